@@ -1,0 +1,68 @@
+#pragma once
+// The serial communications control as the program cores see it: the properties and the
+// one event of the COM-port control, and nothing of the toolkit behind it. The Qt
+// implementation is CMSComm; tests use a fake that records what crossed this seam.
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// What the control refuses (a missing or busy port, an unusable settings string, output
+// while closed). The text is meant for the operator: it names the device and what to do.
+class SerialError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// CommEvent code for "data received"; every other code is ignored by the programs.
+inline constexpr int comEvReceive = 2;
+
+class SerialControl {
+public:
+    virtual ~SerialControl() = default;
+
+    // CommPort: port number n of "COMn", written while the port is closed.
+    virtual void setCommPort(int port) = 0;
+    virtual int getCommPort() const = 0;
+
+    // PortOpen: read to test; write true to open (throws SerialError when refused), false to close.
+    virtual bool getPortOpen() const = 0;
+    virtual void setPortOpen(bool open) = 0;
+
+    // Settings: "115200,n,8,1" style; applied to the open port. Throws when unusable.
+    virtual void setSettings(const std::string& settings) = 0;
+    virtual std::string getSettings() const = 0;
+
+    // InputMode 1 = binary, RThreshold 1 = event per arrival, InputLen 0 = read everything.
+    virtual void setInputMode(int mode) = 0;
+    virtual void setRThreshold(int threshold) = 0;
+    virtual void setInputLen(int length) = 0;
+
+    // Output: writes the bytes in order. Throws SerialError while the port is closed.
+    virtual void setOutput(const std::vector<std::uint8_t>& bytes) = 0;
+
+    // Input: every waiting byte, removed from the control.
+    virtual std::vector<std::uint8_t> getInput() = 0;
+
+    // CommEvent: the code of the event being handled (comEvReceive for data).
+    virtual int getCommEvent() const = 0;
+
+    // OnComm: raised on the window's thread as soon as data has arrived.
+    void setOnComm(std::function<void()> handler) { onComm_ = std::move(handler); }
+
+protected:
+    void raiseOnComm() {
+        if (onComm_) {
+            onComm_();
+        }
+    }
+
+private:
+    std::function<void()> onComm_;
+};
+
+}  // namespace platform
