@@ -20,6 +20,9 @@ public:
 
 // CommEvent code for "data received"; every other code is ignored by the programs.
 inline constexpr int comEvReceive = 2;
+// CommEvent code raised once when an open device disappears (a USB adapter pulled out, the
+// far end of a pseudo-terminal closed). The control has closed the port by then.
+inline constexpr int comEvPortLost = 1100;
 
 class SerialControl {
 public:
