@@ -1,0 +1,33 @@
+#pragma once
+// Acts on one complete, upper-cased line from the receive window: the four answers, the
+// identification answer and the three status lines. Unknown lines and lines that fail their
+// checksum are dropped without a word.
+
+#include <string_view>
+
+#include "terminal/core/DashboardState.h"
+#include "terminal/core/ProtocolHooks.h"
+#include "terminal/core/SessionState.h"
+
+namespace terminal {
+
+class LineDispatch {
+public:
+    LineDispatch(SessionState& session, DashboardState& dashboard, ProtocolHooks& hooks);
+
+    void dispatch(std::string_view line);
+
+private:
+    void answer(std::string_view line);
+    void statusLine(std::string_view line);
+    void identificationAnswer(std::string_view line);
+    void addressClaimStatus(std::string_view line);
+    void simulationStatus(std::string_view line);
+    void engineClock(std::string_view line);
+
+    SessionState& session_;
+    DashboardState& dashboard_;
+    ProtocolHooks& hooks_;
+};
+
+}  // namespace terminal

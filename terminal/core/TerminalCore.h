@@ -1,0 +1,98 @@
+#pragma once
+// The terminal's session: start-up, the settings file, connecting and identifying the
+// simulator, the one-second link rhythm, the firmware gate, disconnecting and exit; and the
+// receive path and commands of the simulator link. It owns all state of the dashboard window
+// and talks to the window only through TerminalView.
+//
+// Serial-layer errors (platform::SerialError) leave these operations after the state has
+// been made consistent; the window catches them at its edge and shows their text.
+//
+// A port that disappears while open (the control reports comEvPortLost and has closed it) is
+// left to the link rhythm: the next tick finds no record, resets and reconnects. Until the
+// device is back, the reconnects on ticks fail quietly and the timer keeps running, so the
+// terminal retries every second without a message box each time; the dashboard's
+// disconnected look tells the operator. A failed open at any other moment (the first ticks
+// after start, the Connect button) shows the error and leaves the terminal idle.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "platform/core/Clock.h"
+#include "platform/core/SerialControl.h"
+#include "terminal/core/CommandSender.h"
+#include "terminal/core/DashboardState.h"
+#include "terminal/core/DashboardUpdate.h"
+#include "terminal/core/LineDispatch.h"
+#include "terminal/core/LineReceiver.h"
+#include "terminal/core/ProtocolHooks.h"
+#include "terminal/core/SessionState.h"
+#include "terminal/core/SettingsFile.h"
+#include "terminal/core/TerminalView.h"
+
+namespace terminal {
+
+class TerminalCore : private ProtocolHooks {
+public:
+    TerminalCore(TerminalView& view, platform::SerialControl& serial, platform::Clock& clock,
+                 std::filesystem::path settingsFile);
+
+    void startSession();  // window start-up, after the controls exist
+    void connect();       // Connect 1001; also the baud-rate change
+    void disconnect();    // Disconnect 1005
+    void exitProgram();   // Exit 1: closes the window through the view
+    void onTimer(int id);
+    void onReceive();  // the serial control's OnComm: the window wires it and catches there
+
+    void resetToDisconnected();
+    void identificationOutcome() override;
+    void readSettings();
+    void writeSettings();
+
+    // Commands of the dashboard's controls. Key and level commands are sent only while the
+    // port is open; the baud-rate command is written regardless (a closed port refuses it).
+    void sendIdentificationRequest();
+    void sendKeyCommand(std::uint8_t keyCode);
+    void sendLevelCommand(std::uint8_t level);
+    void sendBaudRateCommand(const std::string& rateText);
+
+    const DashboardState& dashboard() const { return dashboard_; }
+    const SessionState& session() const { return session_; }
+    const MultiPacketLists& multiPacketLists() const { return lists_; }
+    const std::filesystem::path& settingsFile() const { return settings_.path(); }
+
+    // For the keypad, mode and slider handlers: they set pending flags and take the panel.
+    SessionState& sessionState() { return session_; }
+    DashboardState& dashboardState() { return dashboard_; }
+    platform::Clock& clock() { return clock_; }
+
+    // (the keypad, modes, slider and About handlers join here)
+
+private:
+    void openPort();
+    void connectAndIdentify();
+    void connectOnTick();
+    void onPortLost();
+
+    // ProtocolHooks over the window.
+    void readPanel() override;
+    void writePanel() override;
+    void setSliderPosition(double position) override;
+    void applyLevel(std::uint8_t level) override;
+    bool isControlEnabled(int id) override;
+
+    TerminalView& view_;
+    platform::SerialControl& serial_;
+    platform::Clock& clock_;
+    SettingsFile settings_;
+    DashboardState dashboard_;
+    SessionState session_;
+    MultiPacketLists lists_;
+    CommandSender sender_;
+    LineDispatch dispatch_;
+    LineReceiver receiver_;
+    // Set when the open port disappeared; cleared by a successful open or by the operator.
+    bool portLost_ = false;
+};
+
+}  // namespace terminal
