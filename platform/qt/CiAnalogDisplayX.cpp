@@ -1,0 +1,103 @@
+#include "platform/qt/CiAnalogDisplayX.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// More decimals than a double carries would only show noise.
+constexpr int maxPrecision = 15;
+// Shown instead of a number when the value is not a finite number.
+const QString noNumberText = QStringLiteral("----");
+constexpr int bevel = 2;
+}  // namespace
+
+CiAnalogDisplayX::CiAnalogDisplayX(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void CiAnalogDisplayX::setValue(double value) {
+    value_ = value;
+    update();
+}
+
+void CiAnalogDisplayX::setPrecision(int decimals) {
+    precision_ = decimals < 0 ? -1 : std::min(decimals, maxPrecision);
+    update();
+}
+
+void CiAnalogDisplayX::setUnitsText(const QString& units) {
+    units_ = units;
+    update();
+}
+
+void CiAnalogDisplayX::setDigitColor(const QColor& color) {
+    digitColor_ = color;
+    update();
+}
+
+int CiAnalogDisplayX::effectivePrecision() const {
+    return precision_ < 0 ? defaultPrecision : precision_;
+}
+
+QString CiAnalogDisplayX::displayText() const {
+    if (!std::isfinite(value_)) {
+        return noNumberText + units_;
+    }
+    QString number = QString::number(value_, 'f', effectivePrecision());
+    // A small negative value rounds to zero; a minus sign in front of it would read as a fault.
+    if (number.startsWith(QLatin1Char('-')) &&
+        std::all_of(number.begin() + 1, number.end(),
+                    [](QChar c) { return c == QLatin1Char('0') || c == QLatin1Char('.'); })) {
+        number.remove(0, 1);
+    }
+    return number + units_;
+}
+
+QSize CiAnalogDisplayX::sizeHint() const {
+    return {112, 23};
+}
+
+QSize CiAnalogDisplayX::minimumSizeHint() const {
+    return {40, 12};
+}
+
+void CiAnalogDisplayX::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF outer = QRectF(rect());
+
+    // Sunken bezel: dark top-left edge, light bottom-right edge, black face inside.
+    painter.fillRect(outer, QColor(150, 150, 150));
+    painter.fillRect(QRectF(0, 0, outer.width(), 1), QColor(70, 70, 70));
+    painter.fillRect(QRectF(0, 0, 1, outer.height()), QColor(70, 70, 70));
+    const QRectF face = outer.adjusted(bevel, bevel, -bevel, -bevel);
+    painter.fillRect(face, QColor(12, 16, 12));
+
+    const QString text = displayText();
+    const QRectF textArea = face.adjusted(3, 0, -3, 0);
+    if (textArea.width() <= 0 || textArea.height() <= 0) {
+        return;
+    }
+    QFont font = this->font();
+    font.setBold(true);
+    font.setStyleHint(QFont::SansSerif);
+    // Fill most of the face's height, then shrink until the whole text fits its width.
+    qreal pixelSize = std::max(6.0, face.height() * 0.78);
+    font.setPixelSize(int(pixelSize));
+    while (pixelSize > 6.0 && QFontMetricsF(font).horizontalAdvance(text) > textArea.width()) {
+        pixelSize -= 1.0;
+        font.setPixelSize(int(pixelSize));
+    }
+    painter.setFont(font);
+    QColor digits = digitColor_;
+    if (!isEnabled()) {
+        digits = digits.darker(200);
+    }
+    painter.setPen(digits);
+    painter.drawText(textArea, Qt::AlignRight | Qt::AlignVCenter, text);
+}

@@ -1,0 +1,265 @@
+#include "platform/qt/CiSliderX.h"
+
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/qt/SliderGeometry.h"
+
+namespace {
+
+constexpr int leftButtonBit = 1;
+constexpr int rightButtonBit = 2;
+constexpr int middleButtonBit = 4;
+// One notch of an ordinary mouse wheel, in eighths of a degree.
+constexpr int wheelNotch = 120;
+
+int buttonBit(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::LeftButton:
+            return leftButtonBit;
+        case Qt::RightButton:
+            return rightButtonBit;
+        case Qt::MiddleButton:
+            return middleButtonBit;
+        default:
+            return 0;
+    }
+}
+
+int shiftState(Qt::KeyboardModifiers modifiers) {
+    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) |
+           (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |
+           (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
+}
+
+QFont numberFont(const QFont& base) {
+    QFont font = base;
+    font.setPixelSize(10);
+    return font;
+}
+
+}  // namespace
+
+CiSliderX::CiSliderX(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+CiSliderX::~CiSliderX() = default;
+
+SliderGeometry CiSliderX::geometry() const {
+    const QFontMetricsF metrics(numberFont(font()));
+    return SliderGeometry(size(), maximum_, metrics.height(),
+                          metrics.horizontalAdvance(QString::number(maximum_)));
+}
+
+void CiSliderX::setPosition(double position) {
+    if (std::isnan(position)) {
+        return;
+    }
+    position_ = std::clamp(position, 0.0, double(maximum_));
+    update();
+}
+
+void CiSliderX::setMaximum(int maximum) {
+    maximum_ = std::max(1, maximum);
+    position_ = std::min(position_, double(maximum_));
+    update();
+}
+
+QSize CiSliderX::sizeHint() const {
+    return {418, 55};
+}
+
+QSize CiSliderX::minimumSizeHint() const {
+    return {60, 16};
+}
+
+void CiSliderX::moveTo(double position) {
+    const double before = position_;
+    setPosition(position);
+    if (position_ != before) {
+        emit positionChanged();
+    }
+}
+
+void CiSliderX::moveBy(double delta) {
+    moveTo(position_ + delta);
+}
+
+void CiSliderX::dragTo(int x) {
+    // The operator picks whole steps with the mouse: the level sent is then the one pointed at.
+    moveTo(std::round(geometry().positionAt(x - dragOffset_)));
+}
+
+void CiSliderX::endHold() {
+    const bool wasHeld = heldButtons_ != 0 || !heldKeys_.isEmpty() || dragging_;
+    heldButtons_ = 0;
+    heldKeys_.clear();
+    dragging_ = false;
+    if (wasHeld) {
+        emit holdLost();
+    }
+}
+
+void CiSliderX::mousePressEvent(QMouseEvent* event) {
+    const int bit = buttonBit(event->button());
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        const SliderGeometry layout = geometry();
+        if (layout.thumbRectAt(position_).contains(event->position())) {
+            dragOffset_ = event->position().x() - layout.xFor(position_);
+        } else {
+            dragOffset_ = 0.0;
+            dragTo(at.x());
+        }
+        dragging_ = true;
+    }
+    heldButtons_ |= bit;
+    emit mouseDown(bit, shiftState(event->modifiers()), at.x(), at.y());
+}
+
+void CiSliderX::mouseMoveEvent(QMouseEvent* event) {
+    if (dragging_ && event->buttons().testFlag(Qt::LeftButton)) {
+        dragTo(event->position().toPoint().x());
+    }
+}
+
+void CiSliderX::mouseReleaseEvent(QMouseEvent* event) {
+    const int bit = buttonBit(event->button());
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && dragging_) {
+        dragTo(at.x());
+        dragging_ = false;
+    }
+    heldButtons_ &= ~bit;
+    emit mouseUp(bit, shiftState(event->modifiers()), at.x(), at.y());
+}
+
+void CiSliderX::keyPressEvent(QKeyEvent* event) {
+    bool handled = true;
+    switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Down:
+            moveBy(-arrowStep);
+            break;
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+            moveBy(arrowStep);
+            break;
+        case Qt::Key_PageUp:
+            moveBy(pageStep);
+            break;
+        case Qt::Key_PageDown:
+            moveBy(-pageStep);
+            break;
+        case Qt::Key_Home:
+            moveTo(0.0);
+            break;
+        case Qt::Key_End:
+            moveTo(maximum_);
+            break;
+        default:
+            handled = false;
+    }
+    heldKeys_.insert(event->key());
+    emit keyDown(event->key(), shiftState(event->modifiers()));
+    // Keys the slider has no use for (Return, Escape) still work the window.
+    if (!handled) {
+        event->ignore();
+    }
+}
+
+void CiSliderX::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) {
+        return;
+    }
+    heldKeys_.remove(event->key());
+    emit keyUp(event->key(), shiftState(event->modifiers()));
+}
+
+void CiSliderX::wheelEvent(QWheelEvent* event) {
+    const QPoint delta = event->angleDelta();
+    // Fine-grained wheels send parts of a notch: count whole notches only.
+    wheelRemainder_ += delta.y() != 0 ? delta.y() : delta.x();
+    const int notches = wheelRemainder_ / wheelNotch;
+    wheelRemainder_ -= notches * wheelNotch;
+    if (notches != 0) {
+        emit changeStarted();
+        moveBy(notches * wheelStep);
+        emit changeFinished();
+    }
+    event->accept();
+}
+
+void CiSliderX::focusOutEvent(QFocusEvent* event) {
+    endHold();
+    QWidget::focusOutEvent(event);
+}
+
+void CiSliderX::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) {
+        endHold();
+    }
+    QWidget::changeEvent(event);
+}
+
+void CiSliderX::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const SliderGeometry layout = geometry();
+    const bool enabled = isEnabled();
+    const QColor ink =
+        palette().color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
+
+    // Ticks: 11 major ones with their numbers, a minor one half way between each pair.
+    if (layout.showsTicks()) {
+        painter.setPen(QPen(ink, 1.0));
+        const qreal minorTop = (layout.tickTop() + layout.tickBottom()) / 2.0;
+        for (int i = 0; i < 2 * (SliderGeometry::majorTicks - 1) + 1; ++i) {
+            const double at = double(maximum_) * i / (2 * (SliderGeometry::majorTicks - 1));
+            const qreal x = std::round(layout.xFor(at)) + 0.5;
+            painter.drawLine(QPointF(x, i % 2 == 0 ? layout.tickTop() : minorTop),
+                             QPointF(x, layout.tickBottom()));
+        }
+    }
+    if (layout.showsNumbers()) {
+        painter.setFont(numberFont(font()));
+        painter.setPen(ink);
+        const QRectF band = layout.numbersBand();
+        for (int i = 0; i < SliderGeometry::majorTicks; ++i) {
+            const int value =
+                int(std::lround(double(maximum_) * i / (SliderGeometry::majorTicks - 1)));
+            const qreal x = layout.xFor(value);
+            painter.drawText(QRectF(x - 20.0, band.top(), 40.0, band.height()), Qt::AlignCenter,
+                             QString::number(value));
+        }
+    }
+
+    // Track: a sunken blue groove, grey when disabled.
+    const QColor groove = enabled ? QColor(30, 90, 200) : QColor(160, 160, 160);
+    painter.setPen(QPen(groove.darker(160), 1.0));
+    painter.setBrush(groove);
+    painter.drawRoundedRect(layout.trackRect(), 2.0, 2.0);
+
+    // Thumb: a pointer with its tip at the ticks, shaded like a raised key.
+    const QPolygonF thumb = layout.thumbAt(position_);
+    const QRectF box = thumb.boundingRect();
+    QLinearGradient shade(box.topLeft(), box.topRight());
+    if (enabled) {
+        shade.setColorAt(0.0, QColor(250, 250, 250));
+        shade.setColorAt(1.0, QColor(170, 170, 175));
+    } else {
+        shade.setColorAt(0.0, QColor(225, 225, 225));
+        shade.setColorAt(1.0, QColor(225, 225, 225));
+    }
+    painter.setPen(QPen(enabled ? QColor(60, 60, 60) : QColor(150, 150, 150), 1.0));
+    painter.setBrush(shade);
+    painter.drawPolygon(thumb.translated(0.5, 0.5));
+}
