@@ -1,0 +1,62 @@
+#pragma once
+// The serial communications control on Qt SerialPort. COMn is the device the port map gives
+// for n; received bytes raise OnComm on the window's thread; a device that disappears while
+// open closes the port and raises OnComm once with comEvPortLost.
+
+#include "platform/core/LineSettings.h"
+#include "platform/core/SerialControl.h"
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+class CMSComm : public QObject, public platform::SerialControl {
+    Q_OBJECT
+
+public:
+    explicit CMSComm(QObject* parent = nullptr);
+    ~CMSComm() override;
+
+    void setCommPort(int port) override;
+    int getCommPort() const override { return port_; }
+
+    bool getPortOpen() const override { return serial_.isOpen(); }
+    void setPortOpen(bool open) override;
+
+    void setSettings(const std::string& settings) override;
+    std::string getSettings() const override { return settings_; }
+
+    void setInputMode(int mode) override { inputMode_ = mode; }
+    void setRThreshold(int threshold) override { rThreshold_ = threshold; }
+    void setInputLen(int length) override { inputLen_ = length; }
+
+    void setOutput(const std::vector<std::uint8_t>& bytes) override;
+    std::vector<std::uint8_t> getInput() override;
+
+    int getCommEvent() const override { return commEvent_; }
+
+    // The device the open port uses ("/dev/ttyUSB0"); empty while closed.
+    QString devicePath() const;
+
+private:
+    void openPort();
+    void closePort();
+    void applySettings(const platform::LineSettings& settings, const std::string& text);
+    void onReadyRead();
+    void onErrorOccurred(QSerialPort::SerialPortError error);
+    void raiseOnCommSafely();
+
+    QSerialPort serial_;
+    int port_ = 1;
+    std::string settings_ = "9600,n,8,1";
+    platform::LineSettings lineSettings_;
+    int inputMode_ = 0;
+    int rThreshold_ = 1;
+    int inputLen_ = 0;
+    int commEvent_ = 0;
+    std::string device_;
+    bool pseudoTerminal_ = false;
+    // Counts opens, closes and losses, so a loss reported late is dropped once the
+    // program has moved on to another open.
+    unsigned generation_ = 0;
+};
