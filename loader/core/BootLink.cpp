@@ -126,10 +126,10 @@ void BootLink::timerTick() {
                 identLine_.clear();
             }
         }
-    } catch (const platform::SerialError&) {
+    } catch (const platform::SerialError& error) {
         // One message for a failed write, not one every 100 ms: Connect starts over.
         observer_.stopTimer();
-        throw;
+        endRunIfPortGone(error);
     }
     observer_.refresh();
 }
@@ -160,12 +160,25 @@ void BootLink::onReceive() {
     if (batch.empty()) {
         return;
     }
-    if (connecting_) {
-        identificationExchange(batch);
-    } else if (programming_) {
-        programmingExchange(batch);
+    try {
+        if (connecting_) {
+            identificationExchange(batch);
+        } else if (programming_) {
+            programmingExchange(batch);
+        }
+    } catch (const platform::SerialError& error) {
+        endRunIfPortGone(error);
     }
     observer_.refresh();
+}
+
+void BootLink::endRunIfPortGone(const platform::SerialError& error) {
+    // A write that failed because the device went away ends the run here, so the user can
+    // start again; the control's own loss event that may follow finds no run to end.
+    if (serial_.getPortOpen() || (!connecting_ && !programming_)) {
+        throw;
+    }
+    abandonRun(error.what());
 }
 
 void BootLink::identificationExchange(const Batch& b) {

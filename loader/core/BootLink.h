@@ -76,6 +76,7 @@ private:
     void abandonRun(const std::string& message);
     void endRun(bool programmed);
     void portLost();
+    void endRunIfPortGone(const platform::SerialError& error);
     void closePort();
     void toggleBlink();
 

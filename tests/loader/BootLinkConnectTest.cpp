@@ -239,9 +239,17 @@ TEST_F(BootLinkTest, APortLostWhileWakingIsReportedOnceAndConnectCanStartOver) {
     EXPECT_EQ(serial.written, bytes({0x77}));
 }
 
-TEST_F(BootLinkTest, AFailedWakeWriteStopsTheTimerSoTheErrorIsShownOnce) {
+TEST_F(BootLinkTest, AWakeWriteToAPortThatHasGoneEndsTheAttemptWithOneMessage) {
     link.connect("COM1", "115200");
     serial.open = false;
-    EXPECT_THROW(link.timerTick(), platform::SerialError);
-    EXPECT_FALSE(observer.timerRunning);
+    EXPECT_NO_THROW(link.timerTick());
+    EXPECT_FALSE(observer.timerRunning) << "not one message every 100 ms";
+    EXPECT_FALSE(link.connecting());
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_EQ(observer.messages[0], "Output while the port is closed");
+    EXPECT_EQ(observer.finishedCount, 1);
+
+    serial.event = platform::comEvPortLost;
+    serial.receive(std::vector<std::uint8_t>{});
+    EXPECT_EQ(observer.messages.size(), 1u) << "the control's late loss event adds nothing";
 }

@@ -216,6 +216,20 @@ TEST_F(BootLinkTest, APortLostMidTransferIsReportedOnceAndTheUserCanConnectAgain
     EXPECT_EQ(serial.written, bytes({0x77}));
 }
 
+TEST_F(BootLinkTest, AWriteThatFailsBecauseTheDeviceWentEndsTheRunOnce) {
+    startProgramming("fw.hex", sampleBytes(100));
+    serial.receive(bytes({0xA5, 0x00, 0x01, 0xEE}));
+    serial.open = false;
+    serial.receive(std::vector<std::uint8_t>{serial.written.back()});
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_FALSE(link.programming());
+    EXPECT_FALSE(observer.lastProgrammed);
+    EXPECT_FALSE(image.isOpen());
+    serial.event = platform::comEvPortLost;
+    serial.receive(std::vector<std::uint8_t>{});
+    EXPECT_EQ(observer.messages.size(), 1u);
+}
+
 TEST_F(BootLinkTest, ProgramPressedAgainBeforeTheEchoSendsTheStartByteAgain) {
     startProgramming("fw.hex", sampleBytes(10));
     link.program("COM1", "115200");
