@@ -2,7 +2,6 @@
 
 #include <QFontMetricsF>
 #include <QKeyEvent>
-#include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -10,6 +9,7 @@
 #include <cmath>
 
 #include "platform/qt/SliderGeometry.h"
+#include "platform/qt/SliderPainter.h"
 
 namespace {
 
@@ -38,12 +38,6 @@ int shiftState(Qt::KeyboardModifiers modifiers) {
            (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
 }
 
-QFont numberFont(const QFont& base) {
-    QFont font = base;
-    font.setPixelSize(10);
-    return font;
-}
-
 }  // namespace
 
 CiSliderX::CiSliderX(QWidget* parent) : QWidget(parent) {
@@ -53,8 +47,8 @@ CiSliderX::CiSliderX(QWidget* parent) : QWidget(parent) {
 
 CiSliderX::~CiSliderX() = default;
 
-SliderGeometry CiSliderX::geometry() const {
-    const QFontMetricsF metrics(numberFont(font()));
+SliderGeometry CiSliderX::sliderGeometry() const {
+    const QFontMetricsF metrics(SliderPainter::numberFont(font()));
     return SliderGeometry(size(), maximum_, metrics.height(),
                           metrics.horizontalAdvance(QString::number(maximum_)));
 }
@@ -95,7 +89,7 @@ void CiSliderX::moveBy(double delta) {
 
 void CiSliderX::dragTo(int x) {
     // The operator picks whole steps with the mouse: the level sent is then the one pointed at.
-    moveTo(std::round(geometry().positionAt(x - dragOffset_)));
+    moveTo(std::round(sliderGeometry().positionAt(x - dragOffset_)));
 }
 
 void CiSliderX::endHold() {
@@ -112,9 +106,9 @@ void CiSliderX::mousePressEvent(QMouseEvent* event) {
     const int bit = buttonBit(event->button());
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
-        const SliderGeometry layout = geometry();
-        if (layout.thumbRectAt(position_).contains(event->position())) {
-            dragOffset_ = event->position().x() - layout.xFor(position_);
+        const SliderGeometry shape = sliderGeometry();
+        if (shape.thumbRectAt(position_).contains(event->position())) {
+            dragOffset_ = event->position().x() - shape.xFor(position_);
         } else {
             dragOffset_ = 0.0;
             dragTo(at.x());
@@ -212,54 +206,7 @@ void CiSliderX::changeEvent(QEvent* event) {
 
 void CiSliderX::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const SliderGeometry layout = geometry();
-    const bool enabled = isEnabled();
     const QColor ink =
-        palette().color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
-
-    // Ticks: 11 major ones with their numbers, a minor one half way between each pair.
-    if (layout.showsTicks()) {
-        painter.setPen(QPen(ink, 1.0));
-        const qreal minorTop = (layout.tickTop() + layout.tickBottom()) / 2.0;
-        for (int i = 0; i < 2 * (SliderGeometry::majorTicks - 1) + 1; ++i) {
-            const double at = double(maximum_) * i / (2 * (SliderGeometry::majorTicks - 1));
-            const qreal x = std::round(layout.xFor(at)) + 0.5;
-            painter.drawLine(QPointF(x, i % 2 == 0 ? layout.tickTop() : minorTop),
-                             QPointF(x, layout.tickBottom()));
-        }
-    }
-    if (layout.showsNumbers()) {
-        painter.setFont(numberFont(font()));
-        painter.setPen(ink);
-        const QRectF band = layout.numbersBand();
-        for (int i = 0; i < SliderGeometry::majorTicks; ++i) {
-            const int value =
-                int(std::lround(double(maximum_) * i / (SliderGeometry::majorTicks - 1)));
-            const qreal x = layout.xFor(value);
-            painter.drawText(QRectF(x - 20.0, band.top(), 40.0, band.height()), Qt::AlignCenter,
-                             QString::number(value));
-        }
-    }
-
-    // Track: a sunken blue groove, grey when disabled.
-    const QColor groove = enabled ? QColor(30, 90, 200) : QColor(160, 160, 160);
-    painter.setPen(QPen(groove.darker(160), 1.0));
-    painter.setBrush(groove);
-    painter.drawRoundedRect(layout.trackRect(), 2.0, 2.0);
-
-    // Thumb: a pointer with its tip at the ticks, shaded like a raised key.
-    const QPolygonF thumb = layout.thumbAt(position_);
-    const QRectF box = thumb.boundingRect();
-    QLinearGradient shade(box.topLeft(), box.topRight());
-    if (enabled) {
-        shade.setColorAt(0.0, QColor(250, 250, 250));
-        shade.setColorAt(1.0, QColor(170, 170, 175));
-    } else {
-        shade.setColorAt(0.0, QColor(225, 225, 225));
-        shade.setColorAt(1.0, QColor(225, 225, 225));
-    }
-    painter.setPen(QPen(enabled ? QColor(60, 60, 60) : QColor(150, 150, 150), 1.0));
-    painter.setBrush(shade);
-    painter.drawPolygon(thumb.translated(0.5, 0.5));
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
+    SliderPainter::paint(painter, sliderGeometry(), position_, isEnabled(), ink, font());
 }

@@ -3,7 +3,7 @@
 #include <QSet>
 #include <QWidget>
 
-class SliderGeometry;
+#include "platform/qt/SliderGeometry.h"
 
 // Horizontal level slider, 0 to its maximum, with 11 numbered ticks above a blue track and a
 // pointer-shaped thumb. Arrow keys move it by 1, PageUp/PageDown by 10, Home/End to the ends,
@@ -73,8 +73,11 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
+public:
+    // Where the ticks, track and thumb sit at the widget's present size.
+    SliderGeometry sliderGeometry() const;
+
 private:
-    SliderGeometry geometry() const;
     // Moves the thumb for the operator; reports positionChanged when it really moved.
     void moveBy(double delta);
     void moveTo(double position);

@@ -15,6 +15,7 @@ public:
 
     static constexpr int majorTicks = 11;
 
+    int maximum() const { return maximum_; }
     bool showsNumbers() const { return showsNumbers_; }
     bool showsTicks() const { return showsTicks_; }
 

@@ -200,16 +200,9 @@ protected:
     }
     // The pixel column of a position, as the slider lays itself out.
     int xOf(double position) const {
-        return int(std::lround(sliderGeometry().xFor(position)));
+        return int(std::lround(slider.sliderGeometry().xFor(position)));
     }
-    SliderGeometry sliderGeometry() const {
-        QFont font = slider.font();
-        font.setPixelSize(10);
-        const QFontMetricsF metrics(font);
-        return SliderGeometry(slider.size(), slider.maximum(), metrics.height(),
-                              metrics.horizontalAdvance("100"));
-    }
-    int trackY() const { return int(sliderGeometry().trackRect().center().y()); }
+    int trackY() const { return int(slider.sliderGeometry().trackRect().center().y()); }
 
     CiSliderX slider;
 };
@@ -371,7 +364,7 @@ TEST_F(LevelSlider, aWheelNotchIsFramedByChangeStartedAndChangeFinished) {
     wheel(-240);
     // Half notches add up before anything moves.
     wheel(60);
-    EXPECT_TRUE(order.size() == 4u);
+    EXPECT_EQ(order.size(), 4u);
     wheel(60);
 
     ASSERT_EQ(order.size(), 6u);

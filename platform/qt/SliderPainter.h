@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+class QPainter;
+class SliderGeometry;
+
+// Draws the level slider: numbered ticks, the blue groove and the pointer-shaped thumb, all
+// greyed while the slider is disabled.
+class SliderPainter {
+public:
+    // The small font of the tick numbers, derived from the widget's font.
+    static QFont numberFont(const QFont& base);
+
+    static void paint(QPainter& painter, const SliderGeometry& shape, double position, bool enabled,
+                      const QColor& ink, const QFont& font);
+
+private:
+    static void paintTicks(QPainter& painter, const SliderGeometry& shape, const QColor& ink);
+    static void paintNumbers(QPainter& painter, const SliderGeometry& shape, const QColor& ink,
+                             const QFont& font);
+    static void paintTrack(QPainter& painter, const SliderGeometry& shape, bool enabled);
+    static void paintThumb(QPainter& painter, const SliderGeometry& shape, double position,
+                           bool enabled);
+};
