@@ -44,12 +44,6 @@ TEST(EngineModelValues, MatchTheReferenceReadingsAtTheStandardLevels) {
     }
 }
 
-TEST(EngineModelValues, LevelFiftyShowsTheRpmAndCoolantTheDashboardChecks) {
-    const EngineParameters p = computeEngineParameters(50, false);
-    EXPECT_EQ(p.engineSpeedRpm, 4015.875f);
-    EXPECT_EQ(p.coolantTempF, 185.0f);
-}
-
 TEST(EngineModelValues, AreRoundedToSinglePrecisionOnlyAfterTheDoubleComputation) {
     // 7999992 odometer bits are 621372.115 miles; the nearest float is 621372.125, which a
     // single-precision factor would miss.
