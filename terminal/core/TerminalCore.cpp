@@ -61,7 +61,19 @@ void TerminalCore::startSession() {
 void TerminalCore::connect() {
     // The operator (or the baud-rate change) takes over from a quiet retry after a loss.
     portLost_ = false;
-    connectAndIdentify();
+    connectOrGoIdle();
+}
+
+// A serial error ends the connect where it happened; the terminal is then idle (timer off,
+// nothing considered open) until the operator presses Connect.
+void TerminalCore::connectOrGoIdle() {
+    try {
+        connectAndIdentify();
+    } catch (const platform::SerialError&) {
+        session_.portOpen = false;
+        view_.stopTimer(ids::linkTimer);
+        throw;
+    }
 }
 
 void TerminalCore::connectAndIdentify() {
@@ -85,7 +97,7 @@ void TerminalCore::connectAndIdentify() {
 // says nothing; the next tick tries again.
 void TerminalCore::connectOnTick() {
     if (!portLost_) {
-        connectAndIdentify();
+        connectOrGoIdle();
         return;
     }
     try {

@@ -5,14 +5,16 @@
 // and talks to the window only through TerminalView.
 //
 // Serial-layer errors (platform::SerialError) leave these operations after the state has
-// been made consistent; the window catches them at its edge and shows their text.
+// been made consistent; the window catches them at its edge and shows their text. The
+// window also wires the serial control's OnComm to onReceive() (inside its own catch).
 //
 // A port that disappears while open (the control reports comEvPortLost and has closed it) is
 // left to the link rhythm: the next tick finds no record, resets and reconnects. Until the
 // device is back, the reconnects on ticks fail quietly and the timer keeps running, so the
 // terminal retries every second without a message box each time; the dashboard's
-// disconnected look tells the operator. A failed open at any other moment (the first ticks
-// after start, the Connect button) shows the error and leaves the terminal idle.
+// disconnected look tells the operator. A failed open at any other moment (the first tick
+// after start, the Connect button, a tick while no loss is known) ends connect() with the
+// error and leaves the terminal idle, timer stopped, until the operator presses Connect.
 
 #include <cstdint>
 #include <filesystem>
@@ -70,6 +72,7 @@ public:
 
 private:
     void openPort();
+    void connectOrGoIdle();
     void connectAndIdentify();
     void connectOnTick();
     void onPortLost();
