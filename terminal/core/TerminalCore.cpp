@@ -170,10 +170,17 @@ void TerminalCore::resetToDisconnected() {
     writePanel();
 }
 
+// A message box opened from within a tick runs the window's event loop, and the timer keeps
+// firing there; such nested ticks are skipped so the boxes don't pile up one per second.
 void TerminalCore::onTimer(int id) {
-    if (id != ids::linkTimer) {
+    if (id != ids::linkTimer || inTick_) {
         return;
     }
+    inTick_ = true;
+    struct TickEnd {
+        bool& flag;
+        ~TickEnd() { flag = false; }
+    } tickEnd{inTick_};
     if (!session_.recordSeen) {
         view_.stopTimer(ids::linkTimer);
         resetToDisconnected();

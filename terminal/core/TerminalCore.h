@@ -96,6 +96,7 @@ private:
     LineReceiver receiver_;
     // Set when the open port disappeared; cleared by a successful open or by the operator.
     bool portLost_ = false;
+    bool inTick_ = false;
 };
 
 }  // namespace terminal

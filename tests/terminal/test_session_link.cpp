@@ -200,6 +200,17 @@ TEST(SessionLink, APortStillOpenAfterClosingIsReportedAndRetriedNextTick) {
     EXPECT_FALSE(rig.core.session().portOpen);
     EXPECT_TRUE(rig.serial.written.empty());
     EXPECT_TRUE(rig.view.timerRunning(ids::linkTimer));
+
+    // Ticks that fire while that message box is open are skipped, not stacked.
+    int nestedTicks = 0;
+    rig.view.duringMessage = [&] {
+        ++nestedTicks;
+        rig.tick();
+        rig.tick();
+    };
+    rig.tick();
+    EXPECT_EQ(2u, rig.view.messages.size());
+    EXPECT_EQ(1, nestedTicks);
 }
 
 TEST(SessionLink, ALostPortIsRetriedQuietlyEverySecondUntilTheDeviceReturns) {
