@@ -275,6 +275,13 @@ TEST_F(J1939SimTest, ANewCanRateIsReportedAtTheNextIdentification) {
     EXPECT_EQ(client_->nextLine("ACK "), "ACK REVD\r\n");
     EXPECT_EQ(client_->nextLine("ACK "), "ACK CBRS=04\r\n");
     ASSERT_TRUE(sim_.waitForLog("CAN rate 250K bps -> 1M bps", 2000));
+    ASSERT_TRUE(sim_.waitForLog("identification request", 2000));
+
+    auto received = sim_.received();
+    ASSERT_EQ(received.size(), 2);
+    EXPECT_EQ(received[0].line, "AT CBRS=04");
+    EXPECT_EQ(received[1].line, "AT ID?");
+    EXPECT_LE(received[0].seconds, received[1].seconds);
 }
 
 TEST_F(J1939SimTest, FaultOptionsShapeTheLines) {

@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -84,6 +86,23 @@ public:
     QString log() const {
         QFile file(logPath());
         return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+    }
+
+    // The received lines in order, each with its time stamp in seconds and its text as logged
+    // (CR LF taken off, other control bytes escaped), e.g. {12.345, "AT KI2055"}.
+    struct Received {
+        double seconds;
+        QString line;
+    };
+    QList<Received> received() const {
+        static const QRegularExpression rx(R"re(^(\d+\.\d+) RX "((?:[^"\\]|\\.)*)")re",
+                                           QRegularExpression::MultilineOption);
+        QList<Received> lines;
+        for (auto it = rx.globalMatch(log()); it.hasNext();) {
+            auto match = it.next();
+            lines.append({match.captured(1).toDouble(), match.captured(2)});
+        }
+        return lines;
     }
 
     bool waitForLog(const QString& text, int timeoutMs) {
