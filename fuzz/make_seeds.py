@@ -1,0 +1,72 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora under fuzz/corpus/ from inputs the unit tests use."""
+import os
+
+here = os.path.dirname(os.path.abspath(__file__))
+
+
+def pair(b):
+    d = "0123456789ABCDEF"
+    return d[b & 0xF] + d[(b >> 4) & 0xF]
+
+
+def checksummed(body):
+    return body + pair((256 - sum(body.encode()) % 256) % 256) + "\r\n"
+
+
+def ident(serial, version):
+    return checksummed("ACK ID00" + "".join(pair((serial >> (8 * i)) & 0xFF) for i in range(4)) +
+                       pair(version))
+
+
+def status(level, flags):
+    return checksummed("BRC %S" + pair(level) + pair(flags))
+
+
+def write(target, name, data):
+    folder = os.path.join(here, "corpus", target)
+    os.makedirs(folder, exist_ok=True)
+    if isinstance(data, str):
+        data = data.encode("latin-1")
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+# Terminal receive path: the lines and streams of the protocol tests.
+mixed = ("ACK %\r\n" + status(33, 0x02) + "noise" + checksummed("BRC CLK" + pair(13) + pair(45)) +
+         "ACK KI\r\n" + checksummed("BRC ACS" + pair(0x15)) + "ACK %ACK KI\r\n" +
+         status(77, 0x0D) + "\r\n" + "ack cbrs=04\r\n" + status(90, 0) + "BRC %S1")
+write("terminal_receive", "mixed", mixed)
+write("terminal_receive", "identification", "ACK REVD\r\nACK CBRS=03\r\n" + ident(305419896, 1))
+write("terminal_receive", "status-lines", "".join(status(l, f) for l, f in
+                                                 [(0, 0), (50, 0x0F), (100, 0x02), (255, 0xFF)]))
+write("terminal_receive", "answers", "ACK %\r\nACK KI\r\nACK CBRS=05\r\nACK REVF\r\nACK REV{\r\n")
+write("terminal_receive", "headers-in-noise", "xxBRC ACK BRC %S" + "Z" * 60 + "\r\nACK \r\n")
+write("terminal_receive", "lower-case", status(42, 0x04).lower())
+
+# Settings file: the texts of the settings tests.
+for i, text in enumerate(["COM=12;\r\n", "COM=COM5;\r\n", "; comment\r\nCOM=4;\r\n",
+                          "/ COM=9;\n\r\nCOM=3;", "COM=2;\nPORT=6;\nCOM=8;\n", "COM=x; trailing\r\n",
+                          "COM=;\r\n", "COM=7\r\n", "COM\n", "COM===\n"]):
+    write("settings_reader", "settings-%d" % i, text)
+
+# Image reader: a type byte (1 = scrambled) and the file.
+hexfile = ":020000040000FA\r\n:10000000FFFFFFFF0000000011112222333344445C\r\n:00000001FF\r\n"
+write("image_reader", "plain-hex", b"\x00" + hexfile.encode())
+write("image_reader", "scrambled", b"\x01" + bytes(range(40)))
+write("image_reader", "scrambled-short", b"\x01\x07\x08")
+
+# Boot runs: type byte, length (low, high bits), image, then actions (see BootRunHarness.h):
+# 0 connect, 1 tick, 2 program, 3 raw batch, 4 echo, 5 echo + extra, 6 port lost,
+# 7 erase reply, 8 identification, 9 echo n times, 10 device gone, 11 truncate image.
+image = hexfile.encode()[:48]
+good = bytes([0, len(image), 0]) + image + bytes([0, 8, 1, 2, 7, 0, 2, 2, 9, 60])
+write("boot_run", "whole-run", good)
+write("boot_run", "whole-run-scrambled", bytes([1, 8, 0]) + bytes(range(8)) +
+      bytes([0, 8, 1, 2, 7, 0, 1, 1, 9, 20]))
+write("boot_run", "lost-mid-run", bytes([0, len(image), 0]) + image +
+      bytes([0, 8, 1, 2, 7, 0, 0, 0, 9, 10, 6, 2, 4]))
+write("boot_run", "gone-and-shorter", bytes([0, len(image), 0]) + image +
+      bytes([0, 8, 1, 2, 7, 0, 0, 0, 9, 5, 11, 10, 9, 5, 10, 4]))
+write("boot_run", "noise-while-waking", bytes([0, 4, 0]) + b"abcd" +
+      bytes([0, 1, 3, 5]) + b"wVel\n" + bytes([1, 1, 1, 8, 5, 0x77]))

@@ -1,0 +1,33 @@
+// The fuzz targets' invariants over their seeds and every input a fuzzer found a fault with:
+// the receive window never holds more than 50 bytes, the settings reader always gives a COM
+// port that survives saving, whatever the bytes.
+
+#include <gtest/gtest.h>
+
+#include "FuzzInputs.h"
+#include "fuzz/harness/SettingsHarness.h"
+#include "fuzz/harness/TerminalReceiveHarness.h"
+
+namespace {
+
+const std::filesystem::path fuzzFolder = std::filesystem::path(TESTS_SOURCE_DIR) / "../fuzz";
+
+TEST(FuzzReplay, ReceivePathKeepsItsInvariantsOnEveryKeptInput) {
+    const auto inputs = testing_support::fuzzInputs(fuzzFolder, "terminal_receive");
+    ASSERT_FALSE(inputs.empty());
+    for (const auto& input : inputs) {
+        EXPECT_EQ("", fuzzing::runTerminalReceive(input.bytes.data(), input.bytes.size()))
+            << input.name;
+    }
+}
+
+TEST(FuzzReplay, SettingsReaderKeepsItsInvariantsOnEveryKeptInput) {
+    const auto inputs = testing_support::fuzzInputs(fuzzFolder, "settings_reader");
+    ASSERT_FALSE(inputs.empty());
+    for (const auto& input : inputs) {
+        EXPECT_EQ("", fuzzing::runSettingsReader(input.bytes.data(), input.bytes.size()))
+            << input.name;
+    }
+}
+
+}  // namespace
