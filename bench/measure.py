@@ -1,0 +1,405 @@
+#!/usr/bin/env python3
+"""The measurements of scripts/bench: runs the programs against their stand-ins and prints
+one table, each figure with the limit it is compared to, the ratio and whether the target
+is met. Times come from CLOCK_MONOTONIC, which the programs' paint probe (TESSALY_PROBE)
+and this script share; CPU time and peak memory from /proc."""
+
+import argparse
+import bisect
+import json
+import os
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+LINE_RATE = 11520  # bytes/s each way at 115200 baud, 10 bit times per byte
+LOADER_CEILING = 5760  # echoed bytes/s: 20 bit times per byte
+CLK_TCK = os.sysconf("SC_CLK_TCK")
+
+
+class Table:
+    def __init__(self):
+        self.rows = []
+        self.notes = []
+
+    def add(self, name, value, limit, ratio, met):
+        self.rows.append((name, value, limit, ratio, met))
+
+    def skip(self, name, why):
+        self.rows.append((name, "not measured", "", "", ""))
+        self.notes.append(f"{name}: {why}")
+
+    def print(self):
+        head = ("Figure", "Measured", "Limit / target", "Ratio", "Target")
+        widths = [max(len(str(r[i])) for r in self.rows + [head]) for i in range(5)]
+        line = "  ".join("{:<%d}" % w for w in widths)
+        print(line.format(*head))
+        print("  ".join("-" * w for w in widths))
+        for row in self.rows:
+            print(line.format(*[str(c) for c in row]))
+        if self.notes:
+            print()
+            for note in self.notes:
+                print("- " + note)
+
+
+def now():
+    return time.monotonic_ns() / 1e9
+
+
+def percentile(values, q):
+    ordered = sorted(values)
+    index = max(0, min(len(ordered) - 1, int(-(-q * len(ordered) // 1)) - 1))
+    return ordered[index]
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / CLK_TCK  # utime, stime
+
+
+def peak_kib(pid):
+    try:
+        with open(f"/proc/{pid}/status") as f:
+            for line in f:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return 0
+
+
+def wait_for(predicate, seconds):
+    end = now() + seconds
+    while now() < end:
+        if predicate():
+            return True
+        time.sleep(0.01)
+    return predicate()
+
+
+def stop(process):
+    if process.poll() is None:
+        process.send_signal(signal.SIGTERM)
+        try:
+            process.wait(5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+def probe_lines(path):
+    try:
+        with open(path) as f:
+            return [line.split() for line in f if line.strip()]
+    except OSError:
+        return []
+
+
+def gui_env(probe=None, **extra):
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", **extra)
+    env.pop("DISPLAY", None)
+    if probe:
+        env["TESSALY_PROBE"] = probe
+    return env
+
+
+# --- terminal core -------------------------------------------------------------------------
+
+def core_throughput(table, build):
+    program = os.path.join(build, "bench", "bench_terminal_core")
+    if not os.path.exists(program):
+        table.skip("terminal core", "bench_terminal_core was not built")
+        return
+    out = subprocess.run([program, "--benchmark_format=json", "--benchmark_min_time=1"],
+                         check=True, capture_output=True, text=True).stdout
+    for run in json.loads(out)["benchmarks"]:
+        per_event = run["name"].split("/")[1]
+        rate = run["bytes_per_second"]
+        ratio = rate / LINE_RATE
+        table.add(f"terminal core, {per_event} B per receive event", f"{rate / 1e6:.1f} MB/s",
+                  f"line {LINE_RATE:,} B/s; >= 1000x", f"{ratio:,.0f}x",
+                  "met" if ratio >= 1000 else "MISSED")
+
+
+# --- Tessaly end to end --------------------------------------------------------------------
+
+def parse_sim_log(path, start):
+    """(time, level) of every simulation status line the stand-in sent, and (time, bytes) of
+    every line. The log stamps lines when they are queued, at most a few lines ahead of the
+    wire, in ms since the stand-in started; `start` is taken just before it was started, so
+    both errors make the measured delays longer, never shorter."""
+    levels, sent = [], []
+    with open(path, errors="replace") as f:
+        for line in f:
+            parts = line.split(" ", 2)
+            if len(parts) < 3 or parts[1] != "TX":
+                continue
+            stamp = start + float(parts[0])
+            raw = parts[2].strip().strip('"')
+            sent.append((stamp, len(raw) + 2))
+            if raw.startswith("BRC %S") and len(raw) >= 8:
+                levels.append((stamp, int(raw[7] + raw[6], 16)))
+    return levels, sent
+
+
+def tessaly_end_to_end(table, build, seconds):
+    tessaly = os.path.join(build, "terminal", "Tessaly")
+    sim = os.path.join(build, "tools", "j1939-sim", "j1939-sim")
+    if not (os.path.exists(tessaly) and os.path.exists(sim)):
+        table.skip("Tessaly end to end", "Tessaly or j1939-sim was not built")
+        return None
+    work = tempfile.mkdtemp(prefix="tessaly-bench-")
+    ports = os.path.join(work, "comports")
+    os.makedirs(ports)
+    settings = os.path.join(work, "vive1939.ini")
+    with open(settings, "w") as f:
+        f.write("COM=3;\r\n")
+    probe = os.path.join(work, "probe.log")
+    sim_log = os.path.join(work, "sim.log")
+    env = dict(os.environ, COMPORTS_DIR=ports)
+    sim_start = now()
+    stand_in = subprocess.Popen([sim, "--com", "3", "--saturate", "--verbose", "--log", sim_log],
+                                stdout=subprocess.DEVNULL, env=env)
+    app = None
+    try:
+        if not wait_for(lambda: os.path.islink(os.path.join(ports, "com3")), 5):
+            table.skip("Tessaly end to end", "j1939-sim made no COM3 link")
+            return None
+        app = subprocess.Popen([tessaly, "--settings", settings], env=gui_env(probe, **env),
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Connected once the slider shows levels from the line; then a second to settle.
+        moving = lambda: sum(1 for p in probe_lines(probe) if p[0] == "slider") > 5
+        if not wait_for(moving, 10):
+            table.skip("Tessaly end to end", "the slider never showed a level from the line")
+            return None
+        time.sleep(1)
+        cpu0, t0 = cpu_seconds(app.pid), now()
+        time.sleep(seconds)
+        cpu1, t1 = cpu_seconds(app.pid), now()
+        peak = peak_kib(app.pid)
+    finally:
+        if app:
+            stop(app)
+        stop(stand_in)
+
+    share = (cpu1 - cpu0) / (t1 - t0)
+    table.add("Tessaly CPU at a saturated line", f"{share * 100:.1f}% of a core",
+              "< 25% of a core", f"{share / 0.25:.2f}", "met" if share < 0.25 else "MISSED")
+
+    levels, sent = parse_sim_log(sim_log, sim_start)
+    by_level = {}
+    for stamp, level in levels:
+        by_level.setdefault(level, []).append(stamp)
+    delays = []  # (paint time, delay)
+    for p in probe_lines(probe):
+        if p[0] != "slider":
+            continue
+        painted = int(p[2]) / 1e9
+        if not (t0 <= painted <= t1):
+            continue
+        stamps = by_level.get(int(float(p[1])), [])
+        i = bisect.bisect_right(stamps, painted)
+        if i:
+            delays.append((painted, painted - stamps[i - 1]))
+    if delays:
+        values = [d for _, d in delays]
+        med, p99 = statistics.median(values), percentile(values, 0.99)
+        table.add("line to display (slider painted), median", f"{med * 1000:.1f} ms", "< 50 ms",
+                  f"{med / 0.05:.2f}", "met" if med < 0.05 else "MISSED")
+        table.add("line to display, 99th percentile", f"{p99 * 1000:.1f} ms", "< 50 ms",
+                  f"{p99 / 0.05:.2f}", "met" if p99 < 0.05 else "MISSED")
+        first = [d for t, d in delays if t < t0 + 2]
+        last = [d for t, d in delays if t > t1 - 2]
+        if first and last:
+            growth = statistics.median(last) - statistics.median(first)
+            table.add("backlog: delay growth, last 2 s vs first 2 s", f"{growth * 1000:+.1f} ms",
+                      "none (< 5 ms)", "", "met" if growth < 0.005 else "MISSED")
+    else:
+        table.skip("line to display", "no slider paint could be matched to a line")
+    carried = sum(n for stamp, n in sent if t0 <= stamp <= t1) / (t1 - t0)
+    table.add("line rate the stand-in got out", f"{carried:,.0f} B/s", f"line {LINE_RATE:,} B/s",
+              f"{carried / LINE_RATE:.2f}", "met" if carried >= 0.95 * LINE_RATE else "MISSED")
+    table.add("Tessaly peak memory (VmHWM), saturated", f"{peak / 1024:.1f} MiB", "", "", "")
+    return work
+
+
+# --- loader end to end ---------------------------------------------------------------------
+
+def intel_hex(size):
+    """An Intel HEX text of about `size` bytes: 16-byte data records, then the end record."""
+    lines, address, upper = [], 0, -1
+    total = 0
+    while total < size - 13:
+        if address >> 16 != upper:
+            upper = address >> 16
+            record = bytes([2, 0, 0, 4, upper >> 8, upper & 0xFF])
+        else:
+            data = bytes((address * 7 + i) & 0xFF for i in range(16))
+            record = bytes([16, (address >> 8) & 0xFF, address & 0xFF, 0]) + data
+            address += 16
+        text = ":" + (record + bytes([(-sum(record)) & 0xFF])).hex().upper() + "\r\n"
+        lines.append(text)
+        total += len(text)
+    lines.append(":00000001FF\r\n")
+    return "".join(lines).encode()
+
+
+class StampedOutput(threading.Thread):
+    def __init__(self, stream):
+        super().__init__(daemon=True)
+        self.stream, self.lines = stream, []
+
+    def run(self):
+        for line in self.stream:
+            self.lines.append((now(), line.rstrip("\n")))
+
+    def when(self, text):
+        return next((t for t, line in self.lines if text in line), None)
+
+    def line(self, text):
+        return next((line for t, line in self.lines if text in line), "")
+
+
+def loader_run(build, image, pace):
+    bootloader = os.path.join(build, "loader", "bootloader")
+    target = os.path.join(build, "tools", "boot-target", "boot-target")
+    work = tempfile.mkdtemp(prefix="loader-bench-")
+    ports = os.path.join(work, "comports")
+    os.makedirs(ports)
+    received = os.path.join(work, "received.hex")
+    command = ["stdbuf", "-oL", target, "--link", os.path.join(ports, "com5"), "--once",
+               "--out", received]
+    if pace:
+        command += ["--pace", "115200"]
+    stand_in = subprocess.Popen(command, stdout=subprocess.PIPE, text=True)
+    output = StampedOutput(stand_in.stdout)
+    output.start()
+    peak = 0
+    try:
+        if not wait_for(lambda: os.path.islink(os.path.join(ports, "com5")), 5):
+            raise RuntimeError("boot-target made no COM5 link")
+        app = subprocess.Popen([bootloader, image, "--port", "COM5", "--speed", "115200",
+                                "--program", "--timeout", "300"],
+                               env=gui_env(None, COMPORTS_DIR=ports), stdout=subprocess.DEVNULL,
+                               stderr=subprocess.PIPE, text=True)
+        while app.poll() is None:
+            peak = max(peak, peak_kib(app.pid))
+            time.sleep(0.05)
+        if app.returncode != 0:
+            raise RuntimeError("bootloader --program failed: " + app.stderr.read().strip())
+        stand_in.wait(10)
+    finally:
+        stop(stand_in)
+    output.join(2)
+    begin, end = output.when("erase done"), output.when("session over")
+    with open(image, "rb") as a, open(received, "rb") as b:
+        identical = a.read() == b.read()
+    summary = output.line("turnaround per image byte")
+    return {"rate": os.path.getsize(image) / (end - begin), "turnaround": summary,
+            "identical": identical, "peak": peak}
+
+
+def loader_end_to_end(table, build):
+    names = [os.path.join(build, "loader", "bootloader"),
+             os.path.join(build, "tools", "boot-target", "boot-target")]
+    if not all(os.path.exists(n) for n in names):
+        table.skip("loader end to end", "bootloader or boot-target was not built")
+        return
+    work = tempfile.mkdtemp(prefix="loader-image-")
+    image = os.path.join(work, "firmware.hex")
+    with open(image, "wb") as f:
+        f.write(intel_hex(64 * 1024))
+    size = os.path.getsize(image)
+    try:
+        unpaced = loader_run(build, image, pace=False)
+        paced = loader_run(build, image, pace=True)
+    except (RuntimeError, OSError, subprocess.TimeoutExpired, TypeError) as error:
+        table.skip("loader end to end", str(error))
+        return
+    table.add(f"loader unpaced, {size:,} B Intel HEX", f"{unpaced['rate']:,.0f} B/s",
+              f"ceiling at 115200: {LOADER_CEILING:,} B/s", f"{unpaced['rate'] / LOADER_CEILING:.1f}x",
+              "")
+    fields = unpaced["turnaround"].split("median ")[-1].replace(",", "").split()
+    try:
+        median, p99 = float(fields[0]), float(fields[3])
+        table.add("loader turnaround per byte, median", f"{median:.0f} us", "<= 30 us",
+                  f"{median / 30:.2f}", "met" if median <= 30 else "MISSED")
+        table.add("loader turnaround per byte, 99th percentile", f"{p99:.0f} us", "<= 200 us",
+                  f"{p99 / 200:.2f}", "met" if p99 <= 200 else "MISSED")
+    except (IndexError, ValueError):
+        table.skip("loader turnaround", "boot-target printed no turnaround: " + unpaced["turnaround"])
+    ratio = paced["rate"] / LOADER_CEILING
+    table.add("loader paced at 115200 baud", f"{paced['rate']:,.0f} B/s",
+              f">= 85% of {LOADER_CEILING:,} B/s", f"{ratio * 100:.0f}%",
+              "met" if ratio >= 0.85 else "MISSED")
+    table.add("bootloader peak memory (VmHWM), programming", f"{unpaced['peak'] / 1024:.1f} MiB",
+              "", "", "")
+    if not (unpaced["identical"] and paced["identical"]):
+        table.notes.append("the image did NOT arrive byte-identical at boot-target")
+
+
+# --- start-up ------------------------------------------------------------------------------
+
+def start_up(table, build, runs):
+    programs = [("Tessaly", os.path.join(build, "terminal", "Tessaly")),
+                ("bootloader", os.path.join(build, "loader", "bootloader"))]
+    for name, path in programs:
+        if not os.path.exists(path):
+            table.skip(f"{name} start-up", "not built")
+            continue
+        work = tempfile.mkdtemp(prefix="startup-bench-")
+        times = []
+        for run in range(runs):
+            probe = os.path.join(work, f"probe{run}.log")
+            args = [path]
+            if name == "Tessaly":
+                settings = os.path.join(work, "vive1939.ini")
+                with open(settings, "w") as f:
+                    f.write("COM=3;\r\n")
+                args += ["--settings", settings]
+            started = now()
+            app = subprocess.Popen(args, env=gui_env(probe, COMPORTS_DIR=work),
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            painted = lambda: any(p[0] == "painted" for p in probe_lines(probe))
+            ok = wait_for(painted, 10)
+            stop(app)
+            if ok:
+                stamp = next(int(p[1]) for p in probe_lines(probe) if p[0] == "painted")
+                times.append(stamp / 1e9 - started)
+        if not times:
+            table.skip(f"{name} start-up", "no window was painted within 10 s")
+            continue
+        med = statistics.median(times)
+        table.add(f"{name} start to first painted window (median of {len(times)})",
+                  f"{med * 1000:.0f} ms", "<= 500 ms", f"{med / 0.5:.2f}",
+                  "met" if med <= 0.5 else "MISSED")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--seconds", type=float, default=10)
+    parser.add_argument("--only", choices=["core", "terminal", "loader", "startup"])
+    args = parser.parse_args()
+    table = Table()
+    if args.only in (None, "core"):
+        core_throughput(table, args.build)
+    if args.only in (None, "terminal"):
+        tessaly_end_to_end(table, args.build, args.seconds)
+    if args.only in (None, "loader"):
+        loader_end_to_end(table, args.build)
+    if args.only in (None, "startup"):
+        start_up(table, args.build, 5)
+    print()
+    table.print()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
