@@ -22,12 +22,14 @@
 
 #include "platform/core/Clock.h"
 #include "platform/core/SerialControl.h"
+#include "terminal/core/BaudRateChange.h"
 #include "terminal/core/CommandSender.h"
 #include "terminal/core/DashboardState.h"
 #include "terminal/core/DashboardUpdate.h"
 #include "terminal/core/LineDispatch.h"
 #include "terminal/core/LineReceiver.h"
 #include "terminal/core/ProtocolHooks.h"
+#include "terminal/core/RemoteControl.h"
 #include "terminal/core/SessionState.h"
 #include "terminal/core/SettingsFile.h"
 #include "terminal/core/TerminalView.h"
@@ -68,7 +70,9 @@ public:
     DashboardState& dashboardState() { return dashboard_; }
     platform::Clock& clock() { return clock_; }
 
-    // (the keypad, modes, slider and About handlers join here)
+    // The keypad, mode and slider handlers, and the About box's baud-rate change.
+    RemoteControl& remoteControl() { return remote_; }
+    BaudRateChange& baudRateChange() { return baudRateChange_; }
 
 private:
     void openPort();
@@ -94,6 +98,8 @@ private:
     CommandSender sender_;
     LineDispatch dispatch_;
     LineReceiver receiver_;
+    RemoteControl remote_{*this, view_};
+    BaudRateChange baudRateChange_{*this};
     // Set when the open port disappeared; cleared by a successful open or by the operator.
     bool portLost_ = false;
     bool inTick_ = false;
