@@ -46,9 +46,18 @@ void BootTarget::pause(int milliseconds) {
 
 void BootTarget::paceBytes(std::size_t count) {
     if (options_.pace > 0) {
-        // 10 bits per byte: start, 8 data, stop.
-        auto micros = static_cast<long long>(count) * 10'000'000LL / options_.pace;
-        std::this_thread::sleep_for(std::chrono::microseconds(micros));
+        // 10 bits per byte: start, 8 data, stop. A byte takes 87 us at 115200 baud; a plain
+        // sleep that short overshoots by more than the byte itself, which would make the
+        // stand-in, not the loader, the slow end. So sleep only for the bulk of a long wait
+        // and spin the last stretch to the deadline.
+        const auto nanos = static_cast<long long>(count) * 10'000'000'000LL / options_.pace;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::nanoseconds(nanos);
+        constexpr auto spinStretch = std::chrono::microseconds(300);
+        if (std::chrono::nanoseconds(nanos) > spinStretch) {
+            std::this_thread::sleep_until(deadline - spinStretch);
+        }
+        while (std::chrono::steady_clock::now() < deadline) {
+        }
     }
 }
 
