@@ -1,0 +1,201 @@
+#include "platform/qt/DialogLayout.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextOption>
+#include <algorithm>
+
+#include "platform/qt/CiAnalogDisplayX.h"
+#include "platform/qt/CiLedRectangleX.h"
+#include "platform/qt/CiLedRoundX.h"
+#include "platform/qt/CiSliderX.h"
+
+namespace platform {
+
+void DialogControls::add(int id, QWidget* widget) {
+    byId_[id] = widget;
+}
+
+QWidget* DialogControls::widget(int id) const {
+    auto found = byId_.find(id);
+    return found == byId_.end() ? nullptr : found->second;
+}
+
+QFont DialogLayout::dialogFont() {
+    QFont font("Sans Serif", 8);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+DialogLayout::DialogLayout(const QFont& font) : font_(font) {
+    static const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    charWidth_ = std::max<qreal>(1.0, QFontMetricsF(font_).horizontalAdvance(letters) / 52.0);
+    charHeight_ = std::max(1, QFontMetrics(font_).height());
+}
+
+int DialogLayout::toPixelsX(int units) const {
+    return qRound(units * charWidth_ / 4.0);
+}
+
+int DialogLayout::toPixelsY(int units) const {
+    return qRound(units * charHeight_ / 8.0);
+}
+
+QRect DialogLayout::toPixels(int x, int y, int w, int h) const {
+    return QRect(toPixelsX(x), toPixelsY(y), toPixelsX(w), toPixelsY(h));
+}
+
+QSize DialogLayout::toPixels(int w, int h) const {
+    return QSize(toPixelsX(w), toPixelsY(h));
+}
+
+void DialogLayout::sizeWindow(QWidget* window, int w, int h) const {
+    window->setFont(font_);
+    window->setFixedSize(toPixels(w, h));
+}
+
+QString DialogLayout::plainCaption(const char* caption) {
+    const QString text = QString::fromUtf8(caption ? caption : "");
+    QString plain;
+    plain.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) {
+            ++i;  // "&&" keeps the second '&'; "&x" keeps the x
+        }
+        plain += text[i];
+    }
+    return plain;
+}
+
+namespace {
+
+Qt::Alignment textAlignment(unsigned style) {
+    if (style & flags::centred) {
+        return Qt::AlignHCenter;
+    }
+    if (style & flags::rightAligned) {
+        return Qt::AlignRight;
+    }
+    return Qt::AlignLeft;
+}
+
+QWidget* createEdit(QWidget* window, const ControlRow& row) {
+    if (row.style & flags::multiLine) {
+        auto* edit = new QPlainTextEdit(window);
+        edit->setReadOnly(row.style & flags::readOnly);
+        QTextOption option = edit->document()->defaultTextOption();
+        option.setAlignment(textAlignment(row.style));
+        edit->document()->setDefaultTextOption(option);
+        edit->setVerticalScrollBarPolicy(
+            (row.style & flags::verticalScroll) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+        return edit;
+    }
+    auto* edit = new QLineEdit(window);
+    edit->setReadOnly(row.style & flags::readOnly);
+    edit->setAlignment(textAlignment(row.style) | Qt::AlignVCenter);
+    // A read-only box's text is the program's to show: keep the cursor at its start, so a
+    // text wider than the box shows its beginning.
+    edit->setCursorPosition(0);
+    return edit;
+}
+
+QWidget* createControl(QWidget* window, const ControlRow& row) {
+    const QString caption = QString::fromUtf8(row.caption ? row.caption : "");
+    switch (row.kind) {
+        case ControlKind::groupBox: {
+            auto* box = new QGroupBox(caption, window);
+            if (row.style & flags::centred) {
+                box->setAlignment(Qt::AlignHCenter);
+            }
+            return box;
+        }
+        case ControlKind::label: {
+            auto* label = new QLabel(DialogLayout::plainCaption(row.caption), window);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(textAlignment(row.style) | Qt::AlignTop);
+            label->setWordWrap(row.style & flags::wordWrap);
+            return label;
+        }
+        case ControlKind::pushButton: {
+            auto* button = new QPushButton(caption, window);
+            button->setDefault(row.style & flags::defaultButton);
+            button->setAutoDefault(row.style & flags::defaultButton);
+            return button;
+        }
+        case ControlKind::checkBox:
+            return new QCheckBox(caption, window);
+        case ControlKind::editableCombo: {
+            auto* combo = new QComboBox(window);
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            return combo;
+        }
+        case ControlKind::edit:
+            return createEdit(window, row);
+        case ControlKind::progressBar: {
+            auto* bar = new QProgressBar(window);
+            bar->setTextVisible(false);
+            return bar;
+        }
+        case ControlKind::analogDisplay:
+            return new CiAnalogDisplayX(window);
+        case ControlKind::ledRectangle: {
+            auto* lamp = new CiLedRectangleX(window);
+            lamp->setLabel(DialogLayout::plainCaption(row.caption));
+            lamp->setWordWrap(row.style & flags::wordWrap);
+            return lamp;
+        }
+        case ControlKind::ledRound:
+            return new CiLedRoundX(window);
+        case ControlKind::slider:
+            return new CiSliderX(window);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+QWidget* DialogLayout::create(QWidget* window, const ControlRow& row) const {
+    QWidget* control = createControl(window, row);
+    if (row.id != 0) {
+        control->setObjectName(QString::number(row.id));
+    }
+    QRect rect = toPixels(row.x, row.y, row.w, row.h);
+    if (row.kind == ControlKind::editableCombo) {
+        // A combo box's height in a layout includes its dropped list; the closed box is as
+        // tall as the style makes it.
+        rect.setHeight(control->sizeHint().height());
+    }
+    control->setGeometry(rect);
+    control->setEnabled(!(row.style & flags::disabled));
+    if (row.kind == ControlKind::groupBox) {
+        control->lower();  // frames and captions stay behind the controls they surround
+    }
+    control->show();
+    return control;
+}
+
+void DialogLayout::build(QWidget* window, std::span<const ControlRow> rows,
+                         DialogControls& into) const {
+    for (const ControlRow& row : rows) {
+        QWidget* control = create(window, row);
+        if (row.id != 0) {
+            into.add(row.id, control);
+        }
+    }
+}
+
+DialogControls DialogLayout::build(QWidget* window, std::span<const ControlRow> rows) const {
+    DialogControls controls;
+    build(window, rows, controls);
+    return controls;
+}
+
+}  // namespace platform

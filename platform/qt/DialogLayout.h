@@ -1,0 +1,106 @@
+#pragma once
+// Builds a window's controls from a table of rows in dialog units, so that the rectangles of
+// a window layout are typed in as data and read like the device's manuals.
+//
+// Dialog units follow the dialog font: 4 horizontal units are the font's average character
+// width, 8 vertical units its height. The average is taken over the 52 letters A-Z and a-z, as
+// the window system that dialog units come from measures it: a sans font's own "average"
+// (often the width of 'x') is narrower than its text, and captions laid out for that system
+// would be clipped. Every control is a direct child of the window (as in a
+// dialog template), named by its id as text ("1013"); group boxes and labels without an id
+// (id 0) get no name and sit behind the other controls.
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <map>
+#include <span>
+
+namespace platform {
+
+enum class ControlKind {
+    groupBox,       // QGroupBox: caption on the frame
+    label,          // QLabel: plain text
+    pushButton,     // QPushButton
+    checkBox,       // QCheckBox
+    editableCombo,  // QComboBox with an edit field; h is the height of the dropped list
+    edit,           // QLineEdit, or QPlainTextEdit with multiLine
+    progressBar,    // QProgressBar without text (a smooth bar)
+    analogDisplay,  // CiAnalogDisplayX
+    ledRectangle,   // CiLedRectangleX
+    ledRound,       // CiLedRoundX
+    slider,         // CiSliderX
+};
+
+// Style flags of a row; they combine with |.
+namespace flags {
+inline constexpr unsigned none = 0;
+inline constexpr unsigned defaultButton = 1u << 0;   // push button: pressed by Enter
+inline constexpr unsigned readOnly = 1u << 1;        // edit
+inline constexpr unsigned centred = 1u << 2;         // edit text, label, group caption
+inline constexpr unsigned rightAligned = 1u << 3;    // edit text, label
+inline constexpr unsigned multiLine = 1u << 4;       // edit
+inline constexpr unsigned verticalScroll = 1u << 5;  // multi-line edit: scroll bar always shown
+inline constexpr unsigned disabled = 1u << 6;        // created disabled
+inline constexpr unsigned wordWrap = 1u << 7;        // label, rectangular lamp caption
+}  // namespace flags
+
+struct ControlRow {
+    int id;  // 0: no id (group boxes and labels only)
+    ControlKind kind;
+    const char* caption;  // "&" marks a mnemonic, "&&" shows one "&"; labels and lamps show text
+    int x, y, w, h;       // dialog units
+    unsigned style = flags::none;
+};
+
+// Controls by id, as built from a table.
+class DialogControls {
+public:
+    void add(int id, QWidget* widget);
+    QWidget* widget(int id) const;  // nullptr for an unknown id
+    template <class T>
+    T* get(int id) const {
+        return qobject_cast<T*>(widget(id));
+    }
+    const std::map<int, QWidget*>& all() const { return byId_; }
+
+private:
+    std::map<int, QWidget*> byId_;
+};
+
+class DialogLayout {
+public:
+    // The dialog font the layouts were drawn for is "MS Sans Serif" 8; on Linux the system's
+    // sans serif at 8 points stands in for it (fontconfig resolves "Sans Serif").
+    static QFont dialogFont();
+
+    explicit DialogLayout(const QFont& font = dialogFont());
+
+    // Dialog units -> pixels, rounded to the nearest pixel.
+    int toPixelsX(int units) const;
+    int toPixelsY(int units) const;
+    QRect toPixels(int x, int y, int w, int h) const;
+    QSize toPixels(int w, int h) const;
+
+    const QFont& font() const { return font_; }
+    qreal averageCharWidth() const { return charWidth_; }
+    int charHeight() const { return charHeight_; }
+
+    // Gives `window` the dialog font and the size w x h (client area), then creates one control
+    // per row. Controls created later by another call are added to the same window.
+    void sizeWindow(QWidget* window, int w, int h) const;
+    DialogControls build(QWidget* window, std::span<const ControlRow> rows) const;
+    void build(QWidget* window, std::span<const ControlRow> rows, DialogControls& into) const;
+    QWidget* create(QWidget* window, const ControlRow& row) const;
+
+    // The text a label shows for a caption: "&&" -> "&", a lone "&" (mnemonic) dropped.
+    static QString plainCaption(const char* caption);
+
+private:
+    QFont font_;
+    qreal charWidth_;
+    int charHeight_;
+};
+
+}  // namespace platform
