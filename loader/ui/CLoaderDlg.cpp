@@ -1,0 +1,300 @@
+#include "loader/ui/CLoaderDlg.h"
+
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <algorithm>
+#include <exception>
+
+#include "loader/core/LoaderIds.h"
+#include "loader/ui/AboutBox.h"
+#include "loader/ui/LoaderLayout.h"
+#include "loader/ui/ProgramInfo.h"
+#include "platform/qt/CMSComm.h"
+#include "platform/qt/CiLedRoundX.h"
+
+namespace loader::ui {
+
+namespace {
+
+const char* const speeds[] = {"115200", "57600", "38400", "19200", "14400", "9600"};
+constexpr int portCount = 30;
+
+}  // namespace
+
+CLoaderDlg::CLoaderDlg(platform::SerialControl* serial, platform::Clock* clock, QWidget* parent)
+    : QDialog(parent),
+      serial_(serial),
+      clock_(clock != nullptr ? clock : &platform::SystemClock::instance()),
+      dialogChooser_(this),
+      chooser_(&dialogChooser_) {
+    if (serial_ == nullptr) {
+        ownComm_ = std::make_unique<CMSComm>();
+        ownComm_->setObjectName(QString::number(ids::serialControl));
+        serial_ = ownComm_.get();
+    }
+    link_ = std::make_unique<loader::BootLink>(*serial_, *clock_, *this, image_);
+
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(programTitle());
+    setWindowIcon(programIcon());
+    buildControls();
+    wireControls();
+
+    timer_.setInterval(timerPeriodMs);
+    connect(&timer_, &QTimer::timeout, this, [this] { onTimer(); });
+    serial_->setOnComm([this] { onComm(); });
+    refresh();
+}
+
+CLoaderDlg::~CLoaderDlg() {
+    // No receive event may reach BootLink while the window is taken down.
+    serial_->setOnComm(nullptr);
+    timer_.stop();
+}
+
+void CLoaderDlg::buildControls() {
+    platform::DialogLayout layout;
+    layout.sizeWindow(this, loaderWidth, loaderHeight);
+    layout.build(this, loaderControls(), controls_);
+
+    auto* ports = controls_.get<QComboBox>(ids::portCombo);
+    for (int n = 1; n <= portCount; ++n) {
+        ports->addItem(QStringLiteral("COM%1").arg(n));
+    }
+    auto* speedList = controls_.get<QComboBox>(ids::speedCombo);
+    for (const char* speed : speeds) {
+        speedList->addItem(QString::fromLatin1(speed));
+    }
+    auto* waiting = controls_.get<CiLedRoundX>(ids::waitingLamp);
+    waiting->setActiveColor(Qt::red);
+    waiting->setInactiveColor(Qt::white);
+    controls_.get<QProgressBar>(ids::programBar)->setRange(0, 100);
+    // The counters and bars change with every echo. Nothing behind them ever changes, so
+    // they repaint alone instead of dragging the group boxes behind them along each time.
+    for (int id : {ids::totalBytesEdit, ids::bytesSentEdit, ids::eraseBar, ids::programBar,
+                   ids::identLineEdit, ids::fileNameEdit}) {
+        controls_.widget(id)->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+}
+
+void CLoaderDlg::wireControls() {
+    auto onClick = [this](int id, void (CLoaderDlg::*handler)()) {
+        connect(controls_.get<QPushButton>(id), &QPushButton::clicked, this,
+                [this, handler] { (this->*handler)(); });
+    };
+    onClick(ids::loadFileButton, &CLoaderDlg::onLoadFile);
+    onClick(ids::resetButton, &CLoaderDlg::onResetPic);
+    onClick(ids::connectButton, &CLoaderDlg::onConnect);
+    onClick(ids::programButton, &CLoaderDlg::onProgram);
+    onClick(ids::exitButton, &CLoaderDlg::onExit);
+    // The About item: there is no system menu to extend on Linux desktops, so it lives in
+    // the window's context menu and on F1.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { onSysCommand(ids::aboutCommand); });
+}
+
+void CLoaderDlg::handleEvent(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const platform::SerialError& error) {
+        showMessage(error.what());
+    } catch (const std::exception& error) {
+        showMessage(error.what());
+    }
+}
+
+void CLoaderDlg::enable(int id, bool enabled) {
+    if (QWidget* control = controls_.widget(id)) {
+        control->setEnabled(enabled);
+    }
+}
+
+void CLoaderDlg::readControls() {
+    fileName_ = controls_.get<QLineEdit>(ids::fileNameEdit)->text();
+    portText_ = controls_.get<QComboBox>(ids::portCombo)->currentText();
+    speedText_ = controls_.get<QComboBox>(ids::speedCombo)->currentText();
+}
+
+void CLoaderDlg::refresh() {
+    controls_.get<QLineEdit>(ids::fileNameEdit)->setText(fileName_);
+    controls_.get<QComboBox>(ids::portCombo)->setCurrentText(portText_);
+    // The line is bytes from the target; each one shown as the character it codes in Latin-1.
+    controls_.get<QLineEdit>(ids::identLineEdit)
+        ->setText(QString::fromLatin1(link_->identLine().data(),
+                                      static_cast<qsizetype>(link_->identLine().size())));
+    controls_.get<QComboBox>(ids::speedCombo)->setCurrentText(speedText_);
+    controls_.get<QLineEdit>(ids::totalBytesEdit)->setText(QString::number(link_->imageLength()));
+    controls_.get<QLineEdit>(ids::bytesSentEdit)->setText(QString::number(link_->sentCount()));
+}
+
+void CLoaderDlg::chooseFile(const QString& path) {
+    image_.setPath(QFile::encodeName(path).toStdString());
+    fileName_ = QFile::decodeName(QByteArray::fromStdString(image_.fileName()));
+    if (!link_->echoSeen()) {
+        enable(ids::connectButton, true);
+    }
+    refresh();
+}
+
+void CLoaderDlg::setPortText(const QString& text) {
+    portText_ = text;
+    refresh();
+}
+
+void CLoaderDlg::setSpeedText(const QString& text) {
+    speedText_ = text;
+    refresh();
+}
+
+void CLoaderDlg::onLoadFile() {
+    handleEvent([this] {
+        readControls();
+        if (!image_.choose(*chooser_)) {
+            return;
+        }
+        fileName_ = QFile::decodeName(QByteArray::fromStdString(image_.fileName()));
+        if (!link_->echoSeen()) {
+            enable(ids::connectButton, true);
+        }
+        refresh();
+    });
+}
+
+void CLoaderDlg::onResetPic() {
+    handleEvent([this] {
+        readControls();
+        link_->resetTarget(portText_.toStdString(), speedText_.toStdString());
+    });
+}
+
+void CLoaderDlg::onConnect() {
+    handleEvent([this] {
+        readControls();
+        link_->connect(portText_.toStdString(), speedText_.toStdString());
+        enable(ids::resetButton, false);
+        refresh();
+    });
+}
+
+void CLoaderDlg::onProgram() {
+    handleEvent([this] {
+        readControls();
+        controls_.get<QProgressBar>(ids::programBar)->setRange(0, 100);
+        link_->program(portText_.toStdString(), speedText_.toStdString());
+        enable(ids::loadFileButton, false);
+        refresh();
+    });
+}
+
+void CLoaderDlg::onTimer() {
+    handleEvent([this] {
+        readControls();
+        link_->timerTick();
+    });
+}
+
+void CLoaderDlg::onComm() {
+    handleEvent([this] { link_->onReceive(); });
+}
+
+void CLoaderDlg::onExit() {
+    handleEvent([this] {
+        if (serial_->getPortOpen()) {
+            serial_->setPortOpen(false);
+        }
+    });
+    accept();
+}
+
+void CLoaderDlg::onSysCommand(int command) {
+    if (command == ids::aboutCommand) {
+        showAbout();
+    }
+}
+
+void CLoaderDlg::showAbout() {
+    AboutBox about(this);
+    about.exec();
+}
+
+void CLoaderDlg::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    QAction* about = menu.addAction(QStringLiteral("&About Bootloader..."));
+    connect(about, &QAction::triggered, this, [this] { onSysCommand(ids::aboutCommand); });
+    menu.exec(event->globalPos());
+}
+
+void CLoaderDlg::showMessage(const std::string& text) {
+    const QString message = QString::fromStdString(text);
+    emit messageShown(message);
+    if (messageSink_) {
+        messageSink_(message);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, programName(), message, QMessageBox::Ok, this);
+    box.exec();
+}
+
+void CLoaderDlg::setLamp(int lampId, bool on) {
+    if (auto* lamp = controls_.get<CiLedRoundX>(lampId)) {
+        lamp->setActive(on);
+    }
+}
+
+void CLoaderDlg::setEraseRange(int max) {
+    // A bar with the range 0..0 would show Qt's busy animation; an erase of nothing is empty.
+    controls_.get<QProgressBar>(ids::eraseBar)->setRange(0, std::max(max, 1));
+}
+
+void CLoaderDlg::setErasePos(int pos) {
+    auto* bar = controls_.get<QProgressBar>(ids::eraseBar);
+    // Qt ignores a value outside the range; a target that sends more than it announced
+    // leaves the bar full rather than stuck.
+    bar->setValue(std::clamp(pos, bar->minimum(), bar->maximum()));
+}
+
+void CLoaderDlg::setWritePos(int pos) {
+    auto* bar = controls_.get<QProgressBar>(ids::programBar);
+    bar->setValue(std::clamp(pos, bar->minimum(), bar->maximum()));
+}
+
+void CLoaderDlg::startTimer() {
+    timer_.start(timerPeriodMs);
+}
+
+void CLoaderDlg::stopTimer() {
+    timer_.stop();
+}
+
+void CLoaderDlg::identifiedNow() {
+    enable(ids::programButton, true);
+    enable(ids::connectButton, false);
+    emit identificationComplete();
+}
+
+void CLoaderDlg::eraseBegun() {
+    enable(ids::programButton, false);
+}
+
+void CLoaderDlg::sessionFinished(bool programmed) {
+    enable(ids::connectButton, true);
+    enable(ids::loadFileButton, true);
+    enable(ids::resetButton, true);
+    // Already off after a normal run; after an abandoned one a new run starts at Connect.
+    enable(ids::programButton, false);
+    if (programmed) {
+        beeper_.beep(beepHz, beepMs);
+    }
+    emit runFinished(programmed);
+}
+
+}  // namespace loader::ui

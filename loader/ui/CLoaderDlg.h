@@ -1,0 +1,116 @@
+#pragma once
+// The loader's one window: the four steps (file, port and speed, connect, program), the
+// lamps, bars and counters. It turns its buttons, its 100 ms timer and the serial control's
+// receive event into BootLink operations, and shows what BootLink reports.
+
+#include <QDialog>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "loader/core/BootLink.h"
+#include "loader/core/FirmwareImage.h"
+#include "loader/core/LoaderObserver.h"
+#include "loader/ui/Beeper.h"
+#include "loader/ui/QtFileChooser.h"
+#include "platform/core/Clock.h"
+#include "platform/core/SerialControl.h"
+#include "platform/qt/DialogLayout.h"
+
+class CMSComm;
+
+namespace loader::ui {
+
+class CLoaderDlg : public QDialog, public loader::LoaderObserver {
+    Q_OBJECT
+
+public:
+    static constexpr int beepHz = 4500;
+    static constexpr int beepMs = 1000;
+    static constexpr int timerPeriodMs = 100;
+
+    // Without a serial control the window makes its own COM-port control (CMSComm); without a
+    // clock it uses the system's. Tests pass recording fakes.
+    explicit CLoaderDlg(platform::SerialControl* serial = nullptr, platform::Clock* clock = nullptr,
+                        QWidget* parent = nullptr);
+    ~CLoaderDlg() override;
+
+    // What the command line fills in: the file as if chosen in the dialog, port and speed as
+    // if typed.
+    void chooseFile(const QString& path);
+    void setPortText(const QString& text);
+    void setSpeedText(const QString& text);
+
+    // Replaces the modal message boxes (a command-line run prints instead).
+    void setMessageSink(std::function<void(const QString&)> sink) {
+        messageSink_ = std::move(sink);
+    }
+    // Replaces the open-file dialog.
+    void setFileChooser(loader::FileChooser* chooser) { chooser_ = chooser; }
+
+    const platform::DialogControls& controls() const { return controls_; }
+    const loader::BootLink& link() const { return *link_; }
+    const loader::FirmwareImage& image() const { return image_; }
+    Beeper& beeper() { return beeper_; }
+    bool timerRunning() const { return timer_.isActive(); }
+
+    // Handlers, one per control or event.
+    void onLoadFile();
+    void onResetPic();
+    void onConnect();
+    void onProgram();
+    void onTimer();
+    void onComm();
+    void onExit();
+    void onSysCommand(int command);
+
+    // LoaderObserver
+    void showMessage(const std::string& text) override;
+    void setLamp(int lampId, bool on) override;
+    void setEraseRange(int max) override;
+    void setErasePos(int pos) override;
+    void setWritePos(int pos) override;
+    void startTimer() override;
+    void stopTimer() override;
+    void identifiedNow() override;
+    void eraseBegun() override;
+    void sessionFinished(bool programmed) override;
+    void refresh() override;
+
+signals:
+    void identificationComplete();
+    void runFinished(bool programmed);
+    void messageShown(const QString& text);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void buildControls();
+    void wireControls();
+    void readControls();
+    void enable(int id, bool enabled);
+    void handleEvent(const std::function<void()>& handler);
+    void showAbout();
+
+    std::unique_ptr<CMSComm> ownComm_;
+    platform::SerialControl* serial_;
+    platform::Clock* clock_;
+    loader::FirmwareImage image_;
+    std::unique_ptr<loader::BootLink> link_;
+    platform::DialogControls controls_;
+    QTimer timer_;
+    Beeper beeper_;
+    QtFileChooser dialogChooser_;
+    loader::FileChooser* chooser_;
+    std::function<void(const QString&)> messageSink_;
+
+    // The window's values, exchanged with its controls; the identification line and the two
+    // counters are BootLink's and are taken from it when the window refreshes.
+    QString fileName_;
+    QString portText_ = QStringLiteral("COM1");
+    QString speedText_ = QStringLiteral("115200");
+};
+
+}  // namespace loader::ui

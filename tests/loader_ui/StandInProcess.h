@@ -1,0 +1,94 @@
+#pragma once
+// boot-target and bootloader as processes, each test in a port-map folder of its own.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QThread>
+
+namespace testing_support {
+
+// A boot-target serving COM3 in `folder`, stopped when the object goes.
+class BootTargetProcess {
+public:
+    explicit BootTargetProcess(const QString& folder) : folder_(folder) {}
+    ~BootTargetProcess() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(5000)) {
+                process_.kill();
+                process_.waitForFinished(5000);
+            }
+        }
+    }
+
+    // Starts it and waits until its port link is in place.
+    bool start(const QStringList& extra = {}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("COMPORTS_DIR", folder_);
+        process_.setProcessEnvironment(env);
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        QStringList args{"--com", "3", "--out", outPath(), "--once"};
+        process_.start(BOOT_TARGET_PATH, args + extra);
+        if (!process_.waitForStarted(10000)) {
+            return false;
+        }
+        QElapsedTimer waited;
+        waited.start();
+        while (!QFileInfo(QDir(folder_).filePath("com3")).isSymLink()) {
+            if (waited.elapsed() > 20000 || process_.state() == QProcess::NotRunning) {
+                return false;
+            }
+            QThread::msleep(10);
+        }
+        return true;
+    }
+    // Waits for it to end its session and exit; its log.
+    QString finish() {
+        if (!process_.waitForFinished(30000)) {
+            process_.terminate();
+            process_.waitForFinished(5000);
+        }
+        return QString::fromLocal8Bit(process_.readAll());
+    }
+    QString outPath() const { return QDir(folder_).filePath("received.bin"); }
+
+private:
+    QString folder_;
+    QProcess process_;
+};
+
+struct LoaderRun {
+    bool finished = false;
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs bootloader offscreen with the port map in `folder`.
+inline LoaderRun runBootloader(const QString& folder, const QStringList& args,
+                               int waitMs = 240000) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("COMPORTS_DIR", folder);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.start(BOOTLOADER_PATH, args);
+    LoaderRun run;
+    run.finished = process.waitForStarted(10000) && process.waitForFinished(waitMs);
+    if (!run.finished) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+}  // namespace testing_support
