@@ -1,0 +1,196 @@
+#include "terminal/ui/DashboardWindow.h"
+
+#include <QComboBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <exception>
+
+#include "platform/core/Clock.h"
+#include "platform/qt/CiAnalogDisplayX.h"
+#include "platform/qt/CiLedRectangleX.h"
+#include "platform/qt/CiSliderX.h"
+#include "terminal/core/ControlIds.h"
+#include "terminal/ui/DashboardLayout.h"
+#include "terminal/ui/PanelTransfer.h"
+#include "terminal/ui/PortList.h"
+#include "terminal/ui/ProgramVersion.h"
+
+namespace terminal::ui {
+
+namespace {
+
+const QColor limeGreen(0, 255, 0);
+
+}  // namespace
+
+DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile, QWidget* parent)
+    : QDialog(parent),
+      comm_(this),
+      engineDm1Dialog_(MultiPacketDialog::List::engineDm1, this),
+      engineDm2Dialog_(MultiPacketDialog::List::engineDm2, this) {
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(programTitle());
+    buildControls();
+    setUpInstruments();
+
+    comm_.setObjectName(QString::number(ids::serialControl));
+    core_ = std::make_unique<TerminalCore>(*this, comm_, platform::SystemClock::instance(),
+                                           settingsFile);
+    comm_.setOnComm([this] { handleEvent([this] { core_->onReceive(); }); });
+
+    wireLinkControls();
+    wireRemoteControls();
+    wireTroubleCodeControls();
+}
+
+DashboardWindow::~DashboardWindow() {
+    // No event of the serial control may reach the core while the window is taken down.
+    comm_.setOnComm(nullptr);
+}
+
+void DashboardWindow::buildControls() {
+    platform::DialogLayout layout;
+    layout.sizeWindow(this, dashboardWidth, dashboardHeight);
+    layout.build(this, dashboardFrames(), controls_);
+    layout.build(this, dashboardControls(), controls_);
+    fillPortList(controls_.get<QComboBox>(ids::portCombo));
+}
+
+void DashboardWindow::setUpInstruments() {
+    for (const DisplaySetup& setup : dashboardDisplays()) {
+        auto* display = controls_.get<CiAnalogDisplayX>(setup.id);
+        display->setUnitsText(QString::fromUtf8(setup.units));
+        display->setPrecision(setup.decimals);
+        display->setDigitColor(limeGreen);
+    }
+    for (const LampSetup& setup : dashboardLamps()) {
+        auto* lamp = controls_.get<CiLedRectangleX>(setup.id);
+        if (setup.activeColour.isValid()) {
+            lamp->setActiveColor(setup.activeColour);
+        }
+        lamp->setInactiveColor(Qt::black);
+    }
+    controls_.get<CiSliderX>(ids::levelSlider)->setMaximum(100);
+}
+
+void DashboardWindow::wireLinkControls() {
+    auto onClick = [this](int id, void (TerminalCore::*operation)()) {
+        connect(controls_.get<QPushButton>(id), &QPushButton::clicked, this,
+                [this, operation] { handleEvent([this, operation] { ((*core_).*operation)(); }); });
+    };
+    onClick(ids::connectButton, &TerminalCore::connect);
+    onClick(ids::disconnectButton, &TerminalCore::disconnect);
+    onClick(ids::exitButton, &TerminalCore::exitProgram);
+}
+
+void DashboardWindow::wireRemoteControls() {
+    // The keypad (Menu 1012, Down 1007, Up 1008), the mode check boxes (1009, 1010, 1011,
+    // 1048) and the level slider 1006 get their handlers here; until then a click only
+    // changes the control itself.
+}
+
+void DashboardWindow::wireTroubleCodeControls() {
+    connect(
+        controls_.get<QPushButton>(ids::engineDm1MultiPacketButton), &QPushButton::clicked, this,
+        [this] {
+            handleEvent([this] { engineDm1Dialog_.showList(core_->multiPacketLists().engineDm1); });
+        });
+    connect(
+        controls_.get<QPushButton>(ids::engineDm2MultiPacketButton), &QPushButton::clicked, this,
+        [this] {
+            handleEvent([this] { engineDm2Dialog_.showList(core_->multiPacketLists().engineDm2); });
+        });
+    // The Engine Configuration button 1046 opens its dialog here once that dialog exists.
+}
+
+void DashboardWindow::startSession() {
+    handleEvent([this] { core_->startSession(); });
+}
+
+void DashboardWindow::handleEvent(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const platform::SerialError& error) {
+        showMessage(error.what(), MessageIcon::none);
+    } catch (const std::exception& error) {
+        showMessage(error.what(), MessageIcon::none);
+    }
+}
+
+void DashboardWindow::readPanel(DashboardState& state) {
+    ui::readPanel(controls_, state);
+}
+
+void DashboardWindow::writePanel(const DashboardState& state) {
+    ui::writePanel(controls_, state);
+}
+
+void DashboardWindow::setDisplayValue(int id, double value) {
+    if (auto* display = controls_.get<CiAnalogDisplayX>(id)) {
+        display->setValue(value);
+    }
+}
+
+void DashboardWindow::setLampActive(int id, bool lit) {
+    if (auto* lamp = controls_.get<CiLedRectangleX>(id)) {
+        lamp->setActive(lit);
+    }
+}
+
+double DashboardWindow::getSliderPosition() {
+    return controls_.get<CiSliderX>(ids::levelSlider)->getPosition();
+}
+
+void DashboardWindow::setSliderPosition(double position) {
+    controls_.get<CiSliderX>(ids::levelSlider)->setPosition(position);
+}
+
+void DashboardWindow::enableControl(int id, bool enabled) {
+    if (QWidget* control = controls_.widget(id)) {
+        control->setEnabled(enabled);
+    }
+}
+
+bool DashboardWindow::isControlEnabled(int id) {
+    QWidget* control = controls_.widget(id);
+    return control != nullptr && control->isEnabled();
+}
+
+void DashboardWindow::showMessage(const std::string& text, MessageIcon icon) {
+    // Timer ticks and received data go on while a message box is open; the same text is not
+    // stacked a second time over the one the operator has not yet closed.
+    const QString message = QString::fromStdString(text);
+    if (messagesOnScreen_.contains(message)) {
+        return;
+    }
+    messagesOnScreen_.insert(message);
+    QMessageBox box(icon == MessageIcon::exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    QStringLiteral("Tessaly"), message, QMessageBox::Ok, this);
+    box.exec();
+    messagesOnScreen_.remove(message);
+}
+
+void DashboardWindow::startTimer(int id, int periodMs) {
+    QTimer*& timer = timers_[id];
+    if (timer == nullptr) {
+        timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this,
+                [this, id] { handleEvent([this, id] { core_->onTimer(id); }); });
+    }
+    timer->start(periodMs);
+}
+
+void DashboardWindow::stopTimer(int id) {
+    auto found = timers_.find(id);
+    if (found != timers_.end()) {
+        found->second->stop();
+    }
+}
+
+void DashboardWindow::closeWindow() {
+    accept();
+}
+
+}  // namespace terminal::ui

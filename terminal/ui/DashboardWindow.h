@@ -1,0 +1,72 @@
+#pragma once
+// The terminal's main window, the dashboard (template 102). It owns the serial control, the
+// terminal core and the two multi-packet dialogs, wires the controls to the core and shows
+// what the core reports through TerminalView. Every event handler catches serial-layer
+// errors at its edge and shows their text in a message box.
+
+#include <QDialog>
+#include <QSet>
+#include <QString>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "platform/qt/CMSComm.h"
+#include "platform/qt/DialogLayout.h"
+#include "terminal/core/TerminalCore.h"
+#include "terminal/core/TerminalView.h"
+#include "terminal/ui/MultiPacketDialog.h"
+
+class QTimer;
+
+namespace terminal::ui {
+
+class DashboardWindow : public QDialog, public TerminalView {
+    Q_OBJECT
+public:
+    explicit DashboardWindow(const std::filesystem::path& settingsFile, QWidget* parent = nullptr);
+    ~DashboardWindow() override;
+
+    // The window's start-up: runs the session's start once the window is up.
+    void startSession();
+
+    TerminalCore& core() { return *core_; }
+    const platform::DialogControls& controls() const { return controls_; }
+    CMSComm& serialControl() { return comm_; }
+    MultiPacketDialog& engineDm1Dialog() { return engineDm1Dialog_; }
+    MultiPacketDialog& engineDm2Dialog() { return engineDm2Dialog_; }
+
+    // TerminalView.
+    void readPanel(DashboardState& state) override;
+    void writePanel(const DashboardState& state) override;
+    void setDisplayValue(int id, double value) override;
+    void setLampActive(int id, bool lit) override;
+    double getSliderPosition() override;
+    void setSliderPosition(double position) override;
+    void enableControl(int id, bool enabled) override;
+    bool isControlEnabled(int id) override;
+    void showMessage(const std::string& text, MessageIcon icon) override;
+    void startTimer(int id, int periodMs) override;
+    void stopTimer(int id) override;
+    void closeWindow() override;
+
+private:
+    void buildControls();
+    void setUpInstruments();
+    void wireLinkControls();
+    void wireRemoteControls();
+    void wireTroubleCodeControls();
+    // Runs one event handler; a serial-layer error (or any other) ends it and is shown.
+    void handleEvent(const std::function<void()>& handler);
+
+    platform::DialogControls controls_;
+    CMSComm comm_;
+    std::unique_ptr<TerminalCore> core_;
+    MultiPacketDialog engineDm1Dialog_;
+    MultiPacketDialog engineDm2Dialog_;
+    std::map<int, QTimer*> timers_;
+    QSet<QString> messagesOnScreen_;
+};
+
+}  // namespace terminal::ui

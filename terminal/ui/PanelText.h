@@ -1,0 +1,17 @@
+#pragma once
+// Texts of the read-only boxes. A stored text may end with CR LF (the trouble-code rows); a
+// single-line box shows it without the line end, and the stored text is what the box gives
+// back, so a transfer round trip changes nothing.
+
+#include <QLineEdit>
+#include <string>
+
+namespace terminal::ui {
+
+void showPanelText(QLineEdit* box, const std::string& text);
+std::string panelText(const QLineEdit* box);
+
+// `text` without its line ends, as one line of a box shows it.
+QString visibleLine(const std::string& text);
+
+}  // namespace terminal::ui

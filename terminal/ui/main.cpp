@@ -1,0 +1,45 @@
+// Tessaly, the remote terminal of the J1939 simulator: one window, the dashboard, shown
+// modally; the program ends when it closes.
+#include <QApplication>
+#include <QTimer>
+#include <filesystem>
+
+#include "platform/qt/CommandLine.h"
+#include "terminal/core/SettingsFile.h"
+#include "terminal/ui/DashboardWindow.h"
+#include "terminal/ui/ProgramVersion.h"
+
+int main(int argc, char** argv) {
+    platform::CommandLine options(
+        QStringLiteral("Tessaly"),
+        QStringLiteral("Remote terminal and dashboard of the J1939 simulator."));
+    const QCommandLineOption settingsOption(
+        QStringLiteral("settings"),
+        QStringLiteral("remember the COM port in FILE (default: vive1939.ini beside the program)"),
+        QStringLiteral("FILE"));
+    options.addOption(settingsOption);
+    options.setEpilogue(
+        QStringLiteral("Environment:\n"
+                       "  COMPORTS_DIR  folder of links com1..com40 to serial devices\n"
+                       "                (default $XDG_CONFIG_HOME/comports)\n"));
+    if (auto status = options.answerInfoRequest(argc, argv)) {
+        return *status;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessaly"));
+    QApplication::setApplicationVersion(terminal::ui::programVersion());
+    if (!options.parse(QApplication::arguments())) {
+        return platform::CommandLine::usageErrorStatus;
+    }
+
+    const std::filesystem::path settingsFile =
+        options.isSet(QStringLiteral("settings"))
+            ? std::filesystem::path(options.value(QStringLiteral("settings")).toStdString())
+            : terminal::settingsFileFor(QCoreApplication::applicationFilePath().toStdString());
+
+    terminal::ui::DashboardWindow window(settingsFile);
+    QTimer::singleShot(0, &window, [&window] { window.startSession(); });
+    window.exec();
+    return 0;
+}
