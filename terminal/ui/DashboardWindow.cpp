@@ -11,10 +11,13 @@
 #include "platform/qt/CiLedRectangleX.h"
 #include "platform/qt/CiSliderX.h"
 #include "terminal/core/ControlIds.h"
+#include "terminal/ui/AboutItem.h"
+#include "terminal/ui/AboutSequence.h"
 #include "terminal/ui/DashboardLayout.h"
 #include "terminal/ui/PanelTransfer.h"
 #include "terminal/ui/PortList.h"
 #include "terminal/ui/ProgramVersion.h"
+#include "terminal/ui/RemoteControlWiring.h"
 
 namespace terminal::ui {
 
@@ -28,7 +31,8 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile, QWid
     : QDialog(parent),
       comm_(this),
       engineDm1Dialog_(MultiPacketDialog::List::engineDm1, this),
-      engineDm2Dialog_(MultiPacketDialog::List::engineDm2, this) {
+      engineDm2Dialog_(MultiPacketDialog::List::engineDm2, this),
+      engineConfigurationDialog_(this) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(programTitle());
@@ -43,6 +47,8 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile, QWid
     wireLinkControls();
     wireRemoteControls();
     wireTroubleCodeControls();
+    aboutItem_ = new AboutItem(
+        this, [this] { handleEvent([this] { runAboutSequence(this, core_->baudRateChange()); }); });
 }
 
 DashboardWindow::~DashboardWindow() {
@@ -86,9 +92,8 @@ void DashboardWindow::wireLinkControls() {
 }
 
 void DashboardWindow::wireRemoteControls() {
-    // The keypad (Menu 1012, Down 1007, Up 1008), the mode check boxes (1009, 1010, 1011,
-    // 1048) and the level slider 1006 get their handlers here; until then a click only
-    // changes the control itself.
+    ui::wireRemoteControls(controls_, this, core_->remoteControl(),
+                           [this](const std::function<void()>& handler) { handleEvent(handler); });
 }
 
 void DashboardWindow::wireTroubleCodeControls() {
@@ -102,7 +107,13 @@ void DashboardWindow::wireTroubleCodeControls() {
         [this] {
             handleEvent([this] { engineDm2Dialog_.showList(core_->multiPacketLists().engineDm2); });
         });
-    // The Engine Configuration button 1046 opens its dialog here once that dialog exists.
+    // Opened modally each time; its result means nothing.
+    connect(controls_.get<QPushButton>(ids::engineConfigurationButton), &QPushButton::clicked, this,
+            [this] { handleEvent([this] { engineConfigurationDialog_.exec(); }); });
+}
+
+bool DashboardWindow::systemCommand(int command) {
+    return aboutItem_->systemCommand(command);
 }
 
 void DashboardWindow::startSession() {

@@ -16,11 +16,14 @@
 #include "platform/qt/DialogLayout.h"
 #include "terminal/core/TerminalCore.h"
 #include "terminal/core/TerminalView.h"
+#include "terminal/ui/EngineConfigurationDialog.h"
 #include "terminal/ui/MultiPacketDialog.h"
 
 class QTimer;
 
 namespace terminal::ui {
+
+class AboutItem;
 
 class DashboardWindow : public QDialog, public TerminalView {
     Q_OBJECT
@@ -36,6 +39,11 @@ public:
     CMSComm& serialControl() { return comm_; }
     MultiPacketDialog& engineDm1Dialog() { return engineDm1Dialog_; }
     MultiPacketDialog& engineDm2Dialog() { return engineDm2Dialog_; }
+    EngineConfigurationDialog& engineConfigurationDialog() { return engineConfigurationDialog_; }
+    AboutItem& aboutItem() { return *aboutItem_; }
+
+    // The system-command handler: command 16 runs the About sequence.
+    bool systemCommand(int command);
 
     // TerminalView.
     void readPanel(DashboardState& state) override;
@@ -65,6 +73,8 @@ private:
     std::unique_ptr<TerminalCore> core_;
     MultiPacketDialog engineDm1Dialog_;
     MultiPacketDialog engineDm2Dialog_;
+    EngineConfigurationDialog engineConfigurationDialog_;
+    AboutItem* aboutItem_ = nullptr;
     std::map<int, QTimer*> timers_;
     QSet<QString> messagesOnScreen_;
 };
