@@ -16,6 +16,7 @@ namespace uitest {
 template <class T>
 void whenModalOpens(std::function<void(T*)> act, int timeoutMs = 5000) {
     auto* timer = new QTimer(qApp);
+    timer->setObjectName(QStringLiteral("modalDriver"));
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     QObject::connect(timer, &QTimer::timeout, timer, [timer, act, clock, timeoutMs] {
@@ -34,6 +35,14 @@ void whenModalOpens(std::function<void(T*)> act, int timeoutMs = 5000) {
         }
     });
     timer->start(5);
+}
+
+// Drops every driver still waiting, so none of them plays in a later dialog.
+inline void cancelModalDrivers() {
+    for (QTimer* timer : qApp->findChildren<QTimer*>(QStringLiteral("modalDriver"))) {
+        timer->stop();
+        delete timer;
+    }
 }
 
 }  // namespace uitest
