@@ -8,6 +8,9 @@ namespace terminal::ui {
 
 void wireLevelSlider(CiSliderX& slider, QObject* context, std::function<void()> grab,
                      std::function<void()> chosen) {
+    // Every right-button release must reach the slider; a context menu of the window popping
+    // up on the press would take it away.
+    slider.setContextMenuPolicy(Qt::PreventContextMenu);
     // A right or middle press does not take hold; its release still sends the level.
     QObject::connect(&slider, &CiSliderX::mouseDown, context, [grab](int button, int, int, int) {
         if (button & leftButtonBit) {

@@ -70,6 +70,8 @@ TEST_F(RemoteWindow, thePanelsOwnWritesToTheBoxesHoldNothing) {
 TEST_F(RemoteWindow, aRightPressOnTheSliderDoesNotHoldItButTheReleaseSendsAndHolds) {
     startWithRemoteControlsEnabled();
     auto* slider = control<CiSliderX>(ids::levelSlider);
+    // The window's context menu (the About item) must not take the release away.
+    EXPECT_EQ(Qt::PreventContextMenu, slider->contextMenuPolicy());
     const QPoint middle(slider->width() / 2, slider->height() / 2);
     QTest::mousePress(slider, Qt::RightButton, {}, middle);
     EXPECT_FALSE(session().levelPending);
