@@ -11,6 +11,8 @@
 #include "loader/ui/CLoaderDlg.h"
 #include "loader/ui/ProgramInfo.h"
 #include "platform/qt/CommandLine.h"
+#include "platform/qt/FramePacer.h"
+#include "platform/qt/MeasurementProbe.h"
 
 namespace {
 
@@ -63,6 +65,8 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // Off unless TESSALY_PROBE names a file: paint times for scripts/bench.
+    MeasurementProbe::installFromEnvironment(app);
     QApplication::setApplicationName(loader::ui::programName());
     QApplication::setWindowIcon(loader::ui::programIcon());
     if (!line.parse(QApplication::arguments())) {
@@ -90,6 +94,8 @@ int main(int argc, char** argv) {
     }
 
     loader::ui::CLoaderDlg window;
+    // Values arrive far faster than a screen shows them: paint at most once a frame.
+    FramePacer::install(&window);
     if (!files.isEmpty()) {
         // The file dialog would insist that the file exists; so does the command line.
         const QFileInfo file(files.first());

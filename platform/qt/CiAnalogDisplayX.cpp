@@ -21,8 +21,11 @@ CiAnalogDisplayX::CiAnalogDisplayX(QWidget* parent) : QWidget(parent) {
 }
 
 void CiAnalogDisplayX::setValue(double value) {
-    value_ = value;
-    update();
+    // Written on every update; repainted only when what it shows changes.
+    if (value != value_) {
+        value_ = value;
+        update();
+    }
 }
 
 void CiAnalogDisplayX::setPrecision(int decimals) {

@@ -17,8 +17,11 @@ CiLedRectangleX::CiLedRectangleX(QWidget* parent) : QWidget(parent) {
 }
 
 void CiLedRectangleX::setActive(bool active) {
-    active_ = active;
-    update();
+    // Written on every update; repainted only when what it shows changes.
+    if (active != active_) {
+        active_ = active;
+        update();
+    }
 }
 
 void CiLedRectangleX::setActiveColor(const QColor& color) {

@@ -9,8 +9,11 @@
 CiLedRoundX::CiLedRoundX(QWidget* parent) : QWidget(parent) {}
 
 void CiLedRoundX::setActive(bool active) {
-    active_ = active;
-    update();
+    // Written on every update; repainted only when what it shows changes.
+    if (active != active_) {
+        active_ = active;
+        update();
+    }
 }
 
 void CiLedRoundX::setActiveColor(const QColor& color) {

@@ -57,8 +57,12 @@ void CiSliderX::setPosition(double position) {
     if (std::isnan(position)) {
         return;
     }
-    position_ = std::clamp(position, 0.0, double(maximum_));
-    update();
+    // Written on every status line; repainted only when it moves.
+    const double clamped = std::clamp(position, 0.0, double(maximum_));
+    if (clamped != position_) {
+        position_ = clamped;
+        update();
+    }
 }
 
 void CiSliderX::setMaximum(int maximum) {

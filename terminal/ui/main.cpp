@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "platform/qt/CommandLine.h"
+#include "platform/qt/FramePacer.h"
+#include "platform/qt/MeasurementProbe.h"
 #include "terminal/core/SettingsFile.h"
 #include "terminal/ui/DashboardWindow.h"
 #include "terminal/ui/ProgramVersion.h"
@@ -27,6 +29,8 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // Off unless TESSALY_PROBE names a file: paint times for scripts/bench.
+    MeasurementProbe::installFromEnvironment(app);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(terminal::ui::programVersion());
     if (!options.parse(QApplication::arguments())) {
@@ -39,6 +43,8 @@ int main(int argc, char** argv) {
             : terminal::settingsFileFor(QCoreApplication::applicationFilePath().toStdString());
 
     terminal::ui::DashboardWindow window(settingsFile);
+    // Values arrive far faster than a screen shows them: paint at most once a frame.
+    FramePacer::install(&window);
     QTimer::singleShot(0, &window, [&window] { window.startSession(); });
     window.exec();
     return 0;

@@ -1,0 +1,101 @@
+// A window written far more often than a screen shows frames is painted at most once a frame,
+// and then shows the last values written; instruments repaint only when what they show changed.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QTest>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "platform/qt/CiAnalogDisplayX.h"
+#include "platform/qt/CiLedRoundX.h"
+#include "platform/qt/CiSliderX.h"
+#include "platform/qt/FramePacer.h"
+
+namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+        }
+        return false;
+    }
+};
+
+void runEventsFor(int milliseconds) {
+    QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+struct Instruments {
+    QWidget window;
+    CiAnalogDisplayX* display = new CiAnalogDisplayX;
+    CiLedRoundX* lamp = new CiLedRoundX;
+    CiSliderX* slider = new CiSliderX;
+    PaintCounter counter;
+
+    Instruments() {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(display);
+        layout->addWidget(lamp);
+        layout->addWidget(slider);
+        window.resize(300, 200);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        runEventsFor(50);
+        display->installEventFilter(&counter);
+    }
+};
+
+TEST(FramePacer, UpdatesWithinAFrameArePaintedOnceWithTheLastValue) {
+    Instruments rig;
+    // A long frame, so the whole burst surely falls into one.
+    FramePacer* pacer = FramePacer::install(&rig.window, 500);
+    rig.display->setValue(1);
+    QApplication::processEvents();  // the first update after a quiet spell paints at once
+    const int paintsAfterFirst = rig.counter.paints;
+    for (int i = 2; i <= 100; ++i) {
+        rig.display->setValue(i);
+        QApplication::processEvents();  // each its own pass of the event loop, as lines are
+    }
+    EXPECT_EQ(paintsAfterFirst, rig.counter.paints);
+    EXPECT_GE(pacer->heldCount(), 1);
+    const bool painted = [&] {
+        QDeadlineTimer deadline(5000);
+        while (rig.counter.paints == paintsAfterFirst && !deadline.hasExpired()) {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return rig.counter.paints == paintsAfterFirst + 1;
+    }();
+    EXPECT_TRUE(painted);
+    EXPECT_EQ(100, rig.display->value());
+    EXPECT_TRUE(rig.display->displayText().startsWith("100"));
+}
+
+TEST(FramePacer, RewritingWhatIsShownRepaintsNothing) {
+    Instruments rig;
+    rig.lamp->installEventFilter(&rig.counter);
+    rig.slider->installEventFilter(&rig.counter);
+    for (int i = 0; i < 50; ++i) {
+        rig.display->setValue(rig.display->value());
+        rig.lamp->setActive(rig.lamp->isActive());
+        rig.slider->setPosition(rig.slider->getPosition());
+    }
+    runEventsFor(50);
+    EXPECT_EQ(0, rig.counter.paints);
+    rig.lamp->setActive(!rig.lamp->isActive());
+    runEventsFor(50);
+    EXPECT_GE(rig.counter.paints, 1);
+}
+
+}  // namespace
