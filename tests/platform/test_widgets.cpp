@@ -450,3 +450,29 @@ TEST(SliderLayout, mapsPositionsToColumnsAndBackAndDropsNumbersThatDoNotFit) {
 }
 
 }  // namespace
+
+namespace {
+
+// Windows squeeze widgets; painting must cope with any size down to a single pixel.
+TEST(EveryWidget, paintsAtTinySizesAndGivesAUsableSizeHint) {
+    CiAnalogDisplayX display;
+    display.setUnitsText(" RPM");
+    display.setValue(4015.88);
+    CiLedRectangleX lamp;
+    lamp.setLabel("Refrigerant High Pressure Switch (605)");
+    lamp.setWordWrap(true);
+    lamp.setActive(true);
+    CiLedRoundX round;
+    CiSliderX slider;
+    slider.setPosition(50);
+    for (QWidget* widget : std::vector<QWidget*>{&display, &lamp, &round, &slider}) {
+        EXPECT_GE(widget->sizeHint().width(), 20);
+        EXPECT_GE(widget->sizeHint().height(), 14);
+        for (const QSize size : {QSize(1, 1), QSize(5, 3), QSize(12, 8), QSize(30, 12)}) {
+            widget->resize(size);
+            EXPECT_EQ(picture(*widget).size(), size);
+        }
+    }
+}
+
+}  // namespace
