@@ -125,15 +125,23 @@ void CLoaderDlg::readControls() {
 }
 
 void CLoaderDlg::refresh() {
-    controls_.get<QLineEdit>(ids::fileNameEdit)->setText(fileName_);
+    // Runs for every echoed byte: a box whose text is unchanged is left alone, so its text is
+    // not laid out and repainted again for nothing.
+    auto show = [this](int id, const QString& text) {
+        auto* box = controls_.get<QLineEdit>(id);
+        if (box->text() != text) {
+            box->setText(text);
+        }
+    };
+    show(ids::fileNameEdit, fileName_);
     controls_.get<QComboBox>(ids::portCombo)->setCurrentText(portText_);
     // The line is bytes from the target; each one shown as the character it codes in Latin-1.
-    controls_.get<QLineEdit>(ids::identLineEdit)
-        ->setText(QString::fromLatin1(link_->identLine().data(),
-                                      static_cast<qsizetype>(link_->identLine().size())));
+    show(ids::identLineEdit,
+         QString::fromLatin1(link_->identLine().data(),
+                             static_cast<qsizetype>(link_->identLine().size())));
     controls_.get<QComboBox>(ids::speedCombo)->setCurrentText(speedText_);
-    controls_.get<QLineEdit>(ids::totalBytesEdit)->setText(QString::number(link_->imageLength()));
-    controls_.get<QLineEdit>(ids::bytesSentEdit)->setText(QString::number(link_->sentCount()));
+    show(ids::totalBytesEdit, QString::number(link_->imageLength()));
+    show(ids::bytesSentEdit, QString::number(link_->sentCount()));
 }
 
 void CLoaderDlg::chooseFile(const QString& path) {
