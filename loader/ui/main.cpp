@@ -65,6 +65,8 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // Ties the windows to the installed desktop entry (menu icon, task bar grouping).
+    QGuiApplication::setDesktopFileName(QStringLiteral("bootloader"));
     // Off unless TESSALY_PROBE names a file: paint times for scripts/bench.
     MeasurementProbe::installFromEnvironment(app);
     QApplication::setApplicationName(loader::ui::programName());

@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // Ties the windows to the installed desktop entry (menu icon, task bar grouping).
+    QGuiApplication::setDesktopFileName(QStringLiteral("tessaly"));
     // Off unless TESSALY_PROBE names a file: paint times for scripts/bench.
     MeasurementProbe::installFromEnvironment(app);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
