@@ -57,6 +57,12 @@ public:
     // OnComm: raised on the window's thread as soon as data has arrived.
     void setOnComm(std::function<void()> handler) { onComm_ = std::move(handler); }
 
+    // A device path ("/dev/ttyUSB1", "/dev/serial/by-id/...") that the next opens use in place
+    // of the device the port map gives for CommPort; empty hands the choice back to the map.
+    // CommPort still names the port in every text.
+    void setDeviceOverride(std::string path) { deviceOverride_ = std::move(path); }
+    const std::string& deviceOverride() const { return deviceOverride_; }
+
 protected:
     void raiseOnComm() {
         if (onComm_) {
@@ -66,6 +72,7 @@ protected:
 
 private:
     std::function<void()> onComm_;
+    std::string deviceOverride_;
 };
 
 }  // namespace platform

@@ -84,7 +84,15 @@ void CMSComm::openPort() {
         throw SerialError(platform::alreadyOpenText(port_, device_));
     }
     platform::PortMap portMap;
-    platform::ComPortMapping mapping = portMap.map(port_);
+    platform::ComPortMapping mapping;
+    if (deviceOverride().empty()) {
+        mapping = portMap.map(port_);
+    } else {
+        // Named by the caller: used as it is, never replaced by another device.
+        mapping.source = platform::ComPortMapping::Source::link;
+        mapping.device = deviceOverride();
+        mapping.link = deviceOverride();
+    }
     if (mapping.source == platform::ComPortMapping::Source::none) {
         throw SerialError(platform::noDeviceText(port_, mapping, portMap.folder()));
     }
