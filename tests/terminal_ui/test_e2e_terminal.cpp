@@ -1,5 +1,6 @@
 // The dashboard window with its real serial control, against the j1939-sim stand-in started
-// as a separate program on a pseudo-terminal reached as COM5 through a port-map folder.
+// as a separate program on a pseudo-terminal reached through a port-map folder of the test's
+// own, on a COM number no other test uses.
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -21,8 +22,6 @@ namespace {
 
 using testing_support::J1939SimProcess;
 using testing_support::waitUntil;
-
-constexpr int comNumber = 5;
 
 // Level 50 on the engine model: 4015.875 RPM and 185 F coolant.
 constexpr double level50EngineRpm = 4015.875;
@@ -70,6 +69,10 @@ protected:
         portMap_ = folder_.path() + "/comports";
         qputenv("COMPORTS_DIR", portMap_.toLocal8Bit());
         settingsFile_ = folder_.path() + "/vive1939.ini";
+    }
+
+    // The test's own COM number: remembered in the settings file, the stand-in's port.
+    void useCom(int comNumber) {
         QFile settings(settingsFile_);
         ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
         settings.write(QString("COM=%1;\r\n").arg(comNumber).toLatin1());
@@ -78,6 +81,7 @@ protected:
     }
 
     void TearDown() override {
+        catcher_.reset();
         window_.reset();
         sim_.reset();
         qunsetenv("COMPORTS_DIR");
@@ -155,6 +159,7 @@ protected:
 };
 
 TEST_F(TerminalAgainstSimulator, ConnectsByItselfAndShowsIdentityAndLevelValues) {
+    useCom(21);
     startSimulator();
     openWindow();
 
@@ -175,13 +180,14 @@ TEST_F(TerminalAgainstSimulator, ConnectsByItselfAndShowsIdentityAndLevelValues)
 }
 
 TEST_F(TerminalAgainstSimulator, ALostSimulatorIsShownAndFoundAgainWithoutTheOperator) {
+    useCom(22);
     startSimulator();
     openWindow();
     ASSERT_TRUE(waitUntil([&] { return looksConnected(); }, 3000)) << describe();
     ASSERT_TRUE(waitUntil([&] { return displayValue("1013") == level50EngineRpm; }, 2000))
         << describe();
 
-    sim_->kill();  // as if the cable were pulled: the link is left behind, its device gone
+    sim_->unplug();  // the link is left behind, its device gone
     EXPECT_TRUE(waitUntil([&] { return looksDisconnected(); }, 2000)) << describe();
 
     startSimulator();  // the same COM, a new pseudo-terminal behind it
@@ -193,6 +199,7 @@ TEST_F(TerminalAgainstSimulator, ALostSimulatorIsShownAndFoundAgainWithoutTheOpe
 }
 
 TEST_F(TerminalAgainstSimulator, ReadsLowerCaseLinesThroughNoise) {
+    useCom(23);
     startSimulator({"--noise", "--lower-case"});
     openWindow();
     EXPECT_TRUE(waitUntil([&] { return looksConnected(); }, 3000)) << describe();
@@ -201,6 +208,7 @@ TEST_F(TerminalAgainstSimulator, ReadsLowerCaseLinesThroughNoise) {
 }
 
 TEST_F(TerminalAgainstSimulator, OldFirmwareIsNamedOnceAndGetsNoRemoteControl) {
+    useCom(24);
     startSimulator({"--old-firmware"});
     openWindow();
     const QString firmwareMessage =
