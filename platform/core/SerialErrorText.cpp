@@ -94,8 +94,9 @@ std::string missingDeviceText(int port, const std::string& path) {
 
 std::string lockedByText(int port, const std::string& device, const std::string& lockFile,
                          long pid) {
-    return "Cannot open " + portLabel(port, device) + ": process " + std::to_string(pid) +
-           " holds the port (lock file " + lockFile + "). Close that program and try again.";
+    return "Cannot open " + portLabel(port, device) +
+           ": the port is in use by another program (process " + std::to_string(pid) +
+           ", lock file " + lockFile + "). Close that program and try again.";
 }
 
 std::string staleLockText(int port, const std::string& device, const std::string& lockFile,

@@ -5,12 +5,14 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
+#include <QSysInfo>
 #include <functional>
 
 #include "StandInProcess.h"
@@ -129,7 +131,9 @@ TEST(LoaderCommandLine, MistakesAreRefusedBeforeAnyByteReachesTheTarget) {
         {{image, "--program", "--port", dir.filePath("loopA")}, 1, "loop"},
         {{image, "--program", "--port", "COM3"},
          1,
-         QString("process %1 holds the port (lock file %2)").arg(::getpid()).arg(heldLock),
+         QString("in use by another program (process %1, lock file %2)")
+             .arg(::getpid())
+             .arg(heldLock),
          [&] { ASSERT_TRUE(held.tryLock(0)); }},
     };
     for (const Case& c : cases) {
@@ -155,12 +159,21 @@ TEST(LoaderCommandLine, MistakesAreRefusedBeforeAnyByteReachesTheTarget) {
         << "the stand-in received bytes:\n"
         << log.toStdString();
 
-    // The device path itself programs the stand-in, and the output names it.
+    // A lock file left by a process that has ended is cleared; then the device path itself
+    // programs the stand-in, and the output names it.
+    const pid_t ended = ::fork();
+    if (ended == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(ended, nullptr, 0);
+    writeFile(heldLock, QByteArray::number(ended) + "\nbootloader\n" +
+                            QSysInfo::machineHostName().toLocal8Bit() + "\n");
     auto run = runBootloader(dir.path(), {image, "--program", "--port", device, "--timeout", "60"});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(device)) << run.out.toStdString();
     EXPECT_TRUE(run.err.contains("programmed 300 bytes in")) << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(heldLock));
     target.finish();
     EXPECT_EQ(readAll(target.outPath()), hexText(300));
 }
