@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QIcon>
 #include <QImage>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include "platform/qt/ProgramIcon.h"
@@ -21,6 +22,7 @@ QColor centre(const QIcon& icon, int size, int x, int y) {
 }  // namespace
 
 TEST(ProgramIcon, WithoutAThemeIconTheCompiledInPicturesComeInEverySize) {
+    const QStringList searchPaths = QIcon::themeSearchPaths();
     QIcon::setThemeSearchPaths({});
     for (const char* name : {"tessaly", "bootloader"}) {
         const QIcon icon = platform::programIcon(QString::fromLatin1(name));
@@ -38,6 +40,7 @@ TEST(ProgramIcon, WithoutAThemeIconTheCompiledInPicturesComeInEverySize) {
     const QColor arrow = centre(platform::programIcon("bootloader"), 64, 32, 12);
     EXPECT_GT(arrow.green(), arrow.red() + 60);
     EXPECT_GT(arrow.green(), arrow.blue() + 40);
+    QIcon::setThemeSearchPaths(searchPaths);
 }
 
 TEST(ProgramIcon, TheInstalledThemeIconComesFirst) {
@@ -54,9 +57,12 @@ TEST(ProgramIcon, TheInstalledThemeIconComesFirst) {
     red.fill(QColor(255, 0, 0));
     ASSERT_TRUE(red.save(themes.filePath("hicolor/32x32/apps/tessaly.png")));
 
+    const QStringList searchPaths = QIcon::themeSearchPaths();
+    const QString themeName = QIcon::themeName();
     QIcon::setThemeSearchPaths({themes.path()});
     QIcon::setThemeName("hicolor");
     const QColor shown = centre(platform::programIcon("tessaly"), 32, 16, 16);
-    QIcon::setThemeSearchPaths({});
+    QIcon::setThemeSearchPaths(searchPaths);
+    QIcon::setThemeName(themeName);
     EXPECT_EQ(shown, QColor(255, 0, 0));
 }
