@@ -2,7 +2,8 @@
 // The image reader under arbitrary files. The first input byte picks the type (plain or
 // scrambled by name), the rest is the file. Returns what broke, or an empty text: the length
 // is the file's, a plain image reads back exactly as stored, a scrambled one the same way in
-// two runs with the same session time, and a byte past the end is an ImageError.
+// two runs with the same session time, and a byte past the end is an ImageError. A file that
+// carries no data byte (empty, or a scrambled one of 4 bytes or fewer) is refused at open.
 
 #include <unistd.h>
 
@@ -39,9 +40,18 @@ inline std::string runImageReader(const std::uint8_t* data, std::size_t size) {
     if (image.scrambled() != scrambled) {
         return "the type by name is wrong";
     }
+    const bool refusable = content.empty() || (scrambled && content.size() <= 4);
     std::vector<std::uint8_t> firstRun;
     for (int run = 0; run < 2; ++run) {
-        const std::uint32_t length = image.open();
+        std::uint32_t length = 0;
+        try {
+            length = image.open();
+        } catch (const loader::ImageError&) {
+            return refusable ? std::string() : "a file with data was refused";
+        }
+        if (refusable) {
+            return "a file without a data byte was opened";
+        }
         if (length != content.size()) {
             return "length " + std::to_string(length) + " for a file of " +
                    std::to_string(content.size());

@@ -22,13 +22,17 @@ BootLink::BootLink(platform::SerialControl& serial, platform::Clock& clock,
                    LoaderObserver& observer, FirmwareImage& image)
     : serial_(serial), clock_(clock), observer_(observer), image_(image) {}
 
-int BootLink::portNumber(const std::string& portText) {
+std::optional<int> BootLink::exactPortNumber(const std::string& portText) {
     for (int n = 1; n <= highestPort; ++n) {
         if (portText == "COM" + std::to_string(n)) {
             return n;
         }
     }
-    return 1;
+    return std::nullopt;
+}
+
+int BootLink::portNumber(const std::string& portText) {
+    return exactPortNumber(portText).value_or(1);
 }
 
 void BootLink::openPort(const std::string& portText, const std::string& speedText) {
@@ -135,6 +139,14 @@ void BootLink::timerTick() {
 }
 
 void BootLink::program(const std::string& portText, const std::string& speedText) {
+    // Refused before the start byte goes out: the target erases its flash when it sees it,
+    // and a file found wanting only at the write phase would leave it empty.
+    try {
+        image_.check();
+    } catch (const ImageError& refusal) {
+        observer_.showMessage(refusal.what());
+        return;
+    }
     programming_ = true;
     eraseStarted_ = false;
     writing_ = false;
@@ -300,12 +312,6 @@ void BootLink::beginWrite() {
         length = image_.open();
     } catch (const ImageError& e) {
         abandonRun(e.what());
-        return;
-    }
-    if (length == 0) {
-        // There is no byte to send, and the target would wait for one for ever.
-        abandonRun("The firmware file " + image_.path() +
-                   " is empty: there is nothing to program.");
         return;
     }
     imageLength_ = length;

@@ -7,6 +7,7 @@
 // operation and the window shows their text.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,8 @@ public:
 
     // The port number that a port text selects: n for exactly "COMn" with n in 1..30, else 1.
     static int portNumber(const std::string& portText);
+    // n for exactly "COMn" with n in 1..30; nothing for any other text.
+    static std::optional<int> exactPortNumber(const std::string& portText);
 
     bool connecting() const { return connecting_; }
     bool echoSeen() const { return echoSeen_; }

@@ -1,8 +1,11 @@
 #include "loader/core/FirmwareImage.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
-#include <limits>
+
+#include "loader/core/ImageCheck.h"
 
 namespace loader {
 
@@ -51,42 +54,24 @@ std::uint8_t FirmwareImage::startByte() const {
     return scrambled_ ? startByteScrambled : startBytePlain;
 }
 
+std::uint32_t FirmwareImage::check() const {
+    return checkImage(path_, scrambled_);
+}
+
 std::uint32_t FirmwareImage::open() {
     close();
-    if (path_.empty()) {
-        throw ImageError("No firmware file has been chosen.");
-    }
-    errno = 0;
-    file_ = std::fopen(path_.c_str(), "rb");
-    if (file_ == nullptr) {
-        throw ImageError("Cannot open the firmware file " + path_ + ": " + systemReason() + ".");
-    }
-    // Unbuffered: every byte is fetched from the file as it is now, not from a stale copy.
-    std::setvbuf(file_, nullptr, _IONBF, 0);
-    errno = 0;
-    long length = -1;
-    if (std::fseek(file_, 0, SEEK_END) == 0) {
-        length = std::ftell(file_);
-    }
-    if (length < 0) {
-        std::string reason = systemReason();
-        close();
-        throw ImageError("Cannot read the firmware file " + path_ + ": " + reason + ".");
-    }
-    if (static_cast<unsigned long>(length) > std::numeric_limits<std::uint32_t>::max()) {
-        close();
-        throw ImageError("The firmware file " + path_ + " is too large to program.");
-    }
+    const CheckedImage checked = openCheckedImage(path_, scrambled_);
+    fd_ = checked.fd;
     if (scrambled_) {
         drawSessionValues();
     }
-    return static_cast<std::uint32_t>(length);
+    return checked.length;
 }
 
 void FirmwareImage::close() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-        file_ = nullptr;
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
     }
 }
 
@@ -95,20 +80,19 @@ std::uint8_t FirmwareImage::byteAt(std::uint32_t offset) {
 }
 
 std::uint8_t FirmwareImage::readFileByte(std::uint32_t offset) {
-    if (file_ == nullptr) {
+    if (fd_ < 0) {
         throw ImageError("The firmware file " + path_ + " is not open.");
     }
+    // Unbuffered, at its offset: every byte comes from the file as it is now.
+    std::uint8_t byte = 0;
     errno = 0;
-    int c = EOF;
-    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0) {
-        c = std::fgetc(file_);
-    }
-    if (c == EOF) {
-        std::string reason = std::ferror(file_) ? systemReason() : "it has become shorter";
+    const ssize_t got = ::pread(fd_, &byte, 1, static_cast<off_t>(offset));
+    if (got != 1) {
+        std::string reason = got < 0 ? systemReason() : "it has become shorter";
         throw ImageError("Cannot read byte " + std::to_string(offset) + " of the firmware file " +
                          path_ + ": " + reason + ".");
     }
-    return static_cast<std::uint8_t>(c);
+    return byte;
 }
 
 void FirmwareImage::drawSessionValues() {

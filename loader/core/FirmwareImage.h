@@ -4,7 +4,6 @@
 // read from the file when it is sent, so a run always sends the file as it is now.
 
 #include <cstdint>
-#include <cstdio>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -67,13 +66,16 @@ public:
     // The byte that starts erase and programming for this type of image.
     std::uint8_t startByte() const;
 
+    // Checks the chosen file as open() would, without keeping it open (see ImageCheck);
+    // returns its length.
+    std::uint32_t check() const;
     // Opens the file for reading and returns its length; draws the session values of a
-    // scrambled image. Throws ImageError when the file cannot be opened or measured.
+    // scrambled image. Throws ImageError when the file fails the checks of ImageCheck.
     std::uint32_t open();
     // The byte to transmit for file offset `offset`. Throws ImageError when it cannot be read.
     std::uint8_t byteAt(std::uint32_t offset);
     void close();
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return fd_ >= 0; }
 
     // The session values of the current run (scrambled images).
     std::uint16_t r1() const { return r1_; }
@@ -93,7 +95,7 @@ private:
     std::string path_;
     std::string fileName_;
     bool scrambled_ = false;
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
     std::uint8_t firstBytes_[scramble::sessionByteCount] = {};
     std::uint16_t r1_ = 0;
     std::uint16_t r2_ = 0;

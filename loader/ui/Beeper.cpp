@@ -1,12 +1,15 @@
 #include "loader/ui/Beeper.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QStringList>
 #include <QtGlobal>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #ifdef TESSALY_HAVE_MULTIMEDIA
+#include <unistd.h>
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
@@ -19,6 +22,34 @@ namespace {
 // How long past the tone's own length the output may take before it is given up.
 constexpr int safetyMarginMs = 1500;
 constexpr int fadeMs = 5;
+
+#ifdef TESSALY_HAVE_MULTIMEDIA
+// Qt reaches the sound output through a PulseAudio server (PipeWire offers one too). Without one,
+// asking Qt for an output only prints the sound library's connection errors; so the server is
+// looked for first, where the library itself looks: PULSE_SERVER, else the socket in the user's
+// runtime folder, else the system-wide one.
+bool soundServerReachable() {
+    if (!qEnvironmentVariableIsEmpty("PULSE_SERVER")) {
+        return true;
+    }
+    QStringList sockets;
+    if (!qEnvironmentVariableIsEmpty("PULSE_RUNTIME_PATH")) {
+        sockets << qEnvironmentVariable("PULSE_RUNTIME_PATH") + QStringLiteral("/native");
+    }
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        sockets << qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/pulse/native");
+    } else {
+        sockets << QStringLiteral("/run/user/%1/pulse/native").arg(getuid());
+    }
+    sockets << QStringLiteral("/run/pulse/native") << QStringLiteral("/var/run/pulse/native");
+    for (const QString& socket : sockets) {
+        if (QFileInfo::exists(socket)) {
+            return true;
+        }
+    }
+    return false;
+}
+#endif
 }  // namespace
 
 Beeper::Beeper(QObject* parent) : QObject(parent) {
@@ -75,6 +106,9 @@ void Beeper::systemBell() {
 
 bool Beeper::startSink(int hz, int ms) {
 #ifdef TESSALY_HAVE_MULTIMEDIA
+    if (!soundServerReachable()) {
+        return false;
+    }
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) {
         return false;

@@ -1,9 +1,11 @@
 #include "loader/ui/CLoaderDlg.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -12,11 +14,14 @@
 #include <QShortcut>
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 
 #include "loader/core/LoaderIds.h"
 #include "loader/ui/AboutBox.h"
 #include "loader/ui/LoaderLayout.h"
 #include "loader/ui/ProgramInfo.h"
+#include "platform/core/PortMap.h"
+#include "platform/core/SerialErrorText.h"
 #include "platform/qt/CMSComm.h"
 #include "platform/qt/CiLedRoundX.h"
 
@@ -26,6 +31,15 @@ namespace {
 
 const char* const speeds[] = {"115200", "57600", "38400", "19200", "14400", "9600"};
 constexpr int portCount = 30;
+const QString leaveQuestionText =
+    QStringLiteral("Programming is in progress. Stop and leave the target unprogrammed?");
+
+// The device a path finally names, when it can be found out.
+std::string resolvedDevice(const std::string& path) {
+    std::error_code error;
+    auto resolved = std::filesystem::canonical(path, error);
+    return error ? std::string() : resolved.string();
+}
 
 }  // namespace
 
@@ -112,6 +126,11 @@ void CLoaderDlg::handleEvent(const std::function<void()>& handler) {
     }
 }
 
+bool CLoaderDlg::enabled(int id) const {
+    QWidget* control = controls_.widget(id);
+    return control != nullptr && control->isEnabled();
+}
+
 void CLoaderDlg::enable(int id, bool enabled) {
     if (QWidget* control = controls_.widget(id)) {
         control->setEnabled(enabled);
@@ -147,7 +166,9 @@ void CLoaderDlg::refresh() {
 void CLoaderDlg::chooseFile(const QString& path) {
     image_.setPath(QFile::encodeName(path).toStdString());
     fileName_ = QFile::decodeName(QByteArray::fromStdString(image_.fileName()));
-    if (!link_->echoSeen()) {
+    // Connect comes back only while idle: once identified (Program enabled), a Connect
+    // would send the wake byte into a run that waits for Program.
+    if (!link_->echoSeen() && !enabled(ids::programButton)) {
         enable(ids::connectButton, true);
     }
     refresh();
@@ -163,6 +184,42 @@ void CLoaderDlg::setSpeedText(const QString& text) {
     refresh();
 }
 
+void CLoaderDlg::useDevicePath(const QString& path) {
+    devicePath_ = path;
+    setPortText(path);
+}
+
+void CLoaderDlg::applyDeviceOverride() {
+    // A port typed over the path goes back to the port map.
+    const bool useDevice = !devicePath_.isEmpty() && portText_ == devicePath_;
+    serial_->setDeviceOverride(useDevice ? QFile::encodeName(devicePath_).toStdString()
+                                         : std::string());
+}
+
+QString CLoaderDlg::portLabel() const {
+    std::string device;
+    if (ownComm_ && ownComm_->getPortOpen()) {
+        device = ownComm_->devicePath().toStdString();
+    }
+    const bool useDevice = !devicePath_.isEmpty() && portText_ == devicePath_;
+    if (useDevice) {
+        if (device.empty()) {
+            device = resolvedDevice(QFile::encodeName(devicePath_).toStdString());
+        }
+        const QString shown = QFile::decodeName(QByteArray::fromStdString(device));
+        return shown.isEmpty() || shown == devicePath_ ? devicePath_
+                                                       : devicePath_ + " (" + shown + ")";
+    }
+    const int port = loader::BootLink::portNumber(portText_.toStdString());
+    if (device.empty()) {
+        const auto mapping = platform::PortMap().map(port);
+        if (mapping.source != platform::ComPortMapping::Source::none) {
+            device = resolvedDevice(mapping.device);
+        }
+    }
+    return QString::fromStdString(platform::portLabel(port, device));
+}
+
 void CLoaderDlg::onLoadFile() {
     handleEvent([this] {
         readControls();
@@ -170,7 +227,7 @@ void CLoaderDlg::onLoadFile() {
             return;
         }
         fileName_ = QFile::decodeName(QByteArray::fromStdString(image_.fileName()));
-        if (!link_->echoSeen()) {
+        if (!link_->echoSeen() && !enabled(ids::programButton)) {
             enable(ids::connectButton, true);
         }
         refresh();
@@ -180,6 +237,7 @@ void CLoaderDlg::onLoadFile() {
 void CLoaderDlg::onResetPic() {
     handleEvent([this] {
         readControls();
+        applyDeviceOverride();
         link_->resetTarget(portText_.toStdString(), speedText_.toStdString());
     });
 }
@@ -187,6 +245,9 @@ void CLoaderDlg::onResetPic() {
 void CLoaderDlg::onConnect() {
     handleEvent([this] {
         readControls();
+        applyDeviceOverride();
+        // Connect starts over: Program waits for the identification it brings.
+        enable(ids::programButton, false);
         link_->connect(portText_.toStdString(), speedText_.toStdString());
         enable(ids::resetButton, false);
         refresh();
@@ -196,9 +257,13 @@ void CLoaderDlg::onConnect() {
 void CLoaderDlg::onProgram() {
     handleEvent([this] {
         readControls();
+        applyDeviceOverride();
         controls_.get<QProgressBar>(ids::programBar)->setRange(0, 100);
         link_->program(portText_.toStdString(), speedText_.toStdString());
-        enable(ids::loadFileButton, false);
+        // A refused image leaves the run Identified: another file may be chosen.
+        if (link_->programming()) {
+            enable(ids::loadFileButton, false);
+        }
         refresh();
     });
 }
@@ -206,21 +271,66 @@ void CLoaderDlg::onProgram() {
 void CLoaderDlg::onTimer() {
     handleEvent([this] {
         readControls();
+        applyDeviceOverride();
         link_->timerTick();
     });
 }
 
 void CLoaderDlg::onComm() {
+    const bool data = serial_->getCommEvent() == platform::comEvReceive;
     handleEvent([this] { link_->onReceive(); });
+    if (data) {
+        emit dataReceived();
+    }
 }
 
-void CLoaderDlg::onExit() {
+bool CLoaderDlg::transferInProgress() const {
+    return link_->programming() && (link_->eraseStarted() || link_->writing());
+}
+
+bool CLoaderDlg::mayLeave() {
+    if (!transferInProgress()) {
+        return true;
+    }
+    if (leaveQuestion_) {
+        return leaveQuestion_(leaveQuestionText);
+    }
+    return QMessageBox::question(this, programName(), leaveQuestionText,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+void CLoaderDlg::closePort() {
     handleEvent([this] {
         if (serial_->getPortOpen()) {
             serial_->setPortOpen(false);
         }
     });
+}
+
+void CLoaderDlg::onExit() {
+    if (!mayLeave()) {
+        return;
+    }
+    closePort();
     accept();
+}
+
+void CLoaderDlg::keyPressEvent(QKeyEvent* event) {
+    // A stray Escape must not leave a half-written flash behind.
+    if (event->key() == Qt::Key_Escape && transferInProgress()) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CLoaderDlg::closeEvent(QCloseEvent* event) {
+    if (isVisible() && !mayLeave()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void CLoaderDlg::onSysCommand(int command) {

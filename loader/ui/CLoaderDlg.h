@@ -41,6 +41,12 @@ public:
     void chooseFile(const QString& path);
     void setPortText(const QString& text);
     void setSpeedText(const QString& text);
+    // A device path (the command line's --port /dev/...) used instead of the port map while
+    // the port field shows exactly that path.
+    void useDevicePath(const QString& path);
+    // The port as the operator should read it: "COM3 (/dev/ttyUSB0)", or the device path
+    // given with its device ("/dev/serial/by-id/... (/dev/ttyUSB0)").
+    QString portLabel() const;
 
     // Replaces the modal message boxes (a command-line run prints instead).
     void setMessageSink(std::function<void(const QString&)> sink) {
@@ -48,6 +54,17 @@ public:
     }
     // Replaces the open-file dialog.
     void setFileChooser(loader::FileChooser* chooser) { chooser_ = chooser; }
+    // Replaces the question asked before a run in progress is left (true: leave).
+    void setLeaveQuestion(std::function<bool(const QString&)> ask) {
+        leaveQuestion_ = std::move(ask);
+    }
+
+    // The start byte has been echoed and the target is erasing or being written: leaving now
+    // leaves it unprogrammed.
+    bool transferInProgress() const;
+    // Closes the serial port if it is open, as "&EXIT" does (restores the device's settings
+    // and releases its lock).
+    void closePort();
 
     const platform::DialogControls& controls() const { return controls_; }
     const loader::BootLink& link() const { return *link_; }
@@ -80,19 +97,26 @@ public:
 
 signals:
     void identificationComplete();
+    // A receive event with data: the target has answered.
+    void dataReceived();
     void runFinished(bool programmed);
     void messageShown(const QString& text);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
     void wireControls();
     void readControls();
     void enable(int id, bool enabled);
+    bool enabled(int id) const;
     void handleEvent(const std::function<void()>& handler);
     void showAbout();
+    bool mayLeave();
+    void applyDeviceOverride();
 
     std::unique_ptr<CMSComm> ownComm_;
     platform::SerialControl* serial_;
@@ -105,6 +129,8 @@ private:
     QtFileChooser dialogChooser_;
     loader::FileChooser* chooser_;
     std::function<void(const QString&)> messageSink_;
+    std::function<bool(const QString&)> leaveQuestion_;
+    QString devicePath_;
 
     // The window's values, exchanged with its controls; the identification line and the two
     // counters are BootLink's and are taken from it when the window refreshes.

@@ -13,7 +13,7 @@ QString programVersion();
 QString programBuild();
 // "bootloader - Tessaly tools 1.0.0 (build 1a2b3c4)": the window's caption.
 QString programTitle();
-// A chip receiving a download arrow; drawn, so it needs no image plugin.
+// The installed icon (a chip receiving firmware), or the one compiled in.
 QIcon programIcon();
 
 }  // namespace loader::ui

@@ -11,6 +11,9 @@ std::string com(int port) {
 }  // namespace
 
 std::string portLabel(int port, const std::string& device) {
+    if (port <= 0) {
+        return device;
+    }
     return device.empty() ? com(port) : com(port) + " (" + device + ")";
 }
 
@@ -72,6 +75,36 @@ std::string settingsRefusedText(int port, const std::string& device, const std::
 std::string portLostText(int port, const std::string& device) {
     return "Cannot send on " + portLabel(port, device) +
            ": the device has gone (adapter unplugged or far end closed).";
+}
+
+std::string notSerialPortText(int port, const std::string& device, const std::string& kind) {
+    return "Cannot open " + portLabel(port, device) + ": " + device +
+           " is not a serial port (it is " + kind + ").";
+}
+
+std::string linkLoopText(int port, const std::string& path) {
+    return "Cannot open " + (port > 0 ? com(port) : path) + ": " + path +
+           " is a loop of symbolic links that never reaches a device. Point it at the adapter.";
+}
+
+std::string missingDeviceText(int port, const std::string& path) {
+    return "Cannot open " + (port > 0 ? com(port) : path) + ": " + path +
+           " does not exist. Plug the adapter in, or name the right device.";
+}
+
+std::string lockedByText(int port, const std::string& device, const std::string& lockFile,
+                         long pid) {
+    return "Cannot open " + portLabel(port, device) +
+           ": the port is in use by another program (process " + std::to_string(pid) +
+           ", lock file " + lockFile + "). Close that program and try again.";
+}
+
+std::string staleLockText(int port, const std::string& device, const std::string& lockFile,
+                          long pid) {
+    return "Cannot open " + portLabel(port, device) + ": the lock file " + lockFile +
+           " was left by process " + std::to_string(pid) +
+           ", which has ended, and this user may not remove it. Remove it (sudo rm " + lockFile +
+           ") and try again.";
 }
 
 }  // namespace platform

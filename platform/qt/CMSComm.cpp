@@ -89,9 +89,12 @@ void CMSComm::openPort() {
     if (serial_.isOpen()) {
         throw SerialError(platform::alreadyOpenText(port_, device_));
     }
+    const bool named = !deviceOverride().empty();
+    // A device named by its path is called by that path in every text, not by a COM number.
+    const int label = named ? 0 : port_;
     platform::PortMap portMap;
     platform::ComPortMapping mapping;
-    if (deviceOverride().empty()) {
+    if (!named) {
         mapping = portMap.map(port_);
     } else {
         // Named by the caller: used as it is, never replaced by another device.
@@ -106,10 +109,19 @@ void CMSComm::openPort() {
     // /dev/ttyUSB0 however many links lead there.
     std::error_code error;
     std::filesystem::path resolved = std::filesystem::canonical(mapping.device, error);
+    if (error == std::errc::too_many_symbolic_link_levels) {
+        throw SerialError(platform::linkLoopText(
+            label, mapping.link.empty() ? mapping.device : mapping.link.string()));
+    }
     if (error) {
-        throw SerialError(platform::noDeviceText(port_, mapping, portMap.folder()));
+        throw SerialError(named ? platform::missingDeviceText(label, deviceOverride())
+                                : platform::noDeviceText(port_, mapping, portMap.folder()));
     }
     const std::string device = resolved.string();
+    // A file, a pipe or /dev/null would take the bytes (or block) without ever answering.
+    if (const std::string kind = platform::notSerialPortKind(device); !kind.empty()) {
+        throw SerialError(platform::notSerialPortText(label, device, kind));
+    }
 
     // Open with a frame every device takes; the chosen one follows once the port is open,
     // where a pseudo-terminal's refusals can be told apart from a real port's.
@@ -119,25 +131,40 @@ void CMSComm::openPort() {
     serial_.setParity(QSerialPort::NoParity);
     serial_.setStopBits(QSerialPort::OneStop);
     serial_.setFlowControl(QSerialPort::NoFlowControl);
-    if (!serial_.open(QIODevice::ReadWrite)) {
+    for (bool staleLockRemoved = false; !serial_.open(QIODevice::ReadWrite);) {
         const QSerialPort::SerialPortError failure = serial_.error();
         const std::string detail = serial_.errorString().toStdString();
         serial_.clearError();
         switch (failure) {
             case QSerialPort::DeviceNotFoundError:
-                throw SerialError(platform::noDeviceText(port_, mapping, portMap.folder()));
-            case QSerialPort::PermissionError:
+                throw SerialError(named ? platform::missingDeviceText(label, deviceOverride())
+                                        : platform::noDeviceText(port_, mapping, portMap.folder()));
+            case QSerialPort::PermissionError: {
                 if (!platform::permissionAllowsReadWrite(device)) {
                     throw SerialError(platform::permissionDeniedText(
-                        port_, device, platform::deviceGroupName(device)));
+                        label, device, platform::deviceGroupName(device)));
                 }
-                // Readable and writable, yet refused: a lock file or exclusive use by
-                // another program.
-                throw SerialError(platform::busyText(port_, device, detail));
+                // Readable and writable, yet refused: a lock file, or exclusive use by
+                // another program. A lock left by a process that has ended is removed where
+                // the lock folder allows it (Qt's own removal needs write access to the file).
+                const std::string lockFile = platform::serialLockFilePath(device);
+                const long owner = lockFile.empty() ? 0 : platform::lockOwner(lockFile);
+                if (owner != 0 && !platform::processRunning(owner)) {
+                    if (!staleLockRemoved && platform::removeStaleLock(lockFile)) {
+                        staleLockRemoved = true;
+                        continue;
+                    }
+                    throw SerialError(platform::staleLockText(label, device, lockFile, owner));
+                }
+                if (owner != 0) {
+                    throw SerialError(platform::lockedByText(label, device, lockFile, owner));
+                }
+                throw SerialError(platform::busyText(label, device, detail));
+            }
             case QSerialPort::UnsupportedOperationError:
-                throw SerialError(platform::settingsRefusedText(port_, device, settings_, detail));
+                throw SerialError(platform::settingsRefusedText(label, device, settings_, detail));
             default:
-                throw SerialError(platform::openFailedText(port_, device, detail));
+                throw SerialError(platform::openFailedText(label, device, detail));
         }
     }
     device_ = device;

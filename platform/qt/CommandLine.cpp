@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/core/LicenceNotice.h"
+
 namespace platform {
 
 namespace {
@@ -125,7 +127,8 @@ QString CommandLine::helpText() const {
 }
 
 QString CommandLine::versionText() const {
-    return program_ + " " + TESSALY_VERSION + "\nBuild " + TESSALY_BUILD + "\n";
+    return program_ + " " + TESSALY_VERSION + "\nBuild " + TESSALY_BUILD + "\n" +
+           QString::fromUtf8(licenceNotice);
 }
 
 QString CommandLine::usageErrorText() const {

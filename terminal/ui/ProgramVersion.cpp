@@ -1,5 +1,7 @@
 #include "terminal/ui/ProgramVersion.h"
 
+#include "platform/qt/ProgramIcon.h"
+
 namespace terminal::ui {
 
 QString programVersion() {
@@ -12,6 +14,10 @@ QString programBuild() {
 
 QString programTitle() {
     return QStringLiteral("Tessaly %1 (build %2)").arg(programVersion(), programBuild());
+}
+
+QIcon programIcon() {
+    return platform::programIcon(QStringLiteral("tessaly"));
 }
 
 }  // namespace terminal::ui

@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     MeasurementProbe::installFromEnvironment(app);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(terminal::ui::programVersion());
+    QApplication::setWindowIcon(terminal::ui::programIcon());
     if (!options.parse(QApplication::arguments())) {
         return platform::CommandLine::usageErrorStatus;
     }

@@ -1,10 +1,24 @@
 # Installs the build into a fresh prefix, checks that every file lands in its usual place, and
 # starts each installed program from an unrelated folder: nothing may be looked up in the build.
+#
+# `cmake --install` would write the list of installed files to the build folder's
+# install_manifest.txt, the list the README's uninstall reads. The install script is run from a
+# copy whose list goes to the stage instead, so a test run leaves that list alone.
 file(REMOVE_RECURSE "${STAGE}")
-execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${STAGE}"
+set(kept "${BUILD_DIR}/install_manifest.txt")
+file(TIMESTAMP "${kept}" kept_before "%s")
+file(READ "${BUILD_DIR}/cmake_install.cmake" script)
+set(manifest_line "file(WRITE \"${BUILD_DIR}/\${CMAKE_INSTALL_MANIFEST}\"")
+string(FIND "${script}" "${manifest_line}" at)
+if(at EQUAL -1)
+    message(FATAL_ERROR "cannot find where ${BUILD_DIR}/cmake_install.cmake writes its manifest")
+endif()
+string(REPLACE "${manifest_line}" "file(WRITE \"${STAGE}.manifest\"" script "${script}")
+file(WRITE "${STAGE}.cmake" "${script}")
+execute_process(COMMAND ${CMAKE_COMMAND} "-DCMAKE_INSTALL_PREFIX=${STAGE}" -P "${STAGE}.cmake"
     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "cmake --install failed (${rc}):\n${out}\n${err}")
+    message(FATAL_ERROR "install failed (${rc}):\n${out}\n${err}")
 endif()
 
 set(expected
@@ -12,10 +26,18 @@ set(expected
     share/applications/bootloader.desktop
     share/icons/hicolor/scalable/apps/tessaly.svg
     share/icons/hicolor/scalable/apps/bootloader.svg
-    share/man/man1/Tessaly.1
-    share/man/man1/bootloader.1
+    share/icons/hicolor/16x16/apps/tessaly.png
+    share/icons/hicolor/256x256/apps/bootloader.png
+    share/man/man1/Tessaly.1.gz
+    share/man/man1/bootloader.1.gz
+    share/man/man1/j1939-sim.1.gz
+    share/man/man1/boot-target.1.gz
+    share/metainfo/org.example.tessaly.tessaly.metainfo.xml
+    share/metainfo/org.example.tessaly.bootloader.metainfo.xml
     share/mime/packages/tessaly-firmware.xml
-    share/doc/Tessaly/99-tessaly-serial-low-latency.rules)
+    share/doc/tessaly/copyright
+    share/doc/tessaly/changelog.gz
+    lib/udev/rules.d/99-tessaly-serial-low-latency.rules)
 foreach(program IN LISTS PROGRAMS)
     list(APPEND expected bin/${program})
 endforeach()
@@ -28,7 +50,7 @@ endforeach()
 # Nothing but the programs goes to bin, and nothing lands outside the usual folders.
 file(GLOB top RELATIVE "${STAGE}" "${STAGE}/*")
 list(SORT top)
-if(NOT top STREQUAL "bin;share" AND NOT top STREQUAL "share")
+if(NOT top STREQUAL "bin;lib;share")
     message(FATAL_ERROR "unexpected top-level entries under the prefix: ${top}")
 endif()
 
@@ -42,4 +64,8 @@ foreach(program IN LISTS PROGRAMS)
         message(FATAL_ERROR "installed ${program} --version: status ${rc}\n${out}\n${err}")
     endif()
 endforeach()
+file(TIMESTAMP "${kept}" kept_after "%s")
+if(NOT kept_after STREQUAL kept_before)
+    message(FATAL_ERROR "the test install changed ${kept}")
+endif()
 message(STATUS "installed into ${STAGE}: ${expected}")

@@ -170,8 +170,9 @@ TEST_F(BootLinkTest, AnImageGoneWhenWritingBeginsEndsTheRunWithAMessage) {
     EXPECT_FALSE(serial.open);
 }
 
-TEST_F(BootLinkTest, AnEmptyImageEndsTheRunWithAMessageInsteadOfSendingAByte) {
-    startProgramming("empty.hex", {});
+TEST_F(BootLinkTest, AnImageEmptiedWhileTheTargetErasesEndsTheRunInsteadOfSendingAByte) {
+    startProgramming("empty.hex", sampleBytes(10));
+    std::filesystem::resize_file(image.path(), 0);
     serial.receive(bytes({0xA5, 0x00, 0x01, 0xEE}));
     EXPECT_EQ(serial.written, bytes({0xA5}));
     ASSERT_EQ(observer.messages.size(), 1u);

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdlib>
+#include <utility>
 
 #include "loader/ui/Beeper.h"
 #include "loader/ui/QtFileChooser.h"
@@ -51,4 +52,36 @@ TEST(QtFileChooser, FilterPairsBecomeQtFiltersWithAllFilesMatchingEveryName) {
     auto filters = loader::ui::QtFileChooser::qtFilters(
         "Vlf Files (*.Vlf)|*.Vlf|Hex Files (*.hex)|*.hex|All Files (*.*)|*.*||");
     EXPECT_EQ(filters, QStringList({"Vlf Files (*.Vlf)", "Hex Files (*.hex)", "All Files (*)"}));
+}
+
+TEST(Beeper, WithoutASoundServerTheBellRingsAndNoAudioErrorIsPrinted) {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray server = qgetenv("PULSE_SERVER");
+    const QByteArray pulseRuntime = qgetenv("PULSE_RUNTIME_PATH");
+    // A runtime folder without a sound server's socket in it.
+    qputenv("XDG_RUNTIME_DIR", TESTS_SOURCE_DIR "/loader_ui");
+    qunsetenv("PULSE_SERVER");
+    qunsetenv("PULSE_RUNTIME_PATH");
+    Beeper beeper;
+    bool finished = false;
+    QObject::connect(&beeper, &Beeper::finished, [&] { finished = true; });
+    testing::internal::CaptureStderr();
+    beeper.beep(4500, 50);
+    QElapsedTimer waited;
+    waited.start();
+    while (!finished && waited.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    const std::string printed = testing::internal::GetCapturedStderr();
+    for (const auto& [name, value] :
+         {std::pair{"XDG_RUNTIME_DIR", runtime}, std::pair{"PULSE_SERVER", server},
+          std::pair{"PULSE_RUNTIME_PATH", pulseRuntime}}) {
+        if (value.isNull()) {
+            qunsetenv(name);
+        } else {
+            qputenv(name, value);
+        }
+    }
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(printed, "");
 }

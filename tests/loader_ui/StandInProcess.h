@@ -54,13 +54,22 @@ public:
             process_.terminate();
             process_.waitForFinished(5000);
         }
-        return QString::fromLocal8Bit(process_.readAll());
+        return log_ + QString::fromLocal8Bit(process_.readAll());
     }
     QString outPath() const { return QDir(folder_).filePath("received.bin"); }
+    // What it has printed so far.
+    QString logSoFar() {
+        process_.waitForReadyRead(200);
+        log_ += QString::fromLocal8Bit(process_.readAll());
+        return log_;
+    }
+    // The pseudo-terminal it serves, as its port link names it.
+    QString device() const { return QFileInfo(QDir(folder_).filePath("com3")).symLinkTarget(); }
 
 private:
     QString folder_;
     QProcess process_;
+    QString log_;
 };
 
 struct LoaderRun {

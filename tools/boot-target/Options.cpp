@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/core/LicenceNotice.h"
+
 namespace boot_target {
 
 void printUsage() {
@@ -36,7 +38,9 @@ void printUsage() {
         "  --out FILE         write the image bytes received to FILE; for a scrambled image\n"
         "                     the recovered Q values, and the session bytes to FILE.session\n"
         "  --once             exit after the first programming session\n"
-        "  --quiet            print only the summary\n");
+        "  --quiet            print only the summary\n"
+        "  -h, --help         show this help\n"
+        "  --version          show the version and the licence\n");
 }
 
 namespace {
@@ -74,6 +78,9 @@ std::optional<Options> parseOptions(int argc, char** argv) {
         long long n = 0;
         if (arg == "--help" || arg == "-h") {
             printUsage();
+            std::exit(0);
+        } else if (arg == "--version") {
+            std::printf("boot-target %s\n%s", BOOT_TARGET_VERSION, platform::licenceNotice);
             std::exit(0);
         } else if (arg == "--com") {
             if (!number("--com", n))

@@ -6,6 +6,8 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "platform/core/LicenceNotice.h"
+
 namespace sim {
 
 namespace {
@@ -52,7 +54,7 @@ Keys: Up 0x02 / Down 0x01 step the level; 0x52 toggles Dynamic, 0x43 Quiet, 0x51
 0x10 (Menu, and the terminal's Warnings box) toggles Warnings. Every key is acknowledged.
 Each received line is logged with the time, what it meant and whether its checksum is right.
   -h, --help          show this help
-  --version           show the version
+  --version           show the version and the licence
 )";
 
 enum Option {
@@ -251,7 +253,7 @@ std::optional<SimOptions> parseOptions(int argc, char** argv, int& exitCode) {
             return std::nullopt;
         }
         if (option == optVersion) {
-            std::cout << "j1939-sim " << J1939_SIM_VERSION << "\n";
+            std::cout << "j1939-sim " << J1939_SIM_VERSION << "\n" << platform::licenceNotice;
             exitCode = 0;
             return std::nullopt;
         }
