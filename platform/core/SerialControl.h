@@ -63,7 +63,14 @@ public:
     void setDeviceOverride(std::string path) { deviceOverride_ = std::move(path); }
     const std::string& deviceOverride() const { return deviceOverride_; }
 
+    // The path the last successful open went through, kept after the port has closed or been
+    // lost: the port-map link when COMn had one (or the override), else the device itself.
+    // Reopening exactly this after a loss follows a link to wherever it leads now, and never
+    // drifts to the next device of the system's list. Empty before the first open.
+    const std::string& openedThrough() const { return openedThrough_; }
+
 protected:
+    void setOpenedThrough(std::string path) { openedThrough_ = std::move(path); }
     void raiseOnComm() {
         if (onComm_) {
             onComm_();
@@ -73,6 +80,7 @@ protected:
 private:
     std::function<void()> onComm_;
     std::string deviceOverride_;
+    std::string openedThrough_;
 };
 
 }  // namespace platform

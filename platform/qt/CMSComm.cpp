@@ -18,6 +18,11 @@ namespace {
 // MSComm's own limit for CommPort.
 constexpr int highestPortNumber = 255;
 
+// What the control holds for the program between reads: one receive event's worth. While the
+// window cannot read (a message box open in the receive path), the rest waits in the driver
+// and what overflows there is dropped, as on any serial line; the program's memory stays put.
+constexpr qint64 inputBufferBytes = 2048;
+
 QSerialPort::Parity qtParity(LineSettings::Parity parity) {
     switch (parity) {
         case LineSettings::Parity::even:
@@ -49,6 +54,7 @@ QSerialPort::StopBits qtStopBits(LineSettings::StopBits stopBits) {
 }  // namespace
 
 CMSComm::CMSComm(QObject* parent) : QObject(parent) {
+    serial_.setReadBufferSize(inputBufferBytes);
     connect(&serial_, &QSerialPort::readyRead, this, &CMSComm::onReadyRead);
     connect(&serial_, &QSerialPort::errorOccurred, this, &CMSComm::onErrorOccurred);
 }
@@ -172,6 +178,8 @@ void CMSComm::openPort() {
         closePort();
         throw;
     }
+    setOpenedThrough(
+        mapping.source == platform::ComPortMapping::Source::link ? mapping.link.string() : device);
 }
 
 void CMSComm::closePort() {

@@ -10,9 +10,11 @@ void LineReceiver::onReceive() {
     if (serial_.getCommEvent() != platform::comEvReceive) {
         return;
     }
-    const std::vector<std::uint8_t> input = serial_.getInput();
-    queue_.insert(queue_.end(), input.begin(), input.end());
     if (draining_) {
+        // A line being acted on has opened a message box. What arrives meanwhile stays in the
+        // serial control, whose bounded buffer drops the excess as a driver would; it is read
+        // once the line is done, behind the bytes still waiting here.
+        moreWaiting_ = true;
         return;
     }
     draining_ = true;
@@ -20,18 +22,19 @@ void LineReceiver::onReceive() {
         LineReceiver& receiver;
         ~DrainEnd() { receiver.draining_ = false; }
     } drainEnd{*this};
-    while (!queue_.empty()) {
-        // Checked per byte: acting on a line may close the session mid-batch.
-        if (!session_.portOpen) {
-            queue_.clear();
-            break;
+    do {
+        moreWaiting_ = false;
+        const std::vector<std::uint8_t> batch = serial_.getInput();
+        for (const std::uint8_t byte : batch) {
+            // Checked per byte: acting on a line may close the session mid-batch.
+            if (!session_.portOpen) {
+                break;
+            }
+            if (auto line = window_.push(byte)) {
+                dispatch_.dispatch(*line);
+            }
         }
-        const std::uint8_t byte = queue_.front();
-        queue_.pop_front();
-        if (auto line = window_.push(byte)) {
-            dispatch_.dispatch(*line);
-        }
-    }
+    } while (moreWaiting_);
 }
 
 }  // namespace terminal

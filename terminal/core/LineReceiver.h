@@ -3,7 +3,7 @@
 // in order, through the receive window into the line dispatch.
 
 #include <cstdint>
-#include <deque>
+#include <vector>
 
 #include "platform/core/SerialControl.h"
 #include "terminal/core/LineDispatch.h"
@@ -20,7 +20,8 @@ public:
     // Only data-received events are handled. The input is read even while the port-open flag
     // is clear, and then dropped. A read of any size is processed whole, byte by byte. An
     // event raised while a line is being acted on (a message box runs its own event loop)
-    // only queues its bytes behind the ones still waiting, so the stream stays in order.
+    // reads nothing: its bytes stay in the serial control and are read when the line is done,
+    // so the stream stays in order and nothing piles up here while the box is open.
     void onReceive();
 
     const ReceiveWindow& window() const { return window_; }
@@ -30,8 +31,8 @@ private:
     const SessionState& session_;
     LineDispatch& dispatch_;
     ReceiveWindow window_;
-    std::deque<std::uint8_t> queue_;
     bool draining_ = false;
+    bool moreWaiting_ = false;
 };
 
 }  // namespace terminal

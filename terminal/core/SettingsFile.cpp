@@ -1,9 +1,13 @@
 #include "terminal/core/SettingsFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "terminal/core/LinkTexts.h"
@@ -13,10 +17,60 @@ namespace terminal {
 namespace {
 constexpr std::string_view settingsFileName = "vive1939.ini";
 constexpr std::string_view programFileName = "Tessaly";
+// The folder under the user's configuration folder for an installed program's file.
+constexpr std::string_view configFolderName = "Tessaly";
 constexpr std::string_view defaultContent = "COM=1;\r\n";
+// A program below one of these runs from the system's folders: installed, shared by all users.
+constexpr std::array<std::string_view, 4> systemFolders = {"/usr/", "/opt/", "/bin/", "/sbin/"};
 
 char upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Opens without waiting (a FIFO or a device in the file's place would block a plain open)
+// and keeps the descriptor only for a regular file; -1 otherwise.
+int openRegular(const std::filesystem::path& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+struct FileContent {
+    bool missing = false;  // nothing at all at that path
+    std::string bytes;
+};
+
+// Past `limit` bytes the reader stops: what was read counts as the whole file.
+FileContent readRegular(const std::filesystem::path& path, std::size_t limit) {
+    FileContent content;
+    const int fd = openRegular(path, O_RDONLY);
+    if (fd < 0) {
+        content.missing = errno == ENOENT;
+        return content;
+    }
+    content.bytes.resize(limit);
+    std::size_t filled = 0;
+    while (filled < limit) {
+        const ssize_t got = ::read(fd, content.bytes.data() + filled, limit - filled);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+    content.bytes.resize(filled);
+    ::close(fd);
+    return content;
 }
 
 bool writeWhole(const std::filesystem::path& path, std::string_view content) {
@@ -24,17 +78,32 @@ bool writeWhole(const std::filesystem::path& path, std::string_view content) {
     if (path.has_parent_path()) {
         std::filesystem::create_directories(path.parent_path(), ignored);
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
+    const int fd = openRegular(path, O_WRONLY | O_CREAT);
+    if (fd < 0) {
         return false;
     }
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    return !out.fail();
+    bool written = ::ftruncate(fd, 0) == 0;
+    std::size_t done = 0;
+    while (written && done < content.size()) {
+        const ssize_t put = ::write(fd, content.data() + done, content.size() - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        written = put > 0;
+        done += written ? static_cast<std::size_t>(put) : 0;
+    }
+    return ::close(fd) == 0 && written;
+}
+
+bool isSystemFolder(const std::string& folder) {
+    return std::any_of(systemFolders.begin(), systemFolders.end(), [&](std::string_view root) {
+        return folder.compare(0, root.size(), root) == 0;
+    });
 }
 }  // namespace
 
-SettingsFile::SettingsFile(std::filesystem::path path) : path_(std::move(path)) {}
+SettingsFile::SettingsFile(std::filesystem::path path, std::filesystem::path formerPath)
+    : path_(std::move(path)), formerPath_(std::move(formerPath)) {}
 
 SettingsFile::Reading SettingsFile::parse(std::string_view content) {
     Reading reading{std::string(linkTexts::defaultPortName), false};
@@ -63,22 +132,24 @@ SettingsFile::Reading SettingsFile::parse(std::string_view content) {
     return reading;
 }
 
-// Past 65535 bytes the reader stops: what was read counts as the whole file.
 SettingsFile::Reading SettingsFile::read() const {
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) {
+    const FileContent content = readRegular(path_, readLimit);
+    if (content.missing && !formerPath_.empty()) {
+        const FileContent former = readRegular(formerPath_, readLimit);
+        if (!former.bytes.empty()) {
+            // Carried over to the file's own place at the next tick.
+            Reading reading = parse(former.bytes);
+            reading.rewrite = true;
+            return reading;
+        }
+    }
+    if (content.bytes.empty()) {
+        // Missing, empty, or nothing that can be read as a file: the default port, written
+        // where that is possible.
         writeWhole(path_, defaultContent);
         return {std::string(linkTexts::defaultPortName), false};
     }
-    std::string content(readLimit, '\0');
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    content.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-    in.close();
-    if (content.empty()) {
-        writeWhole(path_, defaultContent);
-        return {std::string(linkTexts::defaultPortName), false};
-    }
-    return parse(content);
+    return parse(content.bytes);
 }
 
 // The whole file is replaced: the last port line wins on reading, so old bytes left behind
@@ -88,9 +159,9 @@ bool SettingsFile::write(const std::string& portName) const {
     return writeWhole(path_, "COM=" + portName.substr(start) + ";\r\n");
 }
 
-std::filesystem::path settingsFileFor(const std::filesystem::path& programPath,
-                                      const std::filesystem::path& configHome,
-                                      bool (*writable)(const std::filesystem::path& folder)) {
+SettingsPlace settingsPlaceFor(const std::filesystem::path& programPath,
+                               const std::filesystem::path& configHome,
+                               bool (*writable)(const std::filesystem::path& folder)) {
     std::string folder = programPath.string();
     while (!folder.empty() && programFileName.find(folder.back()) != std::string_view::npos) {
         folder.pop_back();
@@ -103,29 +174,32 @@ std::filesystem::path settingsFileFor(const std::filesystem::path& programPath,
             folder += '/';
         }
     }
-    if (writable != nullptr && writable(folder.empty() ? "." : folder)) {
-        return std::filesystem::path(folder + std::string(settingsFileName));
+    if (!isSystemFolder(folder) && writable != nullptr && writable(folder.empty() ? "." : folder)) {
+        return {std::filesystem::path(folder + std::string(settingsFileName)), {}};
     }
-    return configHome / settingsFileName;
+    return {configHome / configFolderName / settingsFileName, configHome / settingsFileName};
 }
 
-std::filesystem::path settingsFileFor(const std::filesystem::path& programPath) {
-    return settingsFileFor(programPath, configHome(), folderIsWritable);
+SettingsPlace settingsPlaceFor(const std::filesystem::path& programPath) {
+    return settingsPlaceFor(programPath, configHome(), folderIsWritable);
 }
 
 bool folderIsWritable(const std::filesystem::path& folder) {
     const std::filesystem::path file = folder / settingsFileName;
     std::error_code error;
-    if (std::filesystem::exists(file, error)) {
-        std::fstream update(file, std::ios::binary | std::ios::in | std::ios::out);
-        return static_cast<bool>(update);
-    }
-    {
-        std::ofstream probe(file, std::ios::binary);
-        if (!probe) {
+    if (std::filesystem::exists(std::filesystem::symlink_status(file, error))) {
+        const int fd = ::open(file.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
             return false;
         }
+        ::close(fd);
+        return true;
     }
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    ::close(fd);
     std::filesystem::remove(file, error);
     return true;
 }

@@ -15,7 +15,8 @@ public:
     // The reader counts in 16 bits; bytes past this many are not read.
     static constexpr std::uintmax_t readLimit = 65535;
 
-    explicit SettingsFile(std::filesystem::path path);
+    // `formerPath`: an older place of the file, read while the file does not exist yet.
+    explicit SettingsFile(std::filesystem::path path, std::filesystem::path formerPath = {});
 
     struct Reading {
         std::string portName;  // "COM1" when nothing usable was read
@@ -23,6 +24,10 @@ public:
     };
 
     // Reads the port by the file's rules; a missing or empty file is (re)written "COM=1;".
+    // The file is opened without waiting and read only when it is a regular file; anything
+    // else in its place (a FIFO, a device, a folder) counts as a file that cannot be opened.
+    // While the file does not exist, a non-empty former file is read instead and the port is
+    // marked for saving in the new place.
     Reading read() const;
     // Replaces the whole file with the one line for `portName`. Returns false when it failed.
     bool write(const std::string& portName) const;
@@ -34,17 +39,27 @@ public:
 
 private:
     std::filesystem::path path_;
+    std::filesystem::path formerPath_;
 };
 
-// The settings file's place: the program's folder, found by removing from the end of
-// `programPath` every character that occurs in the program's file name "Tessaly"; if that
-// folder is not writable, `configHome`/vive1939.ini.
-std::filesystem::path settingsFileFor(const std::filesystem::path& programPath,
-                                      const std::filesystem::path& configHome,
-                                      bool (*writable)(const std::filesystem::path& folder));
+// Where the settings file lives, and where an older version of the program kept it.
+struct SettingsPlace {
+    std::filesystem::path file;
+    std::filesystem::path formerFile;  // empty: none to look for
+};
+
+// The settings file's place. Beside the program (its folder found by removing from the end of
+// `programPath` every character that occurs in the program's file name "Tessaly") when the
+// program runs from a folder of its own (a build folder, an unpacked copy) that is writable.
+// A program in the system's folders (/usr, /usr/local, /opt, /bin, /sbin) is installed and
+// shared: never beside it, even for root. That case and an unwritable folder use
+// `configHome`/Tessaly/vive1939.ini, with `configHome`/vive1939.ini as the former place.
+SettingsPlace settingsPlaceFor(const std::filesystem::path& programPath,
+                               const std::filesystem::path& configHome,
+                               bool (*writable)(const std::filesystem::path& folder));
 
 // The same with $XDG_CONFIG_HOME (default ~/.config) and a real writability test.
-std::filesystem::path settingsFileFor(const std::filesystem::path& programPath);
+SettingsPlace settingsPlaceFor(const std::filesystem::path& programPath);
 
 // True when a settings file can be written in `folder` (the existing one opened for update,
 // or a new one created and removed again).

@@ -32,11 +32,12 @@ constexpr int lampsDarkenedByReset[] = {ids::isTimerEnabledLamp, ids::epsEnabled
 }  // namespace
 
 TerminalCore::TerminalCore(TerminalView& view, platform::SerialControl& serial,
-                           platform::Clock& clock, std::filesystem::path settingsFile)
+                           platform::Clock& clock, std::filesystem::path settingsFile,
+                           std::filesystem::path formerSettingsFile)
     : view_(view),
       serial_(serial),
       clock_(clock),
-      settings_(std::move(settingsFile)),
+      settings_(std::move(settingsFile), std::move(formerSettingsFile)),
       sender_(serial, clock),
       dispatch_(session_, dashboard_, *this),
       receiver_(serial, session_, dispatch_) {
@@ -59,19 +60,24 @@ void TerminalCore::startSession() {
 }
 
 void TerminalCore::connect() {
-    // The operator (or the baud-rate change) takes over from a quiet retry after a loss.
+    // A connect while the dashboard looks connected is the baud-rate change's reconnect: it
+    // stays with the device it is talking to. The operator's Connect takes over from a quiet
+    // retry after a loss and has COMn resolved afresh.
+    const bool wasConnected = !view_.isControlEnabled(ids::connectButton);
     portLost_ = false;
-    connectOrGoIdle();
-}
-
-// A serial error ends the connect where it happened; the terminal is then idle (timer off,
-// nothing considered open) until the operator presses Connect.
-void TerminalCore::connectOrGoIdle() {
+    serial_.setDeviceOverride(wasConnected ? serial_.openedThrough() : std::string());
     try {
         connectAndIdentify();
     } catch (const platform::SerialError&) {
-        session_.portOpen = false;
-        view_.stopTimer(ids::linkTimer);
+        if (wasConnected) {
+            // The device went away under a reconnect: shown once (the error goes on to the
+            // window), then handled like a lost port, so the terminal finds it again by itself.
+            loseDevice();
+            resetToDisconnected();
+            restartLinkTimer();
+        } else {
+            goIdle();
+        }
         throw;
     }
 }
@@ -89,24 +95,52 @@ void TerminalCore::connectAndIdentify() {
     if (session_.portOpen) {
         sendIdentificationRequest();
     }
+    restartLinkTimer();
+}
+
+// A tick's connect. After a loss it reopens only the device that was lost, and a failure
+// keeps the timer running and says nothing; the next tick tries again. Otherwise a failure
+// is shown and the terminal goes idle until the operator presses Connect.
+void TerminalCore::connectOnTick() {
+    const bool retryingLostDevice = portLost_;
+    try {
+        connectAndIdentify();
+    } catch (const platform::SerialError&) {
+        if (!retryingLostDevice) {
+            goIdle();
+            throw;
+        }
+        // Also when the device opened but refused the request: still the same lost device.
+        portLost_ = true;
+        closePort();
+        restartLinkTimer();
+    }
+}
+
+// The end of a failed connect from the disconnected look: nothing open, timer off.
+void TerminalCore::goIdle() {
+    closePort();
+    view_.stopTimer(ids::linkTimer);
+}
+
+void TerminalCore::closePort() {
+    session_.portOpen = false;
+    if (serial_.getPortOpen()) {
+        serial_.setPortOpen(false);
+    }
+}
+
+void TerminalCore::restartLinkTimer() {
     view_.stopTimer(ids::linkTimer);
     view_.startTimer(ids::linkTimer, ids::linkTimerPeriodMs);
 }
 
-// While the device is missing after a loss, a failed reconnect keeps the timer running and
-// says nothing; the next tick tries again.
-void TerminalCore::connectOnTick() {
-    if (!portLost_) {
-        connectOrGoIdle();
-        return;
-    }
-    try {
-        connectAndIdentify();
-    } catch (const platform::SerialError&) {
-        session_.portOpen = false;
-        view_.stopTimer(ids::linkTimer);
-        view_.startTimer(ids::linkTimer, ids::linkTimerPeriodMs);
-    }
+// From now on the ticks reopen exactly the path the lost port was opened through.
+void TerminalCore::loseDevice() {
+    closePort();
+    session_.recordSeen = false;
+    portLost_ = true;
+    serial_.setDeviceOverride(serial_.openedThrough());
 }
 
 void TerminalCore::openPort() {
@@ -133,15 +167,13 @@ void TerminalCore::openPort() {
 
 void TerminalCore::disconnect() {
     portLost_ = false;
+    serial_.setDeviceOverride({});
     view_.stopTimer(ids::linkTimer);
     resetToDisconnected();
 }
 
 void TerminalCore::resetToDisconnected() {
-    session_.portOpen = false;
-    if (serial_.getPortOpen()) {
-        serial_.setPortOpen(false);
-    }
+    closePort();
     view_.enableControl(ids::disconnectButton, false);
     view_.enableControl(ids::connectButton, true);
     for (int id : keypadControls) {
@@ -204,11 +236,9 @@ void TerminalCore::onReceive() {
 }
 
 // The control has closed the port already. Nothing more is sent or taken, and the next tick
-// finds no record, resets the dashboard and starts reconnecting.
+// finds no record, resets the dashboard and starts reconnecting to the same device.
 void TerminalCore::onPortLost() {
-    session_.portOpen = false;
-    session_.recordSeen = false;
-    portLost_ = true;
+    loseDevice();
 }
 
 void TerminalCore::identificationOutcome() {
@@ -230,10 +260,7 @@ void TerminalCore::identificationOutcome() {
 }
 
 void TerminalCore::exitProgram() {
-    session_.portOpen = false;
-    if (serial_.getPortOpen()) {
-        serial_.setPortOpen(false);
-    }
+    closePort();
     view_.stopTimer(ids::linkTimer);
     readPanel();
     view_.closeWindow();

@@ -12,9 +12,14 @@
 // left to the link rhythm: the next tick finds no record, resets and reconnects. Until the
 // device is back, the reconnects on ticks fail quietly and the timer keeps running, so the
 // terminal retries every second without a message box each time; the dashboard's
-// disconnected look tells the operator. A failed open at any other moment (the first tick
-// after start, the Connect button, a tick while no loss is known) ends connect() with the
-// error and leaves the terminal idle, timer stopped, until the operator presses Connect.
+// disconnected look tells the operator. These retries reopen only the path the lost port was
+// opened through (its port-map link, else its device), never whatever COMn would resolve to
+// now; Connect and Disconnect hand the choice back to the port map. A reconnect that fails
+// while the dashboard looks connected (the baud-rate change's) is shown once and then taken
+// as such a loss. A failed open at any other moment (the first tick after start, the Connect
+// button, a tick while no loss is known) ends connect() with the error and leaves the
+// terminal idle, timer stopped, Connect enabled, until the operator presses Connect. No
+// failure leaves the serial control's port open.
 
 #include <cstdint>
 #include <filesystem>
@@ -38,8 +43,9 @@ namespace terminal {
 
 class TerminalCore : private ProtocolHooks {
 public:
+    // `formerSettingsFile`: where an older version kept the file (see SettingsFile).
     TerminalCore(TerminalView& view, platform::SerialControl& serial, platform::Clock& clock,
-                 std::filesystem::path settingsFile);
+                 std::filesystem::path settingsFile, std::filesystem::path formerSettingsFile = {});
 
     void startSession();  // window start-up, after the controls exist
     void connect();       // Connect 1001; also the baud-rate change
@@ -76,9 +82,12 @@ public:
 
 private:
     void openPort();
-    void connectOrGoIdle();
     void connectAndIdentify();
     void connectOnTick();
+    void goIdle();
+    void closePort();
+    void restartLinkTimer();
+    void loseDevice();
     void onPortLost();
 
     // ProtocolHooks over the window.
@@ -101,6 +110,8 @@ private:
     RemoteControl remote_{*this, view_};
     BaudRateChange baudRateChange_{*this};
     // Set when the open port disappeared; cleared by a successful open or by the operator.
+    // A loss also sets the serial control's device override to the lost device; it stays
+    // until the operator's Connect or Disconnect.
     bool portLost_ = false;
     bool inTick_ = false;
 };

@@ -28,6 +28,10 @@ const QColor limeGreen(0, 255, 0);
 }  // namespace
 
 DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile, QWidget* parent)
+    : DashboardWindow(settingsFile, {}, parent) {}
+
+DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
+                                 const std::filesystem::path& formerSettingsFile, QWidget* parent)
     : QDialog(parent),
       comm_(this),
       engineDm1Dialog_(MultiPacketDialog::List::engineDm1, this),
@@ -41,7 +45,7 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile, QWid
 
     comm_.setObjectName(QString::number(ids::serialControl));
     core_ = std::make_unique<TerminalCore>(*this, comm_, platform::SystemClock::instance(),
-                                           settingsFile);
+                                           settingsFile, formerSettingsFile);
     comm_.setOnComm([this] { handleEvent([this] { core_->onReceive(); }); });
 
     wireLinkControls();

@@ -29,6 +29,9 @@ class DashboardWindow : public QDialog, public TerminalView {
     Q_OBJECT
 public:
     explicit DashboardWindow(const std::filesystem::path& settingsFile, QWidget* parent = nullptr);
+    // With the place where an older version kept the settings file (see SettingsFile).
+    DashboardWindow(const std::filesystem::path& settingsFile,
+                    const std::filesystem::path& formerSettingsFile, QWidget* parent = nullptr);
     ~DashboardWindow() override;
 
     // The window's start-up: runs the session's start once the window is up.

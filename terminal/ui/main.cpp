@@ -2,9 +2,11 @@
 // modally; the program ends when it closes.
 #include <QApplication>
 #include <QTimer>
+#include <exception>
 #include <filesystem>
 
 #include "platform/qt/CommandLine.h"
+#include "platform/qt/ExitSignals.h"
 #include "platform/qt/FramePacer.h"
 #include "platform/qt/MeasurementProbe.h"
 #include "terminal/core/SettingsFile.h"
@@ -17,13 +19,20 @@ int main(int argc, char** argv) {
         QStringLiteral("Remote terminal and dashboard of the J1939 simulator."));
     const QCommandLineOption settingsOption(
         QStringLiteral("settings"),
-        QStringLiteral("remember the COM port in FILE (default: vive1939.ini beside the program)"),
+        QStringLiteral("remember the COM port in FILE (default: see Settings file below)"),
         QStringLiteral("FILE"));
     options.addOption(settingsOption);
-    options.setEpilogue(
-        QStringLiteral("Environment:\n"
-                       "  COMPORTS_DIR  folder of links com1..com40 to serial devices\n"
-                       "                (default $XDG_CONFIG_HOME/comports)\n"));
+    options.setEpilogue(QStringLiteral(
+        "Settings file:\n"
+        "  vive1939.ini beside the program when it runs from a folder of its own (a build\n"
+        "  folder, an unpacked copy). Installed under /usr, /usr/local or /opt, or when its\n"
+        "  folder is not writable: $XDG_CONFIG_HOME/Tessaly/vive1939.ini (default\n"
+        "  ~/.config/Tessaly/vive1939.ini); a file left at $XDG_CONFIG_HOME/vive1939.ini by an\n"
+        "  older version is read until the new one exists.\n"
+        "\n"
+        "Environment:\n"
+        "  COMPORTS_DIR  folder of links com1..com40 to serial devices\n"
+        "                (default $XDG_CONFIG_HOME/comports)\n"));
     if (auto status = options.answerInfoRequest(argc, argv)) {
         return *status;
     }
@@ -40,12 +49,22 @@ int main(int argc, char** argv) {
         return platform::CommandLine::usageErrorStatus;
     }
 
-    const std::filesystem::path settingsFile =
+    const terminal::SettingsPlace settings =
         options.isSet(QStringLiteral("settings"))
-            ? std::filesystem::path(options.value(QStringLiteral("settings")).toStdString())
-            : terminal::settingsFileFor(QCoreApplication::applicationFilePath().toStdString());
+            ? terminal::SettingsPlace{options.value(QStringLiteral("settings")).toStdString(), {}}
+            : terminal::settingsPlaceFor(QCoreApplication::applicationFilePath().toStdString());
 
-    terminal::ui::DashboardWindow window(settingsFile);
+    terminal::ui::DashboardWindow window(settings.file, settings.formerFile);
+    // Ended from a shell or by the desktop's logout: the normal exit first, so the port is
+    // closed (device settings restored, lock released), then the shell's status for a signal.
+    platform::ExitSignals::install([&window](int signal) {
+        try {
+            window.core().exitProgram();
+        } catch (const std::exception&) {
+            // Ending anyway: there is no one left to tell.
+        }
+        platform::ExitSignals::exitNow(signal);
+    });
     // Values arrive far faster than a screen shows them: paint at most once a frame.
     FramePacer::install(&window);
     QTimer::singleShot(0, &window, [&window] { window.startSession(); });

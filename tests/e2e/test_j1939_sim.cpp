@@ -21,6 +21,8 @@ namespace {
 
 using testing_support::J1939SimProcess;
 
+constexpr int simCom = 32;
+
 // The test's own reading of the line format: reversed hex pairs and the checksum pair.
 std::string pair(unsigned byte) {
     const char* digits = "0123456789ABCDEF";
@@ -174,7 +176,8 @@ protected:
     }
 
     QTemporaryDir folder_;
-    J1939SimProcess sim_{folder_.path() + "/comports", 3};
+    // A COM number of these tests' own (each test has its own port-map folder too).
+    J1939SimProcess sim_{folder_.path() + "/comports", simCom};
     std::unique_ptr<LineClient> client_;
 };
 
@@ -347,7 +350,7 @@ TEST_F(J1939SimTest, TheComLinkLivesAsLongAsItsSimulator) {
     client_.reset();
 
     // A second simulator on the same COM takes the name over; the first, ending, leaves it.
-    J1939SimProcess second(folder_.path() + "/comports", 3);
+    J1939SimProcess second(folder_.path() + "/comports", simCom);
     QString firstTarget = link.symLinkTarget();
     ASSERT_TRUE(second.start({}));
     EXPECT_NE(QFileInfo(sim_.linkPath()).symLinkTarget(), firstTarget);

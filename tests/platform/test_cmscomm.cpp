@@ -185,6 +185,55 @@ TEST_F(CMSCommOnPty, ALossNoticedLateIsDroppedWhenThePortWasReopenedMeanwhile) {
     EXPECT_EQ(second.read(1), std::vector<std::uint8_t>{'y'});
 }
 
+// A link to a stable name (as /dev/serial/by-id/... leads to ttyUSBn) is what a reopen after a
+// loss must follow: after a replug the same name leads to the adapter's new device.
+TEST_F(CMSCommOnPty, TheLinkAnOpenWentThroughIsKeptAndLeadsToTheRepluggedDevice) {
+    PtyPair replugged;
+    ASSERT_TRUE(replugged.valid());
+    const std::filesystem::path stableName = ports.path() / "usb-adapter-if00";
+    std::filesystem::create_symlink(pty.slavePath(), stableName);
+    ports.link("com9", stableName);
+    comm.setCommPort(9);
+    comm.setPortOpen(true);
+    const std::string link = (ports.path() / "com9").string();
+    EXPECT_EQ(comm.openedThrough(), link);
+    comm.setPortOpen(false);
+    EXPECT_EQ(comm.openedThrough(), link);  // kept once closed
+
+    std::filesystem::remove(stableName);
+    std::filesystem::create_symlink(replugged.slavePath(), stableName);
+    comm.setDeviceOverride(comm.openedThrough());
+    comm.setPortOpen(true);
+    EXPECT_EQ(comm.devicePath().toStdString(),
+              std::filesystem::canonical(replugged.slavePath()).string());
+    comm.setPortOpen(false);
+
+    // With the stable name gone nothing else is opened in its place.
+    std::filesystem::remove(stableName);
+    EXPECT_FALSE(serialErrorOf([&] { comm.setPortOpen(true); }).empty());
+    EXPECT_FALSE(comm.getPortOpen());
+}
+
+// A window that cannot read (a message box open in the receive path) finds no more than one
+// receive event's worth waiting in the control, however much the line brought meanwhile.
+TEST_F(CMSCommOnPty, AControlNobodyReadsHoldsAtMost2048Bytes) {
+    openCom7();
+    int events = 0;
+    comm.setOnComm([&] { ++events; });
+    const std::vector<std::uint8_t> flood(16384, 'x');
+    std::size_t sent = 0;
+    for (int round = 0; round < 40; ++round) {
+        const ssize_t n = ::write(pty.masterFd(), flood.data(), flood.size());
+        sent += n > 0 ? static_cast<std::size_t>(n) : 0;
+        runEventsFor(10);
+    }
+    EXPECT_GT(sent, 4096u);
+    EXPECT_GE(events, 1);
+    const std::vector<std::uint8_t> held = comm.getInput();
+    EXPECT_GT(held.size(), 0u);
+    EXPECT_LE(held.size(), 2048u);
+}
+
 TEST_F(CMSCommOnPty, WritingWhileClosedNamesThePort) {
     comm.setCommPort(7);
     std::string text = serialErrorOf([&] { comm.setOutput({'A'}); });

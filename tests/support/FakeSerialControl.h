@@ -4,6 +4,8 @@
 
 #include "platform/core/SerialControl.h"
 
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,9 +25,20 @@ public:
     int port = 0;
     std::string settings;
     int event = platform::comEvReceive;
-    // Failure injection: opening throws this text; "stuck open" keeps PortOpen true on close.
+    // Failure injection: opening throws this text; "stuck open" keeps PortOpen true on close;
+    // a write error makes Output throw while the port stays open, as a vanished device can.
     std::string openError;
     bool stuckOpen = false;
+    std::string writeError;
+    // Runs after each successful open (to inject a failure that follows it).
+    std::function<void()> afterOpen;
+
+    // The device that COMn resolves to now, as the port map would give it, unless the device
+    // override names another; opening a device in `absentDevices` fails as a missing one does.
+    std::string mappedDevice = "/dev/ttyUSB0";
+    std::set<std::string> absentDevices;
+    // Every device an open was tried on, in order, whether it opened or not.
+    std::vector<std::string> openAttempts;
 
     void setCommPort(int p) override {
         calls.push_back("CommPort=" + std::to_string(p));
@@ -35,13 +48,23 @@ public:
     bool getPortOpen() const override { return open; }
     void setPortOpen(bool value) override {
         calls.push_back(std::string("PortOpen=") + (value ? "1" : "0"));
-        if (value && !openError.empty()) {
-            throw platform::SerialError(openError);
-        }
-        if (!value && stuckOpen) {
+        if (!value) {
+            open = open && stuckOpen;
             return;
         }
-        open = value;
+        const std::string device = deviceOverride().empty() ? mappedDevice : deviceOverride();
+        openAttempts.push_back(device);
+        if (!openError.empty()) {
+            throw platform::SerialError(openError);
+        }
+        if (absentDevices.count(device) != 0) {
+            throw platform::SerialError(device + " does not exist");
+        }
+        open = true;
+        setOpenedThrough(device);
+        if (afterOpen) {
+            afterOpen();
+        }
     }
     void setSettings(const std::string& s) override {
         calls.push_back("Settings=" + s);
@@ -54,6 +77,9 @@ public:
     void setOutput(const std::vector<std::uint8_t>& bytes) override {
         if (!open) {
             throw platform::SerialError("Output while the port is closed");
+        }
+        if (!writeError.empty()) {
+            throw platform::SerialError(writeError);
         }
         writes.push_back(bytes);
         written.insert(written.end(), bytes.begin(), bytes.end());

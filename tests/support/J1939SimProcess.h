@@ -74,6 +74,17 @@ public:
         }
     }
 
+    // The cable pulled out: the stand-in ends abruptly and the link is left behind, leading
+    // nowhere, as a link to a /dev/serial/by-id name does once the adapter is gone. (Left
+    // pointing at the dead pseudo-terminal, it would lead to whichever program, perhaps
+    // another test's stand-in, gets that pseudo-terminal number next.)
+    void unplug() {
+        kill();
+        const QString dangling = portMapFolder_ + "/unplugged-com" + QString::number(comNumber_);
+        QFile::remove(linkPath());
+        QFile::link(dangling, linkPath());
+    }
+
     // SIGTERM; true when the stand-in ended by itself with exit code 0.
     bool terminate(int timeoutMs = 3000) {
         process_.terminate();

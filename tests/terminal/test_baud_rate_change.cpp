@@ -144,12 +144,51 @@ TEST(BaudRateChange, aClosedPortEndsItWithTheSerialErrorAndNoPausesOrReconnects)
     EXPECT_EQ(0u, rig.settlePauses());
 }
 
-TEST(BaudRateChange, aFailedReconnectEndsItWithThatErrorAndTheTerminalIdle) {
-    ChangeRig rig("00");
-    rig.serial.openError = "port gone";
-    EXPECT_THROW(rig.finish(true, true, "1M bps"), platform::SerialError);
-    EXPECT_EQ(1u, rig.settlePauses());  // the second pause and reconnect never came
-    EXPECT_FALSE(rig.view.timerRunning(ids::linkTimer));
+// The device is gone when the reconnect opens it, or opens but refuses the request.
+TEST(BaudRateChange, aFailedReconnectIsShownOnceThenTheTerminalLooksDisconnectedAndRetries) {
+    for (const bool openFails : {true, false}) {
+        SCOPED_TRACE(openFails ? "open refused" : "identification request refused");
+        ChangeRig rig("00");
+        if (openFails) {
+            rig.serial.absentDevices = {"/dev/ttyUSB0"};
+        } else {
+            rig.serial.afterOpen = [&rig] { rig.serial.writeError = "/dev/ttyUSB0 went away"; };
+        }
+        // COMn would now lead to another device; only the one in use may be tried.
+        rig.serial.mappedDevice = "/dev/ttyS0";
+        EXPECT_THROW(rig.finish(true, true, "1M bps"), platform::SerialError);
+        EXPECT_EQ(1u, rig.settlePauses());  // the second pause and reconnect never came
+
+        // Not half connected: the port is closed, the controls say so, the timer runs.
+        EXPECT_FALSE(rig.serial.open);
+        EXPECT_FALSE(rig.core.session().portOpen);
+        EXPECT_TRUE(rig.view.isControlEnabled(ids::connectButton));
+        EXPECT_FALSE(rig.view.isControlEnabled(ids::disconnectButton));
+        EXPECT_FALSE(rig.view.isControlEnabled(ids::levelSlider));
+        EXPECT_FALSE(rig.view.isControlEnabled(ids::engineDm1Edit));
+        EXPECT_EQ("Not Found Yet!", rig.view.panel.canBaudText);
+        EXPECT_TRUE(rig.view.timerRunning(ids::linkTimer));
+
+        // While the device stays away the ticks retry it without a word.
+        rig.view.messages.clear();
+        for (int second = 0; second < 3; ++second) {
+            EXPECT_NO_THROW(rig.core.onTimer(ids::linkTimer));
+            EXPECT_FALSE(rig.serial.open);
+            EXPECT_TRUE(rig.view.timerRunning(ids::linkTimer));
+        }
+        EXPECT_TRUE(rig.view.messages.empty());
+
+        // It comes back: the next tick reconnects to it by itself.
+        rig.serial.absentDevices.clear();
+        rig.serial.afterOpen = nullptr;
+        rig.serial.writeError.clear();
+        rig.serial.written.clear();
+        rig.core.onTimer(ids::linkTimer);
+        EXPECT_EQ(identRequest, rig.serial.writtenText());
+        for (const std::string& device : rig.serial.openAttempts) {
+            EXPECT_EQ("/dev/ttyUSB0", device);
+        }
+    }
 }
 
 }  // namespace

@@ -261,6 +261,51 @@ TEST(SessionLink, TheOperatorsConnectEndsTheQuietRetries) {
     EXPECT_FALSE(rig.core.session().portOpen);
 }
 
+// COM1 without a port-map link is the first serial device present; once the USB adapter is
+// pulled, COM1 would be the on-board UART.
+TEST(SessionLink, TheQuietRetryReopensOnlyTheLostDeviceAndConnectResolvesComAfresh) {
+    CoreRig rig;
+    rig.startConnected();
+    ASSERT_EQ(std::vector<std::string>{"/dev/ttyUSB0"}, rig.serial.openAttempts);
+    rig.serial.open = false;
+    rig.serial.absentDevices = {"/dev/ttyUSB0"};
+    rig.serial.mappedDevice = "/dev/ttyS0";
+    rig.serial.event = platform::comEvPortLost;
+    rig.serial.receive("");
+    rig.serial.event = platform::comEvReceive;
+    rig.serial.written.clear();
+
+    for (int second = 0; second < 5; ++second) {
+        EXPECT_NO_THROW(rig.tick());
+    }
+    EXPECT_EQ(std::vector<std::string>(6, "/dev/ttyUSB0"), rig.serial.openAttempts);
+    EXPECT_TRUE(rig.serial.written.empty());  // nothing sent to any other device
+    EXPECT_TRUE(rig.view.messages.empty());
+
+    // The adapter comes back under its old name: found again, and kept on later reconnects.
+    rig.serial.absentDevices.clear();
+    rig.tick();
+    EXPECT_EQ("AT ID?\r\n", rig.serial.writtenText());
+    rig.tick();  // a silent second: reset and reconnect, to the same device
+    EXPECT_EQ("/dev/ttyUSB0", rig.serial.openAttempts.back());
+
+    // The operator's Disconnect and Connect ask the port map again.
+    rig.core.disconnect();
+    rig.core.connect();
+    EXPECT_EQ("/dev/ttyS0", rig.serial.openAttempts.back());
+}
+
+TEST(SessionLink, AFailedIdentificationRequestClosesThePortAndGoesIdle) {
+    CoreRig rig;
+    rig.core.startSession();
+    rig.serial.afterOpen = [&rig] { rig.serial.writeError = "COM1 (/dev/ttyUSB0) went away"; };
+    EXPECT_THROW(rig.tick(), platform::SerialError);
+    EXPECT_FALSE(rig.serial.open);
+    EXPECT_FALSE(rig.core.session().portOpen);
+    EXPECT_FALSE(rig.view.timerRunning(ids::linkTimer));
+    expectDisconnectedLook(rig);
+}
+
 TEST(SessionLink, PortNamesOutsideCom1ToCom40OpenCom1) {
     for (const auto& [name, port] : std::vector<std::pair<std::string, int>>{
              {"COM7", 7}, {"COM40", 40}, {"COM41", 1}, {"com7", 1}, {"COM07", 1}, {"", 1}}) {

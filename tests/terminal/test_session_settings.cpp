@@ -1,6 +1,7 @@
 // The settings file that remembers the last COM port, and where it lives.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core_rig.h"
 #include "terminal/core/SettingsFile.h"
@@ -123,26 +124,82 @@ TEST(SettingsFile, APortLineWithoutNumberIsRepairedAtTheFirstTick) {
     EXPECT_FALSE(rig.core.session().settingsDirty);
 }
 
-TEST(SettingsLocation, TheProgramsFolderComesFromRemovingTheNamesCharacters) {
+TEST(SettingsLocation, BesideAProgramOfItsOwnFolderElseInTheUsersConfigFolder) {
     auto always = [](const std::filesystem::path&) { return true; };
-    EXPECT_EQ("/opt/vell/bin/vive1939.ini",
-              terminal::settingsFileFor("/opt/vell/bin/Tessaly", "/home/u/.config", always));
-    // The removal is by character set: it stops at the separator, not inside the folder.
-    EXPECT_EQ("/srv/sally/vive1939.ini",
-              terminal::settingsFileFor("/srv/sally/Tessaly", "/c", always));
-    // Under another file name the folder is still the program's own.
-    EXPECT_EQ("/usr/bin/vive1939.ini",
-              terminal::settingsFileFor("/usr/bin/tessaly-dev", "/c", always));
-}
-
-TEST(SettingsLocation, AnUnwritableProgramFolderFallsBackToTheConfigFolder) {
     auto never = [](const std::filesystem::path&) { return false; };
-    EXPECT_EQ("/home/u/.config/vive1939.ini",
-              terminal::settingsFileFor("/usr/bin/Tessaly", "/home/u/.config", never));
+    const std::string config = "/home/u/.config/Tessaly/vive1939.ini";
+    struct Case {
+        const char* program;
+        bool (*writable)(const std::filesystem::path&);
+        std::string file;
+        std::string former;
+    };
+    const Case cases[] = {
+        // A build folder or an unpacked copy: beside the program. The removal is by character
+        // set: it stops at the separator, not inside the folder "sally".
+        {"/home/u/src/build/terminal/Tessaly", always, "/home/u/src/build/terminal/vive1939.ini",
+         ""},
+        {"/srv/sally/Tessaly", always, "/srv/sally/vive1939.ini", ""},
+        // Under another file name the folder is still the program's own.
+        {"/home/u/bin/tessaly-dev", always, "/home/u/bin/vive1939.ini", ""},
+        // Installed: never beside the program, however writable its folder is (root).
+        {"/usr/bin/Tessaly", always, config, "/home/u/.config/vive1939.ini"},
+        {"/usr/local/bin/Tessaly", always, config, "/home/u/.config/vive1939.ini"},
+        {"/opt/vell/bin/Tessaly", always, config, "/home/u/.config/vive1939.ini"},
+        {"/usr/bin/tessaly-dev", always, config, "/home/u/.config/vive1939.ini"},
+        // A copy in a folder the user cannot write.
+        {"/media/cd/Tessaly", never, config, "/home/u/.config/vive1939.ini"},
+    };
+    for (const Case& c : cases) {
+        const auto place = terminal::settingsPlaceFor(c.program, "/home/u/.config", c.writable);
+        EXPECT_EQ(c.file, place.file.string()) << c.program;
+        EXPECT_EQ(c.former, place.formerFile.string()) << c.program;
+    }
 
     TempFolder folder;
     EXPECT_TRUE(terminal::folderIsWritable(folder.path()));
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "vive1939.ini"));  // probe removed
     writeFile(folder.path() / "plain", "x");
     EXPECT_FALSE(terminal::folderIsWritable(folder.path() / "plain"));
+}
+
+TEST(SettingsLocation, AFileAtTheFormerPlaceIsReadUntilTheNewOneExists) {
+    TempFolder config;
+    const auto former = config.path() / "vive1939.ini";
+    const auto file = config.path() / "Tessaly" / "vive1939.ini";
+    writeFile(former, "COM=7;\r\n");
+
+    const SettingsFile settings(file, former);
+    const SettingsFile::Reading first = settings.read();
+    EXPECT_EQ("COM7", first.portName);
+    EXPECT_TRUE(first.rewrite);           // saved in the new place at the first tick
+    EXPECT_TRUE(settings.write("COM7"));  // the folder is made on the way
+    EXPECT_EQ("COM=7;\r\n", fileText(file));
+
+    writeFile(former, "COM=9;\r\n");
+    const SettingsFile::Reading next = settings.read();
+    EXPECT_EQ("COM7", next.portName);
+    EXPECT_FALSE(next.rewrite);
+    EXPECT_EQ("COM=9;\r\n", fileText(former));  // left as it was
+}
+
+// Each of these once froze the window in open() or read a device as settings.
+TEST(SettingsFile, WhatIsNoRegularFileCountsAsOneThatCannotBeOpened) {
+    TempFolder folder;
+    const auto fifo = folder.path() / "fifo.ini";
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+    const auto device = folder.path() / "device.ini";
+    std::filesystem::create_symlink("/dev/zero", device);
+    for (const auto& path : {fifo, device}) {
+        const SettingsFile::Reading reading = SettingsFile(path).read();
+        EXPECT_EQ("COM1", reading.portName) << path;
+        EXPECT_FALSE(reading.rewrite) << path;
+        EXPECT_FALSE(SettingsFile(path).write("COM3")) << path;
+        // Neither is replaced by a file.
+        EXPECT_FALSE(std::filesystem::is_regular_file(path)) << path;
+    }
+    // As the former place too.
+    const auto file = folder.path() / "new" / "vive1939.ini";
+    EXPECT_EQ("COM1", SettingsFile(file, fifo).read().portName);
+    EXPECT_EQ("COM=1;\r\n", fileText(file));
 }

@@ -2,7 +2,11 @@
 // controls.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
+#include <iterator>
+#include <string>
+#include <utility>
 
 #include "DashboardFixture.h"
 #include "platform/qt/CiAnalogDisplayX.h"
@@ -54,52 +58,155 @@ TEST_F(DashboardAtStart, TakesThePortRememberedInTheSettingsFile) {
 
 using PanelTransfer = DashboardFixture;
 
-TEST_F(PanelTransfer, WritesEveryFieldAndReadsTheSameRecordBack) {
+namespace {
+
+// The smallest group box around a control: the caption the operator reads it under.
+QString captionAbove(QWidget* window, QWidget* control) {
+    const QRect area(control->mapTo(window, QPoint(0, 0)), control->size());
+    QString caption;
+    int smallest = 0;
+    for (auto* group : window->findChildren<QGroupBox*>()) {
+        const QRect frame(group->mapTo(window, QPoint(0, 0)), group->size());
+        const int size = frame.width() * frame.height();
+        if (frame.contains(area) && (caption.isNull() || size < smallest)) {
+            caption = group->title();
+            smallest = size;
+        }
+    }
+    return caption;
+}
+
+// Each text of the record by its box's id (a literal, not the program's own table) and the
+// caption that box stands under, so two boxes swapped in either table show up.
+struct TextBox {
+    const char* id;
+    std::string DashboardState::*field;
+    const char* caption;
+};
+const TextBox textBoxes[] = {
+    {"1049", &DashboardState::firmwareVersionText, "FW Version"},
+    {"1081", &DashboardState::canBaudText, "CAN Baud Rate"},
+    {"1028", &DashboardState::engineClockText, "Engine Clock"},
+    {"1038", &DashboardState::engineClaimText, "Engine Info and Warning Lamps"},
+    {"1039", &DashboardState::absClaimText, "ABS Info and Warning Lamps"},
+    {"1040", &DashboardState::transmissionClaimText, "Transmission Info and Warning Lamps"},
+    {"1041", &DashboardState::engineDm1Text, "Engine DM1"},
+    {"1042", &DashboardState::absDm1Text, "ABS DM1"},
+    {"1043", &DashboardState::transmissionDm1Text, "Transmission DM1"},
+    {"1044", &DashboardState::engineDm2Text, "Engine DM2"},
+    {"1078", &DashboardState::vinText, "Vehicle Identification(VIN)"},
+};
+
+struct CheckBox {
+    const char* id;
+    bool DashboardState::*field;
+    const char* caption;
+};
+const CheckBox checkBoxes[] = {
+    {"1009", &DashboardState::dynamicOn, "D&ynamic"},
+    {"1010", &DashboardState::quietOn, "&Quiet"},
+    {"1011", &DashboardState::warningsOn, "&Warnings"},
+    {"1048", &DashboardState::resetEngineDm2On, "&Reset Eng DM2"},
+};
+
+const std::pair<const char*, const char*> displays[] = {
+    {"1013", "Engine RPM"},
+    {"1025", "Engine Load%"},
+    {"1016", "Engine Oil Pressure (PSI)"},
+    {"1022", "Inst. Fuel Rate"},
+    {"1014", "Engine Hour (Hr)"},
+    {"1017", "Engine Coolant Temp (F)"},
+    {"1015", "Speed (MPH)"},
+    {"1023", "Accelerator Position"},
+    {"1050", "Engine Oil Temp (F)"},
+    {"1019", "Fuel Level (%)"},
+    {"1051", "Engine Oil Level (%)"},
+    {"1054", "Engine Fuel Temp (F)"},
+    {"1021", "Inst. Fuel Economy"},
+    {"1024", "Inlet Air Temp (F)"},
+    {"1052", "Eng. Coolant Pressure(PSI)"},
+    {"1073", "Exhaust Gas Temp (F)"},
+    {"1053", "Eng. Coolant Level (%)"},
+    {"1026", "Engine Trip"},
+    {"1018", "Battery Voltage (V)"},
+    {"1027", "Total Vehicle Distance"},
+    {"1020", "Engine Boost Pressure"},
+    {"1075", "Nominal Friction-%Torque"},
+    {"1074", "Actual Engine-%Torque"},
+    {"1077", "Inlet Air Mass Flow Rate"},
+    {"1076", "EGR Mass Flow Rate "},
+    {"1079", "Engine Air Inlet Pressure "},
+    {"1037", "Oil Temperature"},
+};
+
+}  // namespace
+
+TEST_F(PanelTransfer, EveryBoxShowsItsOwnFieldUnderItsOwnCaption) {
     DashboardState shown;
     shown.portName = "COM7";
     shown.serialNumber = 305419896;
-    shown.firmwareVersionText = " 0.2D";
-    shown.canBaudText = "250K";
-    shown.engineClockText = "12:34";
-    shown.engineClaimText = "Engine claimed";
-    shown.absClaimText = "ABS claimed";
-    shown.transmissionClaimText = "Transmission claimed";
-    shown.engineDm1Text = "168     1      1     0\r\n";
-    shown.absDm1Text = "597     1     7     0\r\n";
-    shown.transmissionDm1Text = "177     0    126     0\r\n";
-    shown.engineDm2Text = "See @ Multi-Packets";
-    shown.vinText = "1XKWDB0X57J211825";
-    shown.dynamicOn = true;
-    shown.quietOn = false;
-    shown.warningsOn = true;
-    shown.resetEngineDm2On = true;
+    int n = 0;
+    for (const TextBox& box : textBoxes) {
+        shown.*box.field = "text " + std::to_string(++n);
+    }
+    for (std::size_t i = 0; i < std::size(checkBoxes); ++i) {
+        shown.*checkBoxes[i].field = i % 2 == 0;
+    }
     window->writePanel(shown);
 
-    EXPECT_EQ(control<QLineEdit>(1003)->text(), "305419896");
-    EXPECT_EQ(control<QLineEdit>(1041)->text(), "168     1      1     0");
-    EXPECT_EQ(control<QLineEdit>(1049)->text(), " 0.2D");
-    EXPECT_TRUE(control<QCheckBox>(1009)->isChecked());
-    EXPECT_FALSE(control<QCheckBox>(1010)->isChecked());
+    n = 0;
+    for (const TextBox& box : textBoxes) {
+        auto* edit = window->findChild<QLineEdit*>(box.id);
+        ASSERT_NE(edit, nullptr) << box.id;
+        EXPECT_EQ(edit->text().toStdString(), "text " + std::to_string(++n)) << box.id;
+        EXPECT_EQ(captionAbove(window.get(), edit), box.caption) << box.id;
+    }
+    auto* serialNumber = window->findChild<QLineEdit*>("1003");
+    ASSERT_NE(serialNumber, nullptr);
+    EXPECT_EQ(serialNumber->text(), "305419896");
+    EXPECT_EQ(captionAbove(window.get(), serialNumber), "Serial Number");
+    for (std::size_t i = 0; i < std::size(checkBoxes); ++i) {
+        auto* check = window->findChild<QCheckBox*>(checkBoxes[i].id);
+        ASSERT_NE(check, nullptr) << checkBoxes[i].id;
+        EXPECT_EQ(check->isChecked(), i % 2 == 0) << checkBoxes[i].id;
+        EXPECT_EQ(check->text(), checkBoxes[i].caption);
+    }
 
+    // The other way: each box typed into by its id reaches its own field.
+    n = 0;
+    for (const TextBox& box : textBoxes) {
+        window->findChild<QLineEdit*>(box.id)->setText(QString("typed %1").arg(++n));
+    }
+    for (std::size_t i = 0; i < std::size(checkBoxes); ++i) {
+        window->findChild<QCheckBox*>(checkBoxes[i].id)->setChecked(i % 2 == 1);
+    }
     DashboardState taken;
     window->readPanel(taken);
-    EXPECT_EQ(taken.portName, "COM7");
+    n = 0;
+    for (const TextBox& box : textBoxes) {
+        EXPECT_EQ(taken.*box.field, "typed " + std::to_string(++n)) << box.id;
+    }
+    for (std::size_t i = 0; i < std::size(checkBoxes); ++i) {
+        EXPECT_EQ(taken.*checkBoxes[i].field, i % 2 == 1) << checkBoxes[i].id;
+    }
     EXPECT_EQ(taken.serialNumber, 305419896u);
-    EXPECT_EQ(taken.firmwareVersionText, " 0.2D");
-    EXPECT_EQ(taken.canBaudText, "250K");
-    EXPECT_EQ(taken.engineClockText, "12:34");
-    EXPECT_EQ(taken.engineClaimText, "Engine claimed");
-    EXPECT_EQ(taken.absClaimText, "ABS claimed");
-    EXPECT_EQ(taken.transmissionClaimText, "Transmission claimed");
-    EXPECT_EQ(taken.engineDm1Text, "168     1      1     0\r\n");
-    EXPECT_EQ(taken.absDm1Text, "597     1     7     0\r\n");
-    EXPECT_EQ(taken.transmissionDm1Text, "177     0    126     0\r\n");
-    EXPECT_EQ(taken.engineDm2Text, "See @ Multi-Packets");
-    EXPECT_EQ(taken.vinText, "1XKWDB0X57J211825");
-    EXPECT_TRUE(taken.dynamicOn);
-    EXPECT_FALSE(taken.quietOn);
-    EXPECT_TRUE(taken.warningsOn);
-    EXPECT_TRUE(taken.resetEngineDm2On);
+    EXPECT_EQ(taken.portName, "COM7");
+}
+
+TEST_F(PanelTransfer, EveryDisplayShowsItsOwnValueUnderItsOwnCaption) {
+    double value = 10.0;
+    for (const auto& [id, caption] : displays) {
+        window->setDisplayValue(QString(id).toInt(), value);
+        value += 1.5;
+    }
+    value = 10.0;
+    for (const auto& [id, caption] : displays) {
+        auto* display = window->findChild<CiAnalogDisplayX*>(id);
+        ASSERT_NE(display, nullptr) << id;
+        EXPECT_EQ(display->value(), value) << id;
+        EXPECT_EQ(captionAbove(window.get(), display), caption) << id;
+        value += 1.5;
+    }
 }
 
 TEST_F(PanelTransfer, TakesTheOperatorsClicksAndTypedPort) {

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "J1939SimProcess.h"
+#include "MessageBoxCatcher.h"
 #include "ModalDriver.h"
 #include "platform/qt/CiAnalogDisplayX.h"
 #include "platform/qt/CiSliderX.h"
@@ -30,7 +31,7 @@ using testing_support::waitUntil;
 
 namespace {
 
-constexpr int simCom = 7;
+constexpr int simCom = 33;  // no other test uses it
 
 // The test's own reading of a checked line: text, then the reversed-pair checksum.
 QString withChecksum(const QString& text) {
@@ -62,9 +63,15 @@ protected:
         file.write("COM=" + QByteArray::number(simCom) + ";\r\n");
         file.close();
         window = std::make_unique<terminal::ui::DashboardWindow>(settings.toStdString());
+        // A message box while connecting (a port in use) fails the test instead of blocking it.
+        boxes = std::make_unique<uitest::MessageBoxCatcher>(window.get(), true);
         window->show();
         window->startSession();
-        return waitUntil([this] { return window->isControlEnabled(ids::dynamicCheck); }, 8000);
+        const bool connected = waitUntil(
+            [this] { return window->isControlEnabled(ids::dynamicCheck) || !boxes->texts.empty(); },
+            8000);
+        EXPECT_TRUE(boxes->texts.empty()) << boxes->texts.join(" | ").toStdString();
+        return connected && boxes->texts.empty();
     }
 
     template <class T>
@@ -114,6 +121,7 @@ protected:
     QTemporaryDir folder;
     std::unique_ptr<J1939SimProcess> sim;
     std::unique_ptr<terminal::ui::DashboardWindow> window;
+    std::unique_ptr<uitest::MessageBoxCatcher> boxes;
 };
 
 TEST_F(AgainstSim, aClickOnDynamicSendsItsKeyAndTheNextStatusShowsDynamicOn) {

@@ -93,6 +93,7 @@ void DeviceLoop::updateSilence(const volatile std::sig_atomic_t& silenceToggles)
         timedSilenceDone_ = true;
         silent_ = true;
         output_.clear();
+        lineUnderway_ = false;
         log_.write("silent now (--silent-after): sending nothing, still listening");
     }
     std::sig_atomic_t toggles = silenceToggles;
@@ -100,6 +101,7 @@ void DeviceLoop::updateSilence(const volatile std::sig_atomic_t& silenceToggles)
         seenToggles_ = toggles;
         silent_ = !silent_;
         output_.clear();
+        lineUnderway_ = false;
         log_.write(silent_ ? "silent now (SIGUSR1): sending nothing, still listening"
                            : "talking again (SIGUSR1)");
     }
@@ -113,7 +115,12 @@ void DeviceLoop::notePeer(bool present) {
     if (present) {
         log_.write("port opened on " + line_.devicePath());
     } else {
-        output_.clear();  // what was not taken is lost with the cable, as on a real line
+        // What was not taken is lost with the cable, as on a real line; but a line already
+        // begun goes out whole, as a UART finishes it whether anyone listens or not. Cut off,
+        // its head would stand glued to the next line the terminal reads after reopening
+        // ("BR" + "ACK REVD"), and the receiver's header move rightly refuses that line.
+        const std::size_t lineEnd = lineUnderway_ ? output_.find('\n') : std::string::npos;
+        output_.erase(lineEnd == std::string::npos ? 0 : lineEnd + 1);
         log_.write("port closed on " + line_.devicePath());
     }
 }
@@ -190,6 +197,9 @@ void DeviceLoop::flush() {
         return;
     }
     std::size_t written = line_.writeSome(output_.data(), allowed);
+    if (written > 0) {
+        lineUnderway_ = output_[written - 1] != '\n';
+    }
     output_.erase(0, written);
     byteBudget_ -= static_cast<double>(written);
 }

@@ -50,6 +50,8 @@ private:
     Clock::time_point lastRefill_;
     double byteBudget_ = 0;
     std::string output_;
+    // The front of output_ is the rest of a line whose first bytes are out already.
+    bool lineUnderway_ = false;
     bool peerPresent_;
     bool silent_ = false;
     bool timedSilenceDone_ = false;
