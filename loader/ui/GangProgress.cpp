@@ -1,5 +1,8 @@
 #include "loader/ui/GangProgress.h"
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "loader/ui/BoardRun.h"
@@ -10,6 +13,15 @@ namespace {
 
 // In a log, a port gets a new line at every step of this many percent.
 constexpr int logStepPercent = 10;
+
+// The terminal's width: a line that wrapped would throw the rewrite of the block off by a line.
+int terminalColumns(std::FILE* out) {
+    winsize size{};
+    if (::ioctl(::fileno(out), TIOCGWINSZ, &size) == 0 && size.ws_col > 1) {
+        return size.ws_col;
+    }
+    return 80;
+}
 
 }  // namespace
 
@@ -48,7 +60,9 @@ void GangProgress::show(const std::vector<std::unique_ptr<BoardRun>>& boards) {
         if (linesDrawn_ > 0) {
             std::fprintf(out_, "\033[%dA", linesDrawn_);
         }
+        const int columns = terminalColumns(out_) - 1;
         for (const auto& board : boards) {
+            const QString line = lineOf(*board, labelWidth).left(columns);
             // "\r" and clear to the end: the new line may be shorter than the old one.
             std::fprintf(out_, "\r%s\033[K\n",
                          lineOf(*board, labelWidth).toLocal8Bit().constData());
