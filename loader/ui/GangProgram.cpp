@@ -122,10 +122,11 @@ void GangProgram::onBoardFinished() {
     end();
 }
 
-void GangProgram::stopAll(const QString& cause) {
+void GangProgram::stopAll(const QString& cause, std::optional<int> status) {
     if (done_) {
         return;
     }
+    stopStatus_ = status;
     stopping_ = true;
     for (const auto& board : boards_) {
         board->stop(cause);
@@ -147,6 +148,9 @@ void GangProgram::end() {
     }
     if (timedOut_) {
         status = statusTimedOut;
+    }
+    if (stopStatus_) {
+        status = *stopStatus_;
     }
     if (!settings_.quiet) {
         progress_.show(boards_);

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "loader/ui/GangProgress.h"
@@ -49,8 +50,9 @@ public:
     bool isDone() const { return done_; }
     // The exit status; a failure until the run has finished.
     int status() const { return status_; }
-    // Ends every board still running with `cause` (a signal), then reports as at the end.
-    void stopAll(const QString& cause);
+    // Ends every board still running with `cause`, then reports as at the end; `status`, when
+    // given, is the one the program leaves with (a signal's).
+    void stopAll(const QString& cause, std::optional<int> status = std::nullopt);
 
 signals:
     void finished(int status);
@@ -74,6 +76,7 @@ private:
     bool done_ = false;
     bool stopping_ = false;
     bool timedOut_ = false;
+    std::optional<int> stopStatus_;
     int status_ = statusFailed;
 };
 

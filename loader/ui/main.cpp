@@ -51,7 +51,7 @@ int programBoards(QApplication& app, const loader::ui::LoaderOptions& options) {
     loader::ui::GangProgram run(settings);
     // Ended from outside: every port is closed the normal way and the report still written.
     platform::ExitSignals::install([&run](int signal) {
-        run.stopAll(signalCause(signal));
+        run.stopAll(signalCause(signal), platform::ExitSignals::exitStatus(signal));
         platform::ExitSignals::exitNow(signal);
     });
     QObject::connect(&run, &loader::ui::GangProgram::finished, &app,
