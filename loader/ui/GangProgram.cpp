@@ -26,7 +26,8 @@ GangProgram::GangProgram(const Settings& settings, QObject* parent)
     : QObject(parent),
       settings_(settings),
       progress_(::isatty(STDERR_FILENO) == 1, stderr),
-      report_(ImageFacts::of(settings.imagePath), QDateTime::currentDateTimeUtc()) {
+      // The image's facts are taken when the run starts.
+      report_(ImageFacts{}, QDateTime::currentDateTimeUtc()) {
     BoardRun::Settings board;
     board.speed = settings_.speed;
     board.stallSeconds = settings_.stallSeconds;
