@@ -356,6 +356,94 @@ def loader_end_to_end(table, build):
         table.notes.append("the image did NOT arrive byte-identical at boot-target")
 
 
+# --- several boards at once ---------------------------------------------------------------
+
+GANG_BOARDS = 8
+# A USB-serial adapter holds every echo for about a millisecond even in low-latency mode; the
+# stand-ins wait as long before each reply (sleeping, so eight of them fit on two cores).
+GANG_REPLY_DELAY_MS = 1
+
+
+def gang_run(build, image, boards, reply_delay_ms):
+    """Programs `boards` stand-ins at once (one board: the ordinary single-port run); the
+    seconds each took from its erase done to its session over, and whether all received the
+    image byte-identical."""
+    bootloader = os.path.join(build, "loader", "bootloader")
+    target = os.path.join(build, "tools", "boot-target", "boot-target")
+    work = tempfile.mkdtemp(prefix="gang-bench-")
+    ports = os.path.join(work, "comports")
+    os.makedirs(ports)
+    stand_ins, outputs = [], []
+    try:
+        for n in range(1, boards + 1):
+            command = ["stdbuf", "-oL", target, "--link", os.path.join(ports, f"com{n}"),
+                       "--once", "--out", os.path.join(work, f"received{n}.hex")]
+            if reply_delay_ms:
+                command += ["--reply-delay", str(reply_delay_ms)]
+            stand_in = subprocess.Popen(command, stdout=subprocess.PIPE, text=True)
+            output = StampedOutput(stand_in.stdout)
+            output.start()
+            stand_ins.append(stand_in)
+            outputs.append(output)
+        if not wait_for(lambda: all(os.path.islink(os.path.join(ports, f"com{n}"))
+                                    for n in range(1, boards + 1)), 10):
+            raise RuntimeError("boot-target made no port links")
+        args = [bootloader, image, "--program", "--timeout", "600"]
+        for n in range(1, boards + 1):
+            args += ["--port", f"COM{n}"]
+        app = subprocess.run(args, env=gui_env(None, COMPORTS_DIR=ports),
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        if app.returncode != 0:
+            raise RuntimeError(f"bootloader with {boards} ports failed: " + app.stderr.strip())
+        for stand_in in stand_ins:
+            stand_in.wait(10)
+    finally:
+        for stand_in in stand_ins:
+            stop(stand_in)
+    seconds, identical = [], True
+    with open(image, "rb") as f:
+        content = f.read()
+    for n, output in enumerate(outputs, start=1):
+        output.join(2)
+        begin, end = output.when("erase done"), output.when("session over")
+        if begin is None or end is None:
+            raise RuntimeError(f"stand-in {n} did not report its session")
+        seconds.append(end - begin)
+        with open(os.path.join(work, f"received{n}.hex"), "rb") as f:
+            identical = identical and f.read() == content
+    return seconds, identical
+
+
+def gang_end_to_end(table, build):
+    names = [os.path.join(build, "loader", "bootloader"),
+             os.path.join(build, "tools", "boot-target", "boot-target")]
+    if not all(os.path.exists(n) for n in names):
+        table.skip("several boards at once", "bootloader or boot-target was not built")
+        return
+    work = tempfile.mkdtemp(prefix="gang-image-")
+    image = os.path.join(work, "firmware.hex")
+    with open(image, "wb") as f:
+        f.write(intel_hex(8 * 1024))
+    size = os.path.getsize(image)
+    for delay, what in ((GANG_REPLY_DELAY_MS, f"{GANG_REPLY_DELAY_MS} ms echo delay"),
+                        (0, "unpaced")):
+        try:
+            alone, same_alone = gang_run(build, image, 1, delay)
+            together, same_together = gang_run(build, image, GANG_BOARDS, delay)
+        except (RuntimeError, OSError, subprocess.TimeoutExpired) as error:
+            table.skip(f"{GANG_BOARDS} boards at once, {what}", str(error))
+            continue
+        ratio = max(together) / alone[0]
+        # Unpaced, every stand-in spins a core as fast as the loader answers: eight of them
+        # share two cores, so that row shows the machine's limit, not a target.
+        target = ("met" if ratio <= 1.5 else "MISSED") if delay else ""
+        table.add(f"{GANG_BOARDS} boards at once, {size:,} B, {what}: slowest board / one alone",
+                  f"{max(together):.2f} / {alone[0]:.2f} s", "<= 1.5 x one board alone",
+                  f"{ratio:.2f}", target)
+        if not (same_alone and same_together):
+            table.notes.append(f"{what}: an image did NOT arrive byte-identical at a stand-in")
+
+
 # --- start-up ------------------------------------------------------------------------------
 
 def start_up(table, build, runs):
@@ -397,7 +485,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--build", required=True)
     parser.add_argument("--seconds", type=float, default=10)
-    parser.add_argument("--only", choices=["core", "terminal", "loader", "startup"])
+    parser.add_argument("--only", choices=["core", "terminal", "loader", "gang", "startup"])
     args = parser.parse_args()
     table = Table()
     if args.only in (None, "core"):
@@ -406,6 +494,8 @@ def main():
         tessaly_end_to_end(table, args.build, args.seconds)
     if args.only in (None, "loader"):
         loader_end_to_end(table, args.build)
+    if args.only in (None, "loader", "gang"):
+        gang_end_to_end(table, args.build)
     if args.only in (None, "startup"):
         start_up(table, args.build, 5)
     print()

@@ -89,6 +89,24 @@ void BootLink::resetTarget(const std::string& portText, const std::string& speed
     closePort();
 }
 
+void BootLink::beginReset(const std::string& portText, const std::string& speedText) {
+    resetSent_ = 0;
+    openPort(portText, speedText);
+}
+
+bool BootLink::resetStep() {
+    const std::string text = resetRequest;
+    if (resetSent_ < text.size()) {
+        const auto c = static_cast<std::uint8_t>(text[resetSent_++]);
+        sendByte(c);
+        if (c != lineEnd) {
+            return false;
+        }
+    }
+    closePort();
+    return true;
+}
+
 void BootLink::connect(const std::string& portText, const std::string& speedText) {
     connecting_ = true;
     echoSeen_ = false;
@@ -368,7 +386,10 @@ void BootLink::portLost() {
     if (!connecting_ && !programming_) {
         return;
     }
-    abandonRun("The serial port COM" + std::to_string(portInUse_) +
+    // A port given by its device path is named by it: COM1 would point at another board.
+    const std::string port = serial_.deviceOverride().empty() ? "COM" + std::to_string(portInUse_)
+                                                              : serial_.deviceOverride();
+    abandonRun("The serial port " + port +
                " was lost: the device has gone (adapter unplugged or target switched off). "
                "Check the connection and try again.");
     observer_.refresh();

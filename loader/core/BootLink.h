@@ -41,6 +41,12 @@ public:
     void sendText(const std::string& text);
 
     void resetTarget(const std::string& portText, const std::string& speedText);
+    // The reset request one character per call, for a caller that drives several links from
+    // one thread: resetTarget's pauses would hold every other link up meanwhile, so the caller
+    // keeps textPaceMs between the calls itself. beginReset opens the port; each resetStep
+    // sends the next character and closes the port after the LF, returning true then.
+    void beginReset(const std::string& portText, const std::string& speedText);
+    bool resetStep();
     void connect(const std::string& portText, const std::string& speedText);
     void timerTick();
     void program(const std::string& portText, const std::string& speedText);
@@ -89,6 +95,7 @@ private:
     FirmwareImage& image_;
 
     int portInUse_ = 1;
+    std::size_t resetSent_ = 0;
     bool connecting_ = false;
     bool echoSeen_ = false;
     bool identified_ = false;

@@ -96,7 +96,7 @@ std::uint8_t FirmwareImage::readFileByte(std::uint32_t offset) {
 }
 
 void FirmwareImage::drawSessionValues() {
-    auto now = static_cast<std::uint32_t>(calendar_());
+    auto now = static_cast<std::uint32_t>(calendar_()) + (salt_ << 24);
     random_.seed(now);
     r1_ = static_cast<std::uint16_t>(random_.next());
     random_.seed(now + r1_);

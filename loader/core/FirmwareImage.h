@@ -77,6 +77,13 @@ public:
     void close();
     bool isOpen() const { return fd_ >= 0; }
 
+    // Boards programmed side by side open their images in the same second, and the same
+    // calendar seed would give them the same session values. Each board's image gets its own
+    // salt (1 to 31), added to the seed's top byte so two boards never draw the same R1
+    // within a second; 0, the default, seeds with the calendar time alone.
+    static constexpr std::uint32_t maxSessionSalt = 31;
+    void setSessionSalt(std::uint32_t salt) { salt_ = salt & maxSessionSalt; }
+
     // The session values of the current run (scrambled images).
     std::uint16_t r1() const { return r1_; }
     std::uint16_t r2() const { return r2_; }
@@ -91,6 +98,7 @@ private:
     std::uint8_t transform(std::uint32_t offset, std::uint8_t fileByte);
 
     CalendarClock calendar_;
+    std::uint32_t salt_ = 0;
     SessionRandom random_;
     std::string path_;
     std::string fileName_;

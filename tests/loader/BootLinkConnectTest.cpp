@@ -54,6 +54,21 @@ TEST_F(BootLinkTest, ResetRequestGoesOutOneCharacterAtATimePacedThenThePortClose
     EXPECT_FALSE(serial.open);
 }
 
+TEST_F(BootLinkTest, StepwiseResetSendsOneCharacterPerStepWithoutPausingAndClosesAfterTheLf) {
+    link.beginReset("COM1", "115200");
+    EXPECT_TRUE(serial.open);
+    int steps = 1;
+    while (!link.resetStep()) {
+        ASSERT_EQ(serial.writes.size(), static_cast<std::size_t>(steps)) << "one per step";
+        ASSERT_TRUE(serial.open);
+        ASSERT_LT(++steps, 20);
+    }
+    EXPECT_EQ(steps, 13);
+    EXPECT_EQ(serial.writtenText(), "AT BTLD RST\r\n");
+    EXPECT_TRUE(clock.pauses.empty()) << "the caller paces the steps";
+    EXPECT_FALSE(serial.open);
+}
+
 TEST_F(BootLinkTest, SendTextStopsAfterTheLineEnd) {
     serial.open = true;
     link.sendText("AB\nCD\n");

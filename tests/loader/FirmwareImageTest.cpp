@@ -192,6 +192,28 @@ TEST(FirmwareImageScrambled, TwoRunsSendTheSameCountButDifferentBytes) {
     EXPECT_NE(first, second);
 }
 
+TEST(FirmwareImageScrambled, BoardsSaltedApartNeverShareSessionBytesWithinASecond) {
+    TempDir dir;
+    auto path = dir.write("fw.Vlf", sampleBytes(64));
+    for (std::int64_t seconds : {0LL, 1700000000LL, 1733665542LL, 4102444800LL}) {
+        std::set<std::vector<std::uint8_t>> sessions;
+        for (std::uint32_t salt = 1; salt <= 30; ++salt) {
+            FirmwareImage image(fixedTime(seconds));
+            image.setPath(path);
+            image.setSessionSalt(salt);
+            auto line = sendAll(image);
+            sessions.insert(std::vector<std::uint8_t>(line.begin(), line.begin() + 4));
+        }
+        EXPECT_EQ(sessions.size(), 30u) << "time " << seconds;
+    }
+    // Unsalted, a board draws what a single run at that second draws.
+    FirmwareImage plain(fixedTime(1700000000)), salted(fixedTime(1700000000));
+    plain.setPath(path);
+    salted.setPath(path);
+    salted.setSessionSalt(0);
+    EXPECT_EQ(sendAll(plain), sendAll(salted));
+}
+
 TEST(FirmwareImageScrambled, MaskBytesAreNeverZero) {
     TempDir dir;
     auto path = dir.write("fw.Vlf", sampleBytes(8));

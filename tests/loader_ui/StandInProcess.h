@@ -13,10 +13,10 @@
 
 namespace testing_support {
 
-// A boot-target serving COM3 in `folder`, stopped when the object goes.
+// A boot-target serving COMn (COM3 unless told) in `folder`, stopped when the object goes.
 class BootTargetProcess {
 public:
-    explicit BootTargetProcess(const QString& folder) : folder_(folder) {}
+    explicit BootTargetProcess(const QString& folder, int com = 3) : folder_(folder), com_(com) {}
     ~BootTargetProcess() {
         if (process_.state() != QProcess::NotRunning) {
             process_.terminate();
@@ -33,14 +33,14 @@ public:
         env.insert("COMPORTS_DIR", folder_);
         process_.setProcessEnvironment(env);
         process_.setProcessChannelMode(QProcess::MergedChannels);
-        QStringList args{"--com", "3", "--out", outPath(), "--once"};
+        QStringList args{"--com", QString::number(com_), "--out", outPath(), "--once"};
         process_.start(BOOT_TARGET_PATH, args + extra);
         if (!process_.waitForStarted(10000)) {
             return false;
         }
         QElapsedTimer waited;
         waited.start();
-        while (!QFileInfo(QDir(folder_).filePath("com3")).isSymLink()) {
+        while (!QFileInfo(linkPath()).isSymLink()) {
             if (waited.elapsed() > 20000 || process_.state() == QProcess::NotRunning) {
                 return false;
             }
@@ -56,7 +56,11 @@ public:
         }
         return log_ + QString::fromLocal8Bit(process_.readAll());
     }
-    QString outPath() const { return QDir(folder_).filePath("received.bin"); }
+    // COM3's goes to received.bin, as it always has; any other port's to receivedN.bin.
+    QString outPath() const {
+        return QDir(folder_).filePath(com_ == 3 ? QStringLiteral("received.bin")
+                                                : QStringLiteral("received%1.bin").arg(com_));
+    }
     // What it has printed so far.
     QString logSoFar() {
         process_.waitForReadyRead(200);
@@ -64,10 +68,13 @@ public:
         return log_;
     }
     // The pseudo-terminal it serves, as its port link names it.
-    QString device() const { return QFileInfo(QDir(folder_).filePath("com3")).symLinkTarget(); }
+    QString device() const { return QFileInfo(linkPath()).symLinkTarget(); }
 
 private:
+    QString linkPath() const { return QDir(folder_).filePath(QStringLiteral("com%1").arg(com_)); }
+
     QString folder_;
+    int com_;
     QProcess process_;
     QString log_;
 };
