@@ -56,6 +56,7 @@ void TerminalCore::startSession() {
     session_.recordSeen = false;
     view_.startTimer(ids::linkTimer, ids::linkTimerPeriodMs);
     writePanel();
+    setLinkState(LinkState::disconnected);
 }
 
 void TerminalCore::connect() {
@@ -72,6 +73,7 @@ void TerminalCore::connectOrGoIdle() {
     } catch (const platform::SerialError&) {
         session_.portOpen = false;
         view_.stopTimer(ids::linkTimer);
+        setLinkState(LinkState::disconnected);
         throw;
     }
 }
@@ -87,6 +89,8 @@ void TerminalCore::connectAndIdentify() {
     writePanel();
     openPort();
     if (session_.portOpen) {
+        linkDevice_ = serial_.openDevicePath();
+        setLinkState(LinkState::connecting);
         sendIdentificationRequest();
     }
     view_.stopTimer(ids::linkTimer);
@@ -135,6 +139,7 @@ void TerminalCore::disconnect() {
     portLost_ = false;
     view_.stopTimer(ids::linkTimer);
     resetToDisconnected();
+    setLinkState(LinkState::disconnected);
 }
 
 void TerminalCore::resetToDisconnected() {
@@ -182,6 +187,9 @@ void TerminalCore::onTimer(int id) {
         ~TickEnd() { flag = false; }
     } tickEnd{inTick_};
     if (!session_.recordSeen) {
+        if (linkState_ == LinkState::identified || linkState_ == LinkState::refused) {
+            setLinkState(LinkState::silent);
+        }
         view_.stopTimer(ids::linkTimer);
         resetToDisconnected();
     }
@@ -209,6 +217,20 @@ void TerminalCore::onPortLost() {
     session_.portOpen = false;
     session_.recordSeen = false;
     portLost_ = true;
+    setLinkState(LinkState::lost);
+}
+
+// Reported at every change only: the retries of a link that stays down say nothing new.
+void TerminalCore::setLinkState(LinkState state) {
+    if (linkStateShown_ && state == linkState_) {
+        return;
+    }
+    linkState_ = state;
+    linkStateShown_ = true;
+    const std::string& port =
+        serial_.deviceOverride().empty() ? dashboard_.portName : serial_.deviceOverride();
+    view_.showLinkState(state, port,
+                        state == LinkState::disconnected ? std::string() : linkDevice_);
 }
 
 void TerminalCore::identificationOutcome() {
@@ -223,6 +245,7 @@ void TerminalCore::identificationOutcome() {
     view_.enableControl(ids::disconnectButton, true);
     view_.enableControl(ids::connectButton, false);
     writePanel();
+    setLinkState(gateOpen ? LinkState::identified : LinkState::refused);
     if (!gateOpen) {
         view_.showMessage(std::string(linkTexts::firmwareTooOld), MessageIcon::exclamation);
         writePanel();
@@ -235,6 +258,7 @@ void TerminalCore::exitProgram() {
         serial_.setPortOpen(false);
     }
     view_.stopTimer(ids::linkTimer);
+    setLinkState(LinkState::disconnected);
     readPanel();
     view_.closeWindow();
 }
@@ -286,6 +310,9 @@ void TerminalCore::applyLevel(std::uint8_t level) {
 }
 bool TerminalCore::isControlEnabled(int id) {
     return view_.isControlEnabled(id);
+}
+void TerminalCore::acknowledged(Acknowledgement which) {
+    view_.showAcknowledgement(which);
 }
 
 }  // namespace terminal

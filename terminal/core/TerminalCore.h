@@ -28,6 +28,7 @@
 #include "terminal/core/DashboardUpdate.h"
 #include "terminal/core/LineDispatch.h"
 #include "terminal/core/LineReceiver.h"
+#include "terminal/core/LinkState.h"
 #include "terminal/core/ProtocolHooks.h"
 #include "terminal/core/RemoteControl.h"
 #include "terminal/core/SessionState.h"
@@ -74,12 +75,16 @@ public:
     RemoteControl& remoteControl() { return remote_; }
     BaudRateChange& baudRateChange() { return baudRateChange_; }
 
+    // The link's state as last reported to the view (TerminalView::showLinkState).
+    LinkState linkState() const { return linkState_; }
+
 private:
     void openPort();
     void connectOrGoIdle();
     void connectAndIdentify();
     void connectOnTick();
     void onPortLost();
+    void setLinkState(LinkState state);
 
     // ProtocolHooks over the window.
     void readPanel() override;
@@ -87,6 +92,7 @@ private:
     void setSliderPosition(double position) override;
     void applyLevel(std::uint8_t level) override;
     bool isControlEnabled(int id) override;
+    void acknowledged(Acknowledgement which) override;
 
     TerminalView& view_;
     platform::SerialControl& serial_;
@@ -103,6 +109,10 @@ private:
     // Set when the open port disappeared; cleared by a successful open or by the operator.
     bool portLost_ = false;
     bool inTick_ = false;
+    LinkState linkState_ = LinkState::disconnected;
+    bool linkStateShown_ = false;
+    // The device of the last successful open, still named while the link is silent or lost.
+    std::string linkDevice_;
 };
 
 }  // namespace terminal

@@ -8,6 +8,7 @@
 #include "platform/qt/FramePacer.h"
 #include "platform/qt/MeasurementProbe.h"
 #include "terminal/core/SettingsFile.h"
+#include "terminal/headless/qt/HeadlessProgram.h"
 #include "terminal/ui/DashboardWindow.h"
 #include "terminal/ui/ProgramVersion.h"
 
@@ -20,12 +21,22 @@ int main(int argc, char** argv) {
         QStringLiteral("remember the COM port in FILE (default: vive1939.ini beside the program)"),
         QStringLiteral("FILE"));
     options.addOption(settingsOption);
+    terminal::headless::addHeadlessOptions(options);
     options.setEpilogue(
         QStringLiteral("Environment:\n"
                        "  COMPORTS_DIR  folder of links com1..com40 to serial devices\n"
                        "                (default $XDG_CONFIG_HOME/comports)\n"));
     if (auto status = options.answerInfoRequest(argc, argv)) {
         return *status;
+    }
+    if (terminal::headless::headlessRequested(argc, argv)) {
+        return terminal::headless::runHeadless(argc, argv, options, [&options] {
+            return options.isSet(QStringLiteral("settings"))
+                       ? std::filesystem::path(
+                             options.value(QStringLiteral("settings")).toStdString())
+                       : terminal::settingsFileFor(
+                             QCoreApplication::applicationFilePath().toStdString());
+        });
     }
 
     QApplication app(argc, argv);
@@ -36,7 +47,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(terminal::ui::programVersion());
     QApplication::setWindowIcon(terminal::ui::programIcon());
-    if (!options.parse(QApplication::arguments())) {
+    if (!options.parse(QApplication::arguments()) ||
+        !terminal::headless::checkWindowOptions(options)) {
         return platform::CommandLine::usageErrorStatus;
     }
 
