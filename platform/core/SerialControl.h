@@ -54,6 +54,9 @@ public:
     // CommEvent: the code of the event being handled (comEvReceive for data).
     virtual int getCommEvent() const = 0;
 
+    // The device the open port uses ("/dev/ttyUSB0"); empty while closed or when unknown.
+    virtual std::string openDevicePath() const { return {}; }
+
     // OnComm: raised on the window's thread as soon as data has arrived.
     void setOnComm(std::function<void()> handler) { onComm_ = std::move(handler); }
 

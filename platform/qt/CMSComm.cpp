@@ -293,6 +293,10 @@ void CMSComm::raiseOnCommSafely() {
     try {
         raiseOnComm();
     } catch (const std::exception& failure) {
-        QMessageBox::critical(nullptr, QString(), QString::fromStdString(failure.what()));
+        if (unhandledErrorReporter_) {
+            unhandledErrorReporter_(failure.what());
+        } else {
+            QMessageBox::critical(nullptr, QString(), QString::fromStdString(failure.what()));
+        }
     }
 }

@@ -10,6 +10,9 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <functional>
+#include <string>
+
 class CMSComm : public QObject, public platform::SerialControl {
     Q_OBJECT
 
@@ -37,6 +40,13 @@ public:
 
     // The device the open port uses ("/dev/ttyUSB0"); empty while closed.
     QString devicePath() const;
+    std::string openDevicePath() const override { return device_; }
+
+    // Where an error that escapes an OnComm handler goes. By default a message box; a program
+    // without a window reports it its own way.
+    void setUnhandledErrorReporter(std::function<void(const std::string& text)> reporter) {
+        unhandledErrorReporter_ = std::move(reporter);
+    }
 
 private:
     void openPort();
@@ -59,4 +69,5 @@ private:
     // Counts opens, closes and losses, so a loss reported late is dropped once the
     // program has moved on to another open.
     unsigned generation_ = 0;
+    std::function<void(const std::string& text)> unhandledErrorReporter_;
 };

@@ -1,5 +1,6 @@
 #include "terminal/core/LineDispatch.h"
 
+#include <optional>
 #include <string>
 
 #include "terminal/core/ControlIds.h"
@@ -56,13 +57,16 @@ void LineDispatch::answer(std::string_view line) {
     hooks_.readPanel();
     session_.recordSeen = true;
     const std::size_t count = line.size();
+    std::optional<Acknowledgement> acknowledgement;
     if (count == levelAckLength && line[4] == '%') {
         session_.levelPending = false;
+        acknowledgement = Acknowledgement::level;
     } else if (count == keyAckLength && tagAt4(line, "KI")) {
         session_.warningsPending = false;
         session_.quietPending = false;
         session_.dynamicPending = false;
         session_.resetDm2Pending = false;
+        acknowledgement = Acknowledgement::key;
     } else if (count == revisionAckLength && tagAt4(line, "REV")) {
         session_.revisionLetter = line[7];
     } else if (count == baudRateAckLength && tagAt4(line, "CBRS=")) {
@@ -73,6 +77,9 @@ void LineDispatch::answer(std::string_view line) {
         identificationAnswer(line);
     }
     hooks_.writePanel();
+    if (acknowledgement) {
+        hooks_.acknowledged(*acknowledgement);
+    }
 }
 
 void LineDispatch::statusLine(std::string_view line) {

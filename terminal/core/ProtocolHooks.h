@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "terminal/core/LinkState.h"
+
 namespace terminal {
 
 class ProtocolHooks {
@@ -19,6 +21,8 @@ public:
     // An identification answer passed its checksum and was decoded into the session.
     virtual void identificationOutcome() = 0;
     virtual bool isControlEnabled(int id) = 0;
+    // "ACK %" or "ACK KI" arrived (after its pending flags were cleared).
+    virtual void acknowledged(Acknowledgement /*which*/) {}
 };
 
 }  // namespace terminal

@@ -57,6 +57,7 @@ void TerminalCore::startSession() {
     session_.recordSeen = false;
     view_.startTimer(ids::linkTimer, ids::linkTimerPeriodMs);
     writePanel();
+    setLinkState(LinkState::disconnected);
 }
 
 void TerminalCore::connect() {
@@ -65,7 +66,7 @@ void TerminalCore::connect() {
     // retry after a loss and has COMn resolved afresh.
     const bool wasConnected = !view_.isControlEnabled(ids::connectButton);
     portLost_ = false;
-    serial_.setDeviceOverride(wasConnected ? serial_.openedThrough() : std::string());
+    serial_.setDeviceOverride(wasConnected ? serial_.openedThrough() : chosenDevice_);
     try {
         connectAndIdentify();
     } catch (const platform::SerialError&) {
@@ -75,8 +76,10 @@ void TerminalCore::connect() {
             loseDevice();
             resetToDisconnected();
             restartLinkTimer();
+            setLinkState(LinkState::lost);
         } else {
             goIdle();
+            setLinkState(LinkState::disconnected);
         }
         throw;
     }
@@ -93,6 +96,8 @@ void TerminalCore::connectAndIdentify() {
     writePanel();
     openPort();
     if (session_.portOpen) {
+        linkDevice_ = serial_.openDevicePath();
+        setLinkState(LinkState::connecting);
         sendIdentificationRequest();
     }
     restartLinkTimer();
@@ -165,11 +170,17 @@ void TerminalCore::openPort() {
     serial_.getInput();
 }
 
+void TerminalCore::chooseDevicePath(std::string path) {
+    chosenDevice_ = std::move(path);
+    serial_.setDeviceOverride(chosenDevice_);
+}
+
 void TerminalCore::disconnect() {
     portLost_ = false;
-    serial_.setDeviceOverride({});
+    serial_.setDeviceOverride(chosenDevice_);
     view_.stopTimer(ids::linkTimer);
     resetToDisconnected();
+    setLinkState(LinkState::disconnected);
 }
 
 void TerminalCore::resetToDisconnected() {
@@ -214,6 +225,9 @@ void TerminalCore::onTimer(int id) {
         ~TickEnd() { flag = false; }
     } tickEnd{inTick_};
     if (!session_.recordSeen) {
+        if (linkState_ == LinkState::identified || linkState_ == LinkState::refused) {
+            setLinkState(LinkState::silent);
+        }
         view_.stopTimer(ids::linkTimer);
         resetToDisconnected();
     }
@@ -239,6 +253,20 @@ void TerminalCore::onReceive() {
 // finds no record, resets the dashboard and starts reconnecting to the same device.
 void TerminalCore::onPortLost() {
     loseDevice();
+    setLinkState(LinkState::lost);
+}
+
+// Reported at every change only: the retries of a link that stays down say nothing new.
+void TerminalCore::setLinkState(LinkState state) {
+    if (linkStateShown_ && state == linkState_) {
+        return;
+    }
+    linkState_ = state;
+    linkStateShown_ = true;
+    // The port as chosen: a retry's reopen through a link or device keeps the COM name.
+    const std::string& port = chosenDevice_.empty() ? dashboard_.portName : chosenDevice_;
+    view_.showLinkState(state, port,
+                        state == LinkState::disconnected ? std::string() : linkDevice_);
 }
 
 void TerminalCore::identificationOutcome() {
@@ -253,6 +281,7 @@ void TerminalCore::identificationOutcome() {
     view_.enableControl(ids::disconnectButton, true);
     view_.enableControl(ids::connectButton, false);
     writePanel();
+    setLinkState(gateOpen ? LinkState::identified : LinkState::refused);
     if (!gateOpen) {
         view_.showMessage(std::string(linkTexts::firmwareTooOld), MessageIcon::exclamation);
         writePanel();
@@ -262,6 +291,7 @@ void TerminalCore::identificationOutcome() {
 void TerminalCore::exitProgram() {
     closePort();
     view_.stopTimer(ids::linkTimer);
+    setLinkState(LinkState::disconnected);
     readPanel();
     view_.closeWindow();
 }
@@ -313,6 +343,9 @@ void TerminalCore::applyLevel(std::uint8_t level) {
 }
 bool TerminalCore::isControlEnabled(int id) {
     return view_.isControlEnabled(id);
+}
+void TerminalCore::acknowledged(Acknowledgement which) {
+    view_.showAcknowledgement(which);
 }
 
 }  // namespace terminal

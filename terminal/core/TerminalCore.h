@@ -33,6 +33,7 @@
 #include "terminal/core/DashboardUpdate.h"
 #include "terminal/core/LineDispatch.h"
 #include "terminal/core/LineReceiver.h"
+#include "terminal/core/LinkState.h"
 #include "terminal/core/ProtocolHooks.h"
 #include "terminal/core/RemoteControl.h"
 #include "terminal/core/SessionState.h"
@@ -50,7 +51,10 @@ public:
     void startSession();  // window start-up, after the controls exist
     void connect();       // Connect 1001; also the baud-rate change
     void disconnect();    // Disconnect 1005
-    void exitProgram();   // Exit 1: closes the window through the view
+    // A device path used for this run in place of what the port map gives for the chosen
+    // COMn (a script's --port /dev/...); empty hands the choice back to the port map.
+    void chooseDevicePath(std::string path);
+    void exitProgram();  // Exit 1: closes the window through the view
     void onTimer(int id);
     void onReceive();  // the serial control's OnComm: the window wires it and catches there
 
@@ -80,6 +84,9 @@ public:
     RemoteControl& remoteControl() { return remote_; }
     BaudRateChange& baudRateChange() { return baudRateChange_; }
 
+    // The link's state as last reported to the view (TerminalView::showLinkState).
+    LinkState linkState() const { return linkState_; }
+
 private:
     void openPort();
     void connectAndIdentify();
@@ -89,6 +96,7 @@ private:
     void restartLinkTimer();
     void loseDevice();
     void onPortLost();
+    void setLinkState(LinkState state);
 
     // ProtocolHooks over the window.
     void readPanel() override;
@@ -96,6 +104,7 @@ private:
     void setSliderPosition(double position) override;
     void applyLevel(std::uint8_t level) override;
     bool isControlEnabled(int id) override;
+    void acknowledged(Acknowledgement which) override;
 
     TerminalView& view_;
     platform::SerialControl& serial_;
@@ -113,7 +122,12 @@ private:
     // A loss also sets the serial control's device override to the lost device; it stays
     // until the operator's Connect or Disconnect.
     bool portLost_ = false;
+    std::string chosenDevice_;
     bool inTick_ = false;
+    LinkState linkState_ = LinkState::disconnected;
+    bool linkStateShown_ = false;
+    // The device of the last successful open, still named while the link is silent or lost.
+    std::string linkDevice_;
 };
 
 }  // namespace terminal

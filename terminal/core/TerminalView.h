@@ -5,6 +5,7 @@
 #include <string>
 
 #include "terminal/core/DashboardState.h"
+#include "terminal/core/LinkState.h"
 
 namespace terminal {
 
@@ -33,6 +34,13 @@ public:
     virtual void startTimer(int id, int periodMs) = 0;
     virtual void stopTimer(int id) = 0;
     virtual void closeWindow() = 0;
+
+    // Notifications a view may ignore. The link's state at every change, with the port's name
+    // ("COM3", or the device path it was given) and the device in use (empty while unknown).
+    virtual void showLinkState(LinkState /*state*/, const std::string& /*port*/,
+                               const std::string& /*device*/) {}
+    // The simulator acknowledged a level or key command.
+    virtual void showAcknowledgement(Acknowledgement /*which*/) {}
 };
 
 }  // namespace terminal

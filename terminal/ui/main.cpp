@@ -10,6 +10,7 @@
 #include "platform/qt/FramePacer.h"
 #include "platform/qt/MeasurementProbe.h"
 #include "terminal/core/SettingsFile.h"
+#include "terminal/headless/qt/HeadlessProgram.h"
 #include "terminal/ui/DashboardWindow.h"
 #include "terminal/ui/ProgramVersion.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
         QStringLiteral("remember the COM port in FILE (default: see Settings file below)"),
         QStringLiteral("FILE"));
     options.addOption(settingsOption);
+    terminal::headless::addHeadlessOptions(options);
     options.setEpilogue(QStringLiteral(
         "Settings file:\n"
         "  vive1939.ini beside the program when it runs from a folder of its own (a build\n"
@@ -36,6 +38,18 @@ int main(int argc, char** argv) {
     if (auto status = options.answerInfoRequest(argc, argv)) {
         return *status;
     }
+    // Where the port is remembered: --settings, else the place for this installation.
+    auto settingsPlace = [&options] {
+        return options.isSet(QStringLiteral("settings"))
+                   ? terminal::SettingsPlace{options.value(QStringLiteral("settings"))
+                                                 .toStdString(),
+                                             {}}
+                   : terminal::settingsPlaceFor(
+                         QCoreApplication::applicationFilePath().toStdString());
+    };
+    if (terminal::headless::headlessRequested(argc, argv)) {
+        return terminal::headless::runHeadless(argc, argv, options, settingsPlace);
+    }
 
     QApplication app(argc, argv);
     // Ties the windows to the installed desktop entry (menu icon, task bar grouping).
@@ -45,14 +59,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(terminal::ui::programVersion());
     QApplication::setWindowIcon(terminal::ui::programIcon());
-    if (!options.parse(QApplication::arguments())) {
+    if (!options.parse(QApplication::arguments()) ||
+        !terminal::headless::checkWindowOptions(options)) {
         return platform::CommandLine::usageErrorStatus;
     }
 
-    const terminal::SettingsPlace settings =
-        options.isSet(QStringLiteral("settings"))
-            ? terminal::SettingsPlace{options.value(QStringLiteral("settings")).toStdString(), {}}
-            : terminal::settingsPlaceFor(QCoreApplication::applicationFilePath().toStdString());
+    const terminal::SettingsPlace settings = settingsPlace();
 
     terminal::ui::DashboardWindow window(settings.file, settings.formerFile);
     // Ended from a shell or by the desktop's logout: the normal exit first, so the port is

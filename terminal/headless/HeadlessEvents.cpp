@@ -1,0 +1,113 @@
+#include "terminal/headless/HeadlessEvents.h"
+
+#include <string_view>
+
+#include "terminal/core/EngineDashboardMap.h"
+#include "terminal/core/ExportNames.h"
+#include "terminal/core/TroubleCodes.h"
+#include "terminal/headless/JsonLine.h"
+
+namespace terminal::headless {
+
+namespace {
+
+JsonObject event(std::string_view name) {
+    JsonObject object;
+    object.addText("event", name);
+    return object;
+}
+
+std::string_view withoutLineEnd(std::string_view row) {
+    while (!row.empty() && (row.back() == '\n' || row.back() == '\r')) {
+        row.remove_suffix(1);
+    }
+    return row;
+}
+
+std::string_view withoutPadding(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+template <typename Value>
+Value valueOf(const std::map<int, Value>* values, int id) {
+    if (values == nullptr) {
+        return Value{};
+    }
+    auto found = values->find(id);
+    return found == values->end() ? Value{} : found->second;
+}
+
+}  // namespace
+
+std::string linkEvent(LinkState state, const std::string& port, const std::string& device) {
+    return event("link")
+        .addText("state", linkStateName(state))
+        .addText("port", port)
+        .addText("device", device)
+        .text();
+}
+
+std::string identifiedEvent(std::uint32_t serial, const std::string& firmwareText,
+                            const std::string& canRateText) {
+    // The firmware box shows the version right-aligned in five characters (" 0.2D").
+    return event("identified")
+        .addInteger("serial", serial)
+        .addText("firmware", withoutPadding(firmwareText))
+        .addText("can_rate", canRateText)
+        .text();
+}
+
+std::string ackEvent(const std::string& command) {
+    return event("ack").addText("command", command).text();
+}
+
+std::string unchangedEvent(const std::string& command, bool on) {
+    return event("unchanged").addText("command", command).addBool("on", on).text();
+}
+
+std::string errorEvent(const std::string& message) {
+    return event("error").addText("message", message).text();
+}
+
+std::string statusEvent(const DashboardPicture& picture) {
+    const DashboardState empty;
+    const DashboardState& panel = picture.panel != nullptr ? *picture.panel : empty;
+    JsonObject modes;
+    modes.addBool("dynamic", panel.dynamicOn)
+        .addBool("quiet", panel.quietOn)
+        .addBool("warnings", panel.warningsOn)
+        .addBool("reset_dm2", panel.resetEngineDm2On);
+    JsonObject values;
+    for (const EngineDisplay& display : engineDisplays) {
+        values.addNumber(engineValueName(display), valueOf(picture.displays, display.id));
+    }
+    JsonObject lamps;
+    for (const EngineLamp& lamp : engineLamps) {
+        lamps.addBool(lamp.label, valueOf(picture.lamps, lamp.id));
+    }
+    for (const TroubleCodeLamp& lamp : troubleCodeLamps) {
+        lamps.addBool(troubleCodeLampName(lamp), valueOf(picture.lamps, lamp.id));
+    }
+    JsonObject codes;
+    codes.addText(engineDm1Caption, withoutLineEnd(panel.engineDm1Text))
+        .addText(absDm1Caption, withoutLineEnd(panel.absDm1Text))
+        .addText(transmissionDm1Caption, withoutLineEnd(panel.transmissionDm1Text))
+        .addText(engineDm2Caption, withoutLineEnd(panel.engineDm2Text));
+    return event("status")
+        .addNumber("time", picture.seconds)
+        .addInteger("level", picture.level)
+        .addText("engine_clock", panel.engineClockText)
+        .addObject("modes", modes)
+        .addObject("values", values)
+        .addObject("lamps", lamps)
+        .addObject("trouble_codes", codes)
+        .text();
+}
+
+}  // namespace terminal::headless

@@ -1,0 +1,41 @@
+#pragma once
+// The lines of the headless event stream, one JSON object each (without the line end):
+//   {"event":"link","state":"identified","port":"COM3","device":"/dev/ttyUSB0"}
+//   {"event":"identified","serial":305419896,"firmware":"0.2D","can_rate":"250K bps"}
+//   {"event":"status","time":1.25,"level":50,"engine_clock":"0:5","modes":{...},
+//    "values":{"Engine RPM [RPM]":4015.875,...},"lamps":{"Parking":false,...},
+//    "trouble_codes":{"Engine DM1":"...",...}}
+//   {"event":"ack","command":"level"}
+//   {"event":"unchanged","command":"warnings","on":false}
+//   {"event":"error","message":"..."}
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "terminal/core/DashboardState.h"
+#include "terminal/core/LinkState.h"
+
+namespace terminal::headless {
+
+std::string linkEvent(LinkState state, const std::string& port, const std::string& device);
+std::string identifiedEvent(std::uint32_t serial, const std::string& firmwareText,
+                            const std::string& canRateText);
+std::string ackEvent(const std::string& command);
+std::string unchangedEvent(const std::string& command, bool on);
+std::string errorEvent(const std::string& message);
+
+// What the dashboard shows at one moment, as the view keeps it.
+struct DashboardPicture {
+    double seconds = 0;  // since the session started
+    int level = 0;       // the level the values were computed for
+    const DashboardState* panel = nullptr;
+    const std::map<int, double>* displays = nullptr;
+    const std::map<int, bool>* lamps = nullptr;
+};
+
+// Values under engineValueName(), lamps under their labels, trouble-code rows under their
+// boxes' captions without the row's line end. A display or lamp never written reads 0/false.
+std::string statusEvent(const DashboardPicture& picture);
+
+}  // namespace terminal::headless

@@ -1,0 +1,72 @@
+#pragma once
+// The terminal's session without a window: the same TerminalCore as the dashboard's, behind
+// a HeadlessView, driven by command lines instead of clicks. Every command runs the core
+// operation of the control it names (RemoteControl, BaudRateChange, connect, disconnect,
+// exit), with the same bytes, pacing and pending flags, and only when the window would let
+// the operator use that control. Errors, serial-layer ones included, become error events;
+// none ends the session.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "platform/core/Clock.h"
+#include "platform/core/SerialControl.h"
+#include "terminal/core/TerminalCore.h"
+#include "terminal/headless/HeadlessCommand.h"
+#include "terminal/headless/HeadlessHost.h"
+#include "terminal/headless/HeadlessView.h"
+
+namespace terminal::headless {
+
+// True for a --port value the session takes: exactly COM1 to COM40, or an absolute path.
+bool isPortChoice(std::string_view port);
+
+class HeadlessSession {
+public:
+    HeadlessSession(HeadlessHost& host, platform::SerialControl& serial, platform::Clock& clock,
+                    std::filesystem::path settingsFile,
+                    std::filesystem::path formerSettingsFile = {});
+
+    // The window's start-up. `port` (an isPortChoice() value, or empty for the remembered
+    // one) is chosen afterwards, as an operator would pick it in the port box before the
+    // first connect: a COM name is remembered at the next identification like the box's; a
+    // device path is used for this run only.
+    void start(const std::string& port);
+
+    void onTimer(int id);
+    void onReceive();
+    // One line of standard input.
+    void onInputLine(std::string_view line);
+    // End of standard input, SIGINT, SIGTERM: as quit.
+    void quit();
+    // The periodic status event, and snapshot's.
+    void emitStatus();
+    // An error from outside a session operation (the serial control's escaped ones).
+    void reportError(const std::string& text);
+
+    bool ended() const { return ended_; }
+    TerminalCore& core() { return core_; }
+    HeadlessView& view() { return view_; }
+
+private:
+    void run(const HeadlessCommand& command);
+    void setLevel(const HeadlessCommand& command);
+    void pressKey(const HeadlessCommand& command);
+    void switchMode(const HeadlessCommand& command);
+    void changeCanRate(const HeadlessCommand& command);
+    bool usable(int controlId, const HeadlessCommand& command);
+    template <typename Operation>
+    void guarded(Operation operation);
+
+    HeadlessHost& host_;
+    platform::SerialControl& serial_;
+    platform::Clock& clock_;
+    HeadlessView view_;
+    TerminalCore core_;
+    std::uint32_t startMs_ = 0;
+    bool ended_ = false;
+};
+
+}  // namespace terminal::headless

@@ -1,0 +1,244 @@
+#include "terminal/headless/qt/HeadlessProgram.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/core/Clock.h"
+#include "platform/qt/CMSComm.h"
+#include "platform/qt/CommandLine.h"
+#include "platform/qt/ExitSignals.h"
+#include "terminal/headless/HeadlessHost.h"
+#include "terminal/headless/HeadlessSession.h"
+#include "terminal/headless/InputLines.h"
+
+namespace terminal::headless {
+
+namespace {
+
+const QString headlessName = QStringLiteral("headless");
+const QString portName = QStringLiteral("port");
+const QString statusRateName = QStringLiteral("status-rate");
+
+constexpr double defaultStatusRate = 5;
+constexpr double highestStatusRate = 100;
+
+// Status events per second: a number from 0 to highestStatusRate.
+std::optional<double> statusRateOf(const QString& text) {
+    bool ok = false;
+    const double rate = text.toDouble(&ok);
+    if (!ok || !std::isfinite(rate) || rate < 0 || rate > highestStatusRate) {
+        return std::nullopt;
+    }
+    return rate;
+}
+
+void usageError(const QString& text) {
+    const QByteArray message =
+        ("Tessaly: " + text + "\nTry 'Tessaly --help' for more information.\n").toLocal8Bit();
+    std::fputs(message.constData(), stderr);
+    std::fflush(stderr);
+}
+
+class HeadlessProgram : public QObject, public HeadlessHost {
+public:
+    HeadlessProgram(const SettingsPlace& settings, double statusRate)
+        : session_(*this, comm_, platform::SystemClock::instance(), settings.file,
+                   settings.formerFile),
+          statusRate_(statusRate) {
+        comm_.setOnComm([this] { session_.onReceive(); });
+        // Nothing may open a message box: there is no screen to show it on.
+        comm_.setUnhandledErrorReporter(
+            [this](const std::string& text) { session_.reportError(text); });
+        connect(&statusTimer_, &QTimer::timeout, this, [this] { session_.emitStatus(); });
+    }
+
+    ~HeadlessProgram() override { comm_.setOnComm(nullptr); }
+
+    void start(const std::string& port) {
+        session_.start(port);
+        if (statusRate_ > 0) {
+            statusTimer_.start(std::max(1, static_cast<int>(std::lround(1000.0 / statusRate_))));
+        }
+        watchInput();
+    }
+
+    // SIGINT, SIGTERM, SIGHUP: the port closed as quit closes it, then the signal's status.
+    [[noreturn]] void endBySignal(int signal) {
+        session_.quit();
+        platform::ExitSignals::exitNow(signal);
+    }
+
+    // HeadlessHost.
+    void startTimer(int id, int periodMs) override {
+        QTimer*& timer = timers_[id];
+        if (timer == nullptr) {
+            timer = new QTimer(this);
+            connect(timer, &QTimer::timeout, this, [this, id] { session_.onTimer(id); });
+        }
+        timer->start(periodMs);
+    }
+
+    void stopTimer(int id) override {
+        auto found = timers_.find(id);
+        if (found != timers_.end()) {
+            found->second->stop();
+        }
+    }
+
+    void endSession() override {
+        statusTimer_.stop();
+        if (input_ != nullptr) {
+            input_->setEnabled(false);
+        }
+        QCoreApplication::exit(0);
+    }
+
+    void emitLine(const std::string& line) override {
+        if (outputClosed_) {
+            return;
+        }
+        const bool written = std::fwrite(line.data(), 1, line.size(), stdout) == line.size() &&
+                             std::fputc('\n', stdout) != EOF && std::fflush(stdout) == 0;
+        if (!written) {
+            // Nobody reads the events any more: end as quit, from the event loop.
+            outputClosed_ = true;
+            QTimer::singleShot(0, this, [this] { session_.quit(); });
+        }
+    }
+
+private:
+    void watchInput() {
+        if (::fcntl(STDIN_FILENO, F_GETFD) < 0) {
+            // No standard input at all: its end has come already.
+            QTimer::singleShot(0, this, [this] { endOfInput(); });
+            return;
+        }
+        input_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
+        connect(input_, &QSocketNotifier::activated, this, [this] { readInput(); });
+    }
+
+    void readInput() {
+        std::array<char, 4096> buffer{};
+        const ssize_t count = ::read(STDIN_FILENO, buffer.data(), buffer.size());
+        if (count < 0 && (errno == EINTR || errno == EAGAIN)) {
+            return;
+        }
+        if (count <= 0) {
+            endOfInput();
+            return;
+        }
+        lines_.feed(std::string_view(buffer.data(), static_cast<std::size_t>(count)),
+                    [this](const InputLines::Line& line) { takeLine(line); });
+    }
+
+    void takeLine(const InputLines::Line& line) {
+        if (line.tooLong) {
+            session_.reportError("line too long: more than " +
+                                 std::to_string(InputLines::longestLine) + " characters, dropped");
+            return;
+        }
+        session_.onInputLine(line.text);
+    }
+
+    void endOfInput() {
+        if (input_ != nullptr) {
+            input_->setEnabled(false);
+        }
+        lines_.finish([this](const InputLines::Line& line) { takeLine(line); });
+        session_.quit();
+    }
+
+    CMSComm comm_;
+    HeadlessSession session_;
+    double statusRate_;
+    QTimer statusTimer_;
+    std::map<int, QTimer*> timers_;
+    QSocketNotifier* input_ = nullptr;
+    InputLines lines_;
+    bool outputClosed_ = false;
+};
+
+}  // namespace
+
+void addHeadlessOptions(platform::CommandLine& options) {
+    options.addOption(QCommandLineOption(
+        headlessName, QStringLiteral("run without a window: JSON Lines events on standard "
+                                     "output, commands on standard input (see the manual)")));
+    options.addOption(QCommandLineOption(
+        portName,
+        QStringLiteral("with --headless: use COMn (COM1 to COM40, remembered like the port box's "
+                       "choice) or the device at an absolute path (for this run only)"),
+        QStringLiteral("PORT")));
+    options.addOption(QCommandLineOption(
+        statusRateName,
+        QStringLiteral("with --headless: status events per second, 0 to 100 (default 5; 0: "
+                       "only on snapshot)"),
+        QStringLiteral("HZ")));
+}
+
+bool headlessRequested(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--headless") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool checkWindowOptions(const platform::CommandLine& options) {
+    for (const QString& name : {portName, statusRateName}) {
+        if (options.isSet(name)) {
+            usageError("--" + name + " needs --headless");
+            return false;
+        }
+    }
+    return true;
+}
+
+int runHeadless(int argc, char** argv, platform::CommandLine& options,
+                const std::function<SettingsPlace()>& settingsPlace) {
+    // No window, no display, no platform plug-in: a core application only.
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tessaly"));
+    if (!options.parse(QCoreApplication::arguments())) {
+        return platform::CommandLine::usageErrorStatus;
+    }
+    const std::string port = options.value(portName).toStdString();
+    if (options.isSet(portName) && !isPortChoice(port)) {
+        usageError("--port takes COM1 to COM40 or an absolute device path, not '" +
+                   options.value(portName) + "'");
+        return platform::CommandLine::usageErrorStatus;
+    }
+    double statusRate = defaultStatusRate;
+    if (options.isSet(statusRateName)) {
+        const std::optional<double> rate = statusRateOf(options.value(statusRateName));
+        if (!rate) {
+            usageError("--status-rate takes a number of events per second from 0 to 100, not '" +
+                       options.value(statusRateName) + "'");
+            return platform::CommandLine::usageErrorStatus;
+        }
+        statusRate = *rate;
+    }
+    // A reader that went away is noticed by the failed write, not by a fatal signal.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    HeadlessProgram program(settingsPlace(), statusRate);
+    platform::ExitSignals::install([&program](int signal) { program.endBySignal(signal); });
+    QTimer::singleShot(0, &program, [&program, port] { program.start(port); });
+    return QCoreApplication::exec();
+}
+
+}  // namespace terminal::headless

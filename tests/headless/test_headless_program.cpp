@@ -1,0 +1,202 @@
+// `Tessaly --headless` as a script runs it: no display, events read from standard output,
+// commands written to standard input, against the j1939-sim stand-in on a pseudo-terminal.
+#include <csignal>
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "J1939SimProcess.h"
+
+namespace {
+
+using testing_support::J1939SimProcess;
+using testing_support::waitUntil;
+
+// The program with no display of any kind, reaching the stand-in through its port map.
+class HeadlessProcess {
+public:
+    explicit HeadlessProcess(const QString& portMap) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+            environment.remove(name);
+        }
+        environment.insert("COMPORTS_DIR", portMap);
+        process_.setProcessEnvironment(environment);
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    }
+    ~HeadlessProcess() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(3000);
+        }
+    }
+
+    bool start(const QStringList& arguments) {
+        process_.start(TESSALY_PATH, QStringList{"--headless"} + arguments);
+        return process_.waitForStarted(5000);
+    }
+
+    void send(const QString& line) {
+        process_.write((line + "\n").toLatin1());
+        process_.waitForBytesWritten(1000);
+    }
+
+    // Every event line so far.
+    QStringList events() {
+        output_ += QString::fromUtf8(process_.readAllStandardOutput());
+        return output_.split('\n', Qt::SkipEmptyParts);
+    }
+
+    // The first event line from `from` on that contains every one of `parts`; -1 if none
+    // came within the time.
+    int waitForEvent(const QStringList& parts, int timeoutMs, int from = 0) {
+        int found = -1;
+        waitUntil(
+            [&] {
+                const QStringList lines = events();
+                for (int i = from; i < lines.size(); ++i) {
+                    bool all = true;
+                    for (const QString& part : parts) {
+                        all = all && lines[i].contains(part);
+                    }
+                    if (all) {
+                        found = i;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            timeoutMs);
+        return found;
+    }
+
+    bool waitForExit(int timeoutMs) {
+        return waitUntil([this] { return process_.state() == QProcess::NotRunning; }, timeoutMs);
+    }
+
+    QProcess& process() { return process_; }
+    std::string transcript() { return events().join('\n').toStdString(); }
+
+private:
+    QProcess process_;
+    QString output_;
+};
+
+class HeadlessAgainstSimulator : public ::testing::Test {
+protected:
+    void startBoth(int comNumber, const QStringList& simArguments = {}) {
+        ASSERT_TRUE(folder_.isValid());
+        portMap_ = folder_.path() + "/comports";
+        sim_ = std::make_unique<J1939SimProcess>(portMap_, comNumber);
+        ASSERT_TRUE(sim_->start(simArguments)) << sim_->log().toStdString();
+        tessaly_ = std::make_unique<HeadlessProcess>(portMap_);
+        ASSERT_TRUE(tessaly_->start({"--port", "COM" + QString::number(comNumber), "--settings",
+                                     folder_.path() + "/vive1939.ini", "--status-rate", "10"}));
+    }
+
+    std::string describe() {
+        return "events:\n" + tessaly_->transcript() + "\nsimulator log:\n" +
+               sim_->log().toStdString();
+    }
+
+    QTemporaryDir folder_;
+    QString portMap_;
+    std::unique_ptr<J1939SimProcess> sim_;
+    std::unique_ptr<HeadlessProcess> tessaly_;
+};
+
+TEST_F(HeadlessAgainstSimulator, AScriptSteersTheSimulatorAndReadsItBack) {
+    startBoth(34, {"--no-dynamic", "--serial", "305419896", "--can-rate", "500K"});
+    ASSERT_GE(tessaly_->waitForEvent({R"("event":"identified","serial":305419896,)",
+                                      R"("firmware":"0.2D","can_rate":"500K bps")"},
+                                     8000),
+              0)
+        << describe();
+
+    // The slider's command, with its checksum, and the values of level 50 read back.
+    tessaly_->send("level 50");
+    const int ack = tessaly_->waitForEvent({R"({"event":"ack","command":"level"})"}, 3000);
+    ASSERT_GE(ack, 0) << describe();
+    EXPECT_TRUE(sim_->log().contains(R"(RX "AT %231C" level 50 checksum ok)")) << describe();
+    EXPECT_GE(tessaly_->waitForEvent(
+                  {R"("event":"status")", R"("level":50,)", R"("Engine RPM [RPM]":4015.875,)"},
+                  3000, ack),
+              0)
+        << describe();
+
+    // Warnings is on in the simulator: the first "warnings off" sends the key, the second
+    // finds the box unchecked already and sends nothing.
+    const int warningsOff = tessaly_->waitForEvent({R"("warnings":true)"}, 3000);
+    ASSERT_GE(warningsOff, 0) << describe();
+    tessaly_->send("warnings off");
+    const int keyAck = tessaly_->waitForEvent({R"({"event":"ack","command":"warnings"})"}, 3000);
+    ASSERT_GE(keyAck, 0) << describe();
+    ASSERT_GE(tessaly_->waitForEvent({R"("warnings":false)"}, 3000, keyAck), 0) << describe();
+    tessaly_->send("warnings off");
+    EXPECT_GE(
+        tessaly_->waitForEvent({R"({"event":"unchanged","command":"warnings","on":false})"}, 3000),
+        0)
+        << describe();
+
+    // Unknown text: an error event, and the session goes on.
+    tessaly_->send("jump 3");
+    EXPECT_GE(
+        tessaly_->waitForEvent({R"({"event":"error","message":"unknown command: jump"})"}, 3000), 0)
+        << describe();
+    tessaly_->send("snapshot");
+    const int before = static_cast<int>(tessaly_->events().size());
+    EXPECT_GE(tessaly_->waitForEvent({R"("event":"status")"}, 3000, before), 0) << describe();
+
+    // The end of input is quit: the port is closed and the program ends well.
+    tessaly_->process().closeWriteChannel();
+    ASSERT_TRUE(tessaly_->waitForExit(5000)) << describe();
+    EXPECT_EQ(tessaly_->process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tessaly_->process().exitCode(), 0);
+    EXPECT_TRUE(tessaly_->events().last().contains(R"("state":"disconnected")")) << describe();
+    EXPECT_TRUE(sim_->waitForLog("port closed", 3000)) << describe();
+    EXPECT_EQ(sim_->log().count(R"(RX "AT KI0165")"), 1) << describe();
+}
+
+TEST_F(HeadlessAgainstSimulator, SigtermEndsItAsQuitDoes) {
+    startBoth(35);
+    ASSERT_GE(tessaly_->waitForEvent({R"("event":"identified")"}, 8000), 0) << describe();
+    ::kill(static_cast<pid_t>(tessaly_->process().processId()), SIGTERM);
+    ASSERT_TRUE(tessaly_->waitForExit(5000)) << describe();
+    EXPECT_EQ(tessaly_->process().exitCode(), 128 + SIGTERM);
+    EXPECT_TRUE(tessaly_->events().last().contains(R"("state":"disconnected")")) << describe();
+    EXPECT_TRUE(sim_->waitForLog("port closed", 3000)) << describe();
+}
+
+TEST(HeadlessExample, LevelSweepRunsToTheEnd) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString portMap = folder.path() + "/comports";
+    J1939SimProcess sim(portMap, 36);
+    ASSERT_TRUE(sim.start()) << sim.log().toStdString();
+    QProcess script;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    environment.remove("QT_QPA_PLATFORM");
+    environment.insert("COMPORTS_DIR", portMap);
+    script.setProcessEnvironment(environment);
+    script.start("python3", {TESTS_SOURCE_DIR "/../examples/level_sweep.py", "--tessaly",
+                             TESSALY_PATH, "--port", "COM36", "--settings",
+                             folder.path() + "/vive1939.ini", "--step", "25"});
+    ASSERT_TRUE(script.waitForStarted(5000));
+    ASSERT_TRUE(waitUntil([&] { return script.state() == QProcess::NotRunning; }, 60000));
+    const QString output = QString::fromUtf8(script.readAllStandardOutput());
+    const QString errors = QString::fromUtf8(script.readAllStandardError());
+    const std::string context = (output + errors + sim.log()).toStdString();
+    EXPECT_EQ(script.exitCode(), 0) << context;
+    // One row per level: level, engine speed, coolant temperature, the engine DM1 row.
+    EXPECT_TRUE(output.contains(QRegularExpression(R"(\n\s+0\s+0\s+-40\s)"))) << context;
+    EXPECT_TRUE(output.contains(QRegularExpression(R"(\n\s+50\s+4015\.875\s+185\s)"))) << context;
+    EXPECT_TRUE(output.contains(QRegularExpression(R"(\n\s+100\s+8031\.875\s+410\s)"))) << context;
+}
+
+}  // namespace
