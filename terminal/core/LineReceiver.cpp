@@ -25,6 +25,9 @@ void LineReceiver::onReceive() {
     do {
         moreWaiting_ = false;
         const std::vector<std::uint8_t> batch = serial_.getInput();
+        if (bytesTap_ && !batch.empty()) {
+            bytesTap_(std::string_view(reinterpret_cast<const char*>(batch.data()), batch.size()));
+        }
         for (const std::uint8_t byte : batch) {
             // Checked per byte: acting on a line may close the session mid-batch.
             if (!session_.portOpen) {
