@@ -25,7 +25,8 @@ void LineReceiver::onReceive() {
     do {
         moreWaiting_ = false;
         const std::vector<std::uint8_t> batch = serial_.getInput();
-        if (bytesTap_ && !batch.empty()) {
+        // Bytes read while the port-open flag is clear are dropped unseen, so not told of.
+        if (bytesTap_ && !batch.empty() && session_.portOpen) {
             bytesTap_(std::string_view(reinterpret_cast<const char*>(batch.data()), batch.size()));
         }
         for (const std::uint8_t byte : batch) {

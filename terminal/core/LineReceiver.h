@@ -28,7 +28,7 @@ public:
 
     const ReceiveWindow& window() const { return window_; }
 
-    // Called with every batch of bytes read, before they are acted on.
+    // Called with every batch of bytes read while the port is open, before it is acted on.
     void setBytesTap(std::function<void(std::string_view)> tap) { bytesTap_ = std::move(tap); }
 
 private:
