@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "platform/core/Clock.h"
@@ -22,9 +23,13 @@ public:
     void sendCommand(const std::uint8_t* bytes, std::size_t length);
     void sendCommand(std::string_view line);
 
+    // Called with every command line as it starts going out.
+    void setLineTap(std::function<void(std::string_view)> tap) { lineTap_ = std::move(tap); }
+
 private:
     platform::SerialControl& serial_;
     platform::Clock& clock_;
+    std::function<void(std::string_view)> lineTap_;
 };
 
 }  // namespace terminal

@@ -90,14 +90,18 @@ void LineDispatch::statusLine(std::string_view line) {
         return;
     }
     const std::size_t count = line.size();
+    bool simulationShown = false;
     if (count == addressClaimLength && tagAt4(line, "ACS")) {
         addressClaimStatus(line);
     } else if (count == simulationStatusLength && tagAt4(line, "%S")) {
-        simulationStatus(line);
+        simulationShown = simulationStatus(line);
     } else if (count == engineClockLength && tagAt4(line, "CLK")) {
         engineClock(line);
     }
     hooks_.writePanel();
+    if (simulationShown) {
+        hooks_.simulationStatusShown();
+    }
 }
 
 void LineDispatch::identificationAnswer(std::string_view line) {
@@ -137,9 +141,9 @@ void LineDispatch::addressClaimStatus(std::string_view line) {
     dashboard_.absClaimText = claimText(status, 4);
 }
 
-void LineDispatch::simulationStatus(std::string_view line) {
+bool LineDispatch::simulationStatus(std::string_view line) {
     if (!checksumMatches(line, 10)) {
-        return;
+        return false;
     }
     const std::uint8_t level = pairAt(line, 6);
     // The model runs before the mode flags are taken, so it sees the check boxes as they were.
@@ -161,6 +165,7 @@ void LineDispatch::simulationStatus(std::string_view line) {
         dashboard_.resetEngineDm2On =
             (flags & 0x08u) != 0 && hooks_.isControlEnabled(ids::resetEngineDm2Check);
     }
+    return true;
 }
 
 void LineDispatch::engineClock(std::string_view line) {

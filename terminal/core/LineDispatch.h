@@ -22,7 +22,7 @@ private:
     void statusLine(std::string_view line);
     void identificationAnswer(std::string_view line);
     void addressClaimStatus(std::string_view line);
-    void simulationStatus(std::string_view line);
+    bool simulationStatus(std::string_view line);
     void engineClock(std::string_view line);
 
     SessionState& session_;

@@ -25,6 +25,10 @@ void LineReceiver::onReceive() {
     do {
         moreWaiting_ = false;
         const std::vector<std::uint8_t> batch = serial_.getInput();
+        // Bytes read while the port-open flag is clear are dropped unseen, so not told of.
+        if (bytesTap_ && !batch.empty() && session_.portOpen) {
+            bytesTap_(std::string_view(reinterpret_cast<const char*>(batch.data()), batch.size()));
+        }
         for (const std::uint8_t byte : batch) {
             // Checked per byte: acting on a line may close the session mid-batch.
             if (!session_.portOpen) {

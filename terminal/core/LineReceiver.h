@@ -3,6 +3,8 @@
 // in order, through the receive window into the line dispatch.
 
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "platform/core/SerialControl.h"
@@ -26,6 +28,9 @@ public:
 
     const ReceiveWindow& window() const { return window_; }
 
+    // Called with every batch of bytes read while the port is open, before it is acted on.
+    void setBytesTap(std::function<void(std::string_view)> tap) { bytesTap_ = std::move(tap); }
+
 private:
     platform::SerialControl& serial_;
     const SessionState& session_;
@@ -33,6 +38,7 @@ private:
     ReceiveWindow window_;
     bool draining_ = false;
     bool moreWaiting_ = false;
+    std::function<void(std::string_view)> bytesTap_;
 };
 
 }  // namespace terminal

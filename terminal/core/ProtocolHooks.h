@@ -23,6 +23,8 @@ public:
     virtual bool isControlEnabled(int id) = 0;
     // "ACK %" or "ACK KI" arrived (after its pending flags were cleared).
     virtual void acknowledged(Acknowledgement /*which*/) {}
+    // A simulation status line passed its checksum, was acted on and has been shown.
+    virtual void simulationStatusShown() {}
 };
 
 }  // namespace terminal

@@ -42,6 +42,26 @@ TerminalCore::TerminalCore(TerminalView& view, platform::SerialControl& serial,
       dispatch_(session_, dashboard_, *this),
       receiver_(serial, session_, dispatch_) {
     dashboard_.portName = linkTexts::defaultPortName;
+    receiver_.setBytesTap([this](std::string_view bytes) {
+        for (SessionObserver* observer : observers_) {
+            observer->bytesReceived(bytes);
+        }
+    });
+    sender_.setLineTap([this](std::string_view line) {
+        for (SessionObserver* observer : observers_) {
+            observer->lineSent(line);
+        }
+    });
+}
+
+void TerminalCore::addObserver(SessionObserver* observer) {
+    if (observer != nullptr) {
+        observers_.push_back(observer);
+    }
+}
+
+void TerminalCore::removeObserver(SessionObserver* observer) {
+    std::erase(observers_, observer);
 }
 
 void TerminalCore::startSession() {
@@ -263,10 +283,14 @@ void TerminalCore::setLinkState(LinkState state) {
     }
     linkState_ = state;
     linkStateShown_ = true;
+    view_.snapshot().link = state;
     // The port as chosen: a retry's reopen through a link or device keeps the COM name.
     const std::string& port = chosenDevice_.empty() ? dashboard_.portName : chosenDevice_;
     view_.showLinkState(state, port,
                         state == LinkState::disconnected ? std::string() : linkDevice_);
+    for (SessionObserver* observer : observers_) {
+        observer->linkChanged(view_.snapshot(), dashboard_);
+    }
 }
 
 void TerminalCore::identificationOutcome() {
@@ -339,6 +363,7 @@ void TerminalCore::setSliderPosition(double position) {
     view_.setSliderPosition(position);
 }
 void TerminalCore::applyLevel(std::uint8_t level) {
+    view_.snapshot().level = level;
     terminal::applyLevel(level, view_, dashboard_, session_.firmwareVersion);
 }
 bool TerminalCore::isControlEnabled(int id) {
@@ -346,6 +371,11 @@ bool TerminalCore::isControlEnabled(int id) {
 }
 void TerminalCore::acknowledged(Acknowledgement which) {
     view_.showAcknowledgement(which);
+}
+void TerminalCore::simulationStatusShown() {
+    for (SessionObserver* observer : observers_) {
+        observer->statusShown(view_.snapshot(), dashboard_);
+    }
 }
 
 }  // namespace terminal

@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/core/Clock.h"
 #include "platform/core/SerialControl.h"
@@ -36,8 +37,10 @@
 #include "terminal/core/LinkState.h"
 #include "terminal/core/ProtocolHooks.h"
 #include "terminal/core/RemoteControl.h"
+#include "terminal/core/SessionObserver.h"
 #include "terminal/core/SessionState.h"
 #include "terminal/core/SettingsFile.h"
+#include "terminal/core/SnapshotView.h"
 #include "terminal/core/TerminalView.h"
 
 namespace terminal {
@@ -87,6 +90,13 @@ public:
     // The link's state as last reported to the view (TerminalView::showLinkState).
     LinkState linkState() const { return linkState_; }
 
+    // The displays, lamps, level and link state the dashboard shows now.
+    const VehicleSnapshot& shown() const { return view_.snapshot(); }
+    // Observers are told of every line received and sent, each status line shown and each
+    // link-state change, until removed. They are not owned.
+    void addObserver(SessionObserver* observer);
+    void removeObserver(SessionObserver* observer);
+
 private:
     void openPort();
     void connectAndIdentify();
@@ -105,8 +115,10 @@ private:
     void applyLevel(std::uint8_t level) override;
     bool isControlEnabled(int id) override;
     void acknowledged(Acknowledgement which) override;
+    void simulationStatusShown() override;
 
-    TerminalView& view_;
+    // The window's view, with what it is shown kept for exports.
+    SnapshotView view_;
     platform::SerialControl& serial_;
     platform::Clock& clock_;
     SettingsFile settings_;
@@ -128,6 +140,7 @@ private:
     bool linkStateShown_ = false;
     // The device of the last successful open, still named while the link is silent or lost.
     std::string linkDevice_;
+    std::vector<SessionObserver*> observers_;
 };
 
 }  // namespace terminal

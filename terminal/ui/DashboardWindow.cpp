@@ -1,6 +1,7 @@
 #include "terminal/ui/DashboardWindow.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -13,11 +14,13 @@
 #include "terminal/core/ControlIds.h"
 #include "terminal/ui/AboutItem.h"
 #include "terminal/ui/AboutSequence.h"
+#include "terminal/ui/ClipboardCopy.h"
 #include "terminal/ui/DashboardLayout.h"
 #include "terminal/ui/PanelTransfer.h"
 #include "terminal/ui/PortList.h"
 #include "terminal/ui/ProgramVersion.h"
 #include "terminal/ui/RemoteControlWiring.h"
+#include "terminal/ui/SessionRecording.h"
 
 namespace terminal::ui {
 
@@ -53,6 +56,7 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
     wireTroubleCodeControls();
     aboutItem_ = new AboutItem(
         this, [this] { handleEvent([this] { runAboutSequence(this, core_->baudRateChange()); }); });
+    wireRecordingAndCopy();
 }
 
 DashboardWindow::~DashboardWindow() {
@@ -114,6 +118,23 @@ void DashboardWindow::wireTroubleCodeControls() {
     // Opened modally each time; its result means nothing.
     connect(controls_.get<QPushButton>(ids::engineConfigurationButton), &QPushButton::clicked, this,
             [this] { handleEvent([this] { engineConfigurationDialog_.exec(); }); });
+}
+
+void DashboardWindow::wireRecordingAndCopy() {
+    recording_ = new SessionRecording(this, *core_, [this](const std::string& message) {
+        showMessage(message, MessageIcon::none);
+    });
+    copyAllValues_ = addCopyAllValues(this, *core_);
+    const std::pair<int, std::string DashboardState::*> boxes[] = {
+        {ids::engineDm1Edit, &DashboardState::engineDm1Text},
+        {ids::engineDm2Edit, &DashboardState::engineDm2Text},
+        {ids::absDm1Edit, &DashboardState::absDm1Text},
+        {ids::transmissionDm1Edit, &DashboardState::transmissionDm1Text}};
+    for (const auto& [id, field] : boxes) {
+        auto* box = controls_.get<QLineEdit>(id);
+        box->setFont(troubleCodeFont(box->contentsRect().width() - 4, troubleCodeWidestRow));
+        makeTroubleCodeCopyable(box, [this, field = field] { return core_->dashboard().*field; });
+    }
 }
 
 bool DashboardWindow::systemCommand(int command) {

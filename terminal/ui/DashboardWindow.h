@@ -19,11 +19,13 @@
 #include "terminal/ui/EngineConfigurationDialog.h"
 #include "terminal/ui/MultiPacketDialog.h"
 
+class QAction;
 class QTimer;
 
 namespace terminal::ui {
 
 class AboutItem;
+class SessionRecording;
 
 class DashboardWindow : public QDialog, public TerminalView {
     Q_OBJECT
@@ -44,6 +46,9 @@ public:
     MultiPacketDialog& engineDm2Dialog() { return engineDm2Dialog_; }
     EngineConfigurationDialog& engineConfigurationDialog() { return engineConfigurationDialog_; }
     AboutItem& aboutItem() { return *aboutItem_; }
+    // Recording to CSV and the raw line log; "Copy all values".
+    SessionRecording& recording() { return *recording_; }
+    QAction* copyAllValuesAction() const { return copyAllValues_; }
 
     // The system-command handler: command 16 runs the About sequence.
     bool systemCommand(int command);
@@ -68,6 +73,7 @@ private:
     void wireLinkControls();
     void wireRemoteControls();
     void wireTroubleCodeControls();
+    void wireRecordingAndCopy();
     // Runs one event handler; a serial-layer error (or any other) ends it and is shown.
     void handleEvent(const std::function<void()>& handler);
 
@@ -78,6 +84,8 @@ private:
     MultiPacketDialog engineDm2Dialog_;
     EngineConfigurationDialog engineConfigurationDialog_;
     AboutItem* aboutItem_ = nullptr;
+    SessionRecording* recording_ = nullptr;
+    QAction* copyAllValues_ = nullptr;
     std::map<int, QTimer*> timers_;
     QSet<QString> messagesOnScreen_;
 };

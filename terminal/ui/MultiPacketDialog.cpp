@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <array>
 
+#include "terminal/ui/ClipboardCopy.h"
+
 namespace terminal::ui {
 
 namespace {
@@ -70,6 +72,7 @@ MultiPacketDialog::MultiPacketDialog(List list, QWidget* parent) : QDialog(paren
     listBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
     listBox_->document()->setDocumentMargin(2);
     fitListFont();
+    makeTroubleCodeCopyable(listBox_, [this] { return listText_; });
     connect(controls_.get<QPushButton>(1), &QPushButton::clicked, this, &QDialog::accept);
 }
 

@@ -13,6 +13,7 @@
 #include "terminal/headless/qt/HeadlessProgram.h"
 #include "terminal/ui/DashboardWindow.h"
 #include "terminal/ui/ProgramVersion.h"
+#include "terminal/ui/SessionRecording.h"
 
 int main(int argc, char** argv) {
     platform::CommandLine options(
@@ -23,6 +24,16 @@ int main(int argc, char** argv) {
         QStringLiteral("remember the COM port in FILE (default: see Settings file below)"),
         QStringLiteral("FILE"));
     options.addOption(settingsOption);
+    options.addOption(QCommandLineOption(
+        QStringLiteral("record"),
+        QStringLiteral("record the dashboard to FILE.csv: a row per status line and per link "
+                       "change (also from the window's context menu, Ctrl+R)"),
+        QStringLiteral("FILE.csv")));
+    options.addOption(QCommandLineOption(
+        QStringLiteral("record-lines"),
+        QStringLiteral("log every line received and sent to FILE, with its time, for support "
+                       "and for j1939-sim --replay"),
+        QStringLiteral("FILE")));
     terminal::headless::addHeadlessOptions(options);
     options.setEpilogue(QStringLiteral(
         "Settings file:\n"
@@ -67,6 +78,14 @@ int main(int argc, char** argv) {
     const terminal::SettingsPlace settings = settingsPlace();
 
     terminal::ui::DashboardWindow window(settings.file, settings.formerFile);
+    // Started before the session, so the first link state is in the files too. A file that
+    // cannot be created is shown in a message box; the dashboard runs without it.
+    if (options.isSet(QStringLiteral("record"))) {
+        window.recording().startCsv(options.value(QStringLiteral("record")));
+    }
+    if (options.isSet(QStringLiteral("record-lines"))) {
+        window.recording().startLines(options.value(QStringLiteral("record-lines")));
+    }
     // Ended from a shell or by the desktop's logout: the normal exit first, so the port is
     // closed (device settings restored, lock released), then the shell's status for a signal.
     platform::ExitSignals::install([&window](int signal) {

@@ -34,7 +34,14 @@ DeviceLoop::DeviceLoop(const SimOptions& options, SerialEndpoint& line, EventLog
       roundPeriod_(std::chrono::duration_cast<Clock::duration>(
           std::chrono::duration<double>(1.0 / options.statusRate))),
       lastRefill_(start_),
-      peerPresent_(!line.isPseudoTerminal()) {}
+      peerPresent_(!line.isPseudoTerminal()) {
+    if (!options.replayPath.empty()) {
+        replaying_ = true;
+        replay_ = readReplayLog(options.replayPath);
+        log_.write("replaying " + std::to_string(replay_.lines.size()) + " lines of " +
+                   options.replayPath + " once the terminal sends its first line");
+    }
+}
 
 void DeviceLoop::run(const volatile std::sig_atomic_t& stop,
                      const volatile std::sig_atomic_t& silenceToggles) {
@@ -42,7 +49,9 @@ void DeviceLoop::run(const volatile std::sig_atomic_t& stop,
     while (stop == 0) {
         updateSilence(silenceToggles);
         Clock::time_point now = Clock::now();
-        if (options_.saturate) {
+        if (replaying_) {
+            playDueLines();
+        } else if (options_.saturate) {
             if (output_.size() < saturateRefill) {
                 sendStatusRound();
             }
@@ -82,6 +91,16 @@ void DeviceLoop::run(const volatile std::sig_atomic_t& stop,
 int DeviceLoop::pollTimeoutMs() const {
     if (!output_.empty() || options_.saturate) {
         return 1;
+    }
+    if (replaying_) {
+        if (!replayStart_ || replayNext_ >= replay_.lines.size()) {
+            return 1000;
+        }
+        const auto due = *replayStart_ +
+                         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                             replay_.lines[replayNext_].seconds / options_.replaySpeed));
+        auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now());
+        return static_cast<int>(std::clamp<long long>(wait.count() + 1, 0, 1000));
     }
     auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextRound_ - Clock::now());
     return static_cast<int>(std::clamp<long long>(wait.count() + 1, 0, 1000));
@@ -144,6 +163,15 @@ void DeviceLoop::answer(const ReceivedLine& received) {
             "no LF within " + std::to_string(CommandReader::maxLineLength) + " bytes, dropped");
         return;
     }
+    if (replaying_) {
+        // The log holds the device's answers already; they go out at their recorded times.
+        if (!replayStart_) {
+            replayStart_ = Clock::now();
+            log_.write("replay started");
+        }
+        log_.received(received.bytes, "(replaying: not answered)");
+        return;
+    }
     Simulator::Outcome outcome = simulator_.onCommand(received.bytes);
     if (silent_ && !outcome.answers.empty()) {
         outcome.note += " (silent: no answer)";
@@ -154,6 +182,26 @@ void DeviceLoop::answer(const ReceivedLine& received) {
     }
     for (const OutgoingLine& line : outcome.answers) {
         queue(line, true);
+    }
+}
+
+void DeviceLoop::playDueLines() {
+    if (!replayStart_ || replayNext_ >= replay_.lines.size()) {
+        return;
+    }
+    const double elapsed =
+        std::chrono::duration<double>(Clock::now() - *replayStart_).count() * options_.replaySpeed;
+    while (replayNext_ < replay_.lines.size() && replay_.lines[replayNext_].seconds <= elapsed) {
+        if (!silent_) {
+            output_ += replay_.lines[replayNext_].bytes;
+            if (options_.verbose) {
+                log_.sent(replay_.lines[replayNext_].bytes);
+            }
+        }
+        ++replayNext_;
+    }
+    if (replayNext_ >= replay_.lines.size()) {
+        log_.write("replay finished: " + std::to_string(replay_.lines.size()) + " lines sent");
     }
 }
 

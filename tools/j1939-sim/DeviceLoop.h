@@ -5,11 +5,13 @@
 
 #include <chrono>
 #include <csignal>
+#include <optional>
 #include <string>
 
 #include "CommandReader.h"
 #include "EventLog.h"
 #include "LineShaper.h"
+#include "ReplayLog.h"
 #include "SerialEndpoint.h"
 #include "SimOptions.h"
 #include "Simulator.h"
@@ -36,6 +38,7 @@ private:
     void updateSilence(const volatile std::sig_atomic_t& silenceToggles);
     void notePeer(bool present);
     int pollTimeoutMs() const;
+    void playDueLines();
 
     const SimOptions& options_;
     SerialEndpoint& line_;
@@ -57,6 +60,12 @@ private:
     bool timedSilenceDone_ = false;
     std::sig_atomic_t seenToggles_ = 0;
     bool backlogNoted_ = false;
+
+    // --replay: the script, the next line to play and when the terminal's first line came.
+    bool replaying_ = false;
+    ReplayScript replay_;
+    std::size_t replayNext_ = 0;
+    std::optional<Clock::time_point> replayStart_;
 };
 
 }  // namespace sim

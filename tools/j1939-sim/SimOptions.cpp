@@ -44,6 +44,12 @@ Timing:
   --rate HZ           status rounds (BRC ACS, BRC %S, BRC CLK) per second (default 5)
   --saturate          status lines back to back at the line rate (115200 baud), for benchmarks
 
+Replay:
+  --replay FILE       play the lines received in a Tessaly --record-lines log at their
+                      recorded pace, starting when the terminal sends its first line; no
+                      status rounds and no answers of its own; silent once the log is done
+  --replay-speed N    play the log N times faster (default 1)
+
 Faults:
   --silent-after S    stop sending anything after S seconds (SIGUSR1 toggles silence any time)
   --noise             garbage bytes between lines (never letters, spaces, CR or LF)
@@ -82,6 +88,8 @@ enum Option {
     optLowerCase,
     optBadChecksums,
     optVersion,
+    optReplay,
+    optReplaySpeed,
 };
 
 long integerIn(const char* text, long low, long high, const char* what, int base = 10) {
@@ -203,6 +211,12 @@ void apply(int option, const char* value, SimOptions& options) {
         case optBadChecksums:
             options.faults.badChecksums = true;
             break;
+        case optReplay:
+            options.replayPath = value;
+            break;
+        case optReplaySpeed:
+            options.replaySpeed = positiveNumber(value, "--replay-speed");
+            break;
         default:
             throw std::invalid_argument("unknown option");
     }
@@ -235,6 +249,8 @@ std::optional<SimOptions> parseOptions(int argc, char** argv, int& exitCode) {
         {"noise", no_argument, nullptr, optNoise},
         {"lower-case", no_argument, nullptr, optLowerCase},
         {"bad-checksums", no_argument, nullptr, optBadChecksums},
+        {"replay", required_argument, nullptr, optReplay},
+        {"replay-speed", required_argument, nullptr, optReplaySpeed},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, optVersion},
         {nullptr, 0, nullptr, 0},

@@ -19,6 +19,8 @@ struct SimOptions {
     bool saturate = false;
     std::optional<double> silentAfter;  // seconds
     bool verbose = false;               // also log every status line sent
+    std::string replayPath;             // --replay FILE: a Tessaly --record-lines log
+    double replaySpeed = 1.0;
 };
 
 // Parses argv. Returns nullopt after printing help/version (exit 0) or an error (exit 2);

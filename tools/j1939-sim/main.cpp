@@ -66,7 +66,9 @@ int main(int argc, char** argv) {
             log.write("COM" + std::to_string(*options->comNumber) + " -> " + line.devicePath() +
                       " via " + link->linkPath() + note);
         }
-        if (options->saturate) {
+        if (!options->replayPath.empty()) {
+            // The replay's own line says what it plays.
+        } else if (options->saturate) {
             log.write("status lines back to back at 115200 baud; Ctrl+C ends");
         } else {
             char period[64];

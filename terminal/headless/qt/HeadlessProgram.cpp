@@ -20,6 +20,7 @@
 #include "platform/qt/CMSComm.h"
 #include "platform/qt/CommandLine.h"
 #include "platform/qt/ExitSignals.h"
+#include "terminal/core/SessionRecorder.h"
 #include "terminal/headless/HeadlessHost.h"
 #include "terminal/headless/HeadlessSession.h"
 #include "terminal/headless/InputLines.h"
@@ -58,6 +59,7 @@ public:
         : session_(*this, comm_, platform::SystemClock::instance(), settings.file,
                    settings.formerFile),
           statusRate_(statusRate) {
+        session_.core().addObserver(&recorder_);
         comm_.setOnComm([this] { session_.onReceive(); });
         // Nothing may open a message box: there is no screen to show it on.
         comm_.setUnhandledErrorReporter(
@@ -65,7 +67,21 @@ public:
         connect(&statusTimer_, &QTimer::timeout, this, [this] { session_.emitStatus(); });
     }
 
-    ~HeadlessProgram() override { comm_.setOnComm(nullptr); }
+    ~HeadlessProgram() override {
+        comm_.setOnComm(nullptr);
+        session_.core().removeObserver(&recorder_);
+    }
+
+    // --record and --record-lines: a file that cannot be written is an error event, and the
+    // session goes on without it.
+    void record(const QString& csvPath, const QString& linesPath) {
+        if (!csvPath.isEmpty()) {
+            recorder_.startCsv(csvPath.toStdString());
+        }
+        if (!linesPath.isEmpty()) {
+            recorder_.startLines(linesPath.toStdString());
+        }
+    }
 
     void start(const std::string& port) {
         session_.start(port);
@@ -163,6 +179,7 @@ private:
 
     CMSComm comm_;
     HeadlessSession session_;
+    SessionRecorder recorder_{[this](const std::string& text) { session_.reportError(text); }};
     double statusRate_;
     QTimer statusTimer_;
     std::map<int, QTimer*> timers_;
@@ -236,6 +253,8 @@ int runHeadless(int argc, char** argv, platform::CommandLine& options,
     std::signal(SIGPIPE, SIG_IGN);
 
     HeadlessProgram program(settingsPlace(), statusRate);
+    program.record(options.value(QStringLiteral("record")),
+                   options.value(QStringLiteral("record-lines")));
     platform::ExitSignals::install([&program](int signal) { program.endBySignal(signal); });
     QTimer::singleShot(0, &program, [&program, port] { program.start(port); });
     return QCoreApplication::exec();

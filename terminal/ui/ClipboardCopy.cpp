@@ -1,0 +1,88 @@
+#include "terminal/ui/ClipboardCopy.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QWidget>
+
+#include "terminal/core/DashboardExport.h"
+#include "terminal/core/TerminalCore.h"
+
+namespace terminal::ui {
+
+namespace {
+
+void toClipboard(const std::string& text) {
+    QApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+// Ctrl+C on a box copies its rows under the caption, not the selection the box would copy;
+// taken before the box's own shortcut handling sees the key.
+class CopyKeyFilter : public QObject {
+public:
+    CopyKeyFilter(QWidget* box, std::function<void()> copy)
+        : QObject(box), copy_(std::move(copy)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->matches(QKeySequence::Copy)) {
+                if (event->type() == QEvent::KeyPress) {
+                    copy_();
+                }
+                event->accept();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> copy_;
+};
+
+}  // namespace
+
+QAction* addCopyAllValues(QWidget* window, TerminalCore& core) {
+    auto* action = new QAction(QString::fromUtf8(copyAllValuesCaption), window);
+    window->addAction(action);
+    QObject::connect(action, &QAction::triggered, window,
+                     [&core] { toClipboard(allValuesText(core.shown())); });
+    return action;
+}
+
+void makeTroubleCodeCopyable(QWidget* box, std::function<std::string()> rows) {
+    auto copy = [rows = std::move(rows)] { toClipboard(troubleCodeText(rows())); };
+    auto* action = new QAction(QString::fromUtf8(copyCaption), box);
+    action->setShortcut(QKeySequence::Copy);
+    action->setShortcutContext(Qt::WidgetShortcut);
+    box->addAction(action);
+    QObject::connect(action, &QAction::triggered, box, copy);
+    box->installEventFilter(new CopyKeyFilter(box, copy));
+    box->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(box, &QWidget::customContextMenuRequested, box, [box, action] {
+        QMenu menu(box);
+        menu.addAction(action);
+        menu.exec(QCursor::pos());
+    });
+}
+
+QFont troubleCodeFont(double room, const char* widestRow) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    for (int pixels = 13; pixels >= 7; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetricsF(font).horizontalAdvance(QString::fromLatin1(widestRow)) <= room) {
+            break;
+        }
+    }
+    return font;
+}
+
+}  // namespace terminal::ui

@@ -1,0 +1,36 @@
+#pragma once
+// Copying from the dashboard: "Copy all values" in the window's context menu, and "Copy"
+// (context menu and Ctrl+C) on each trouble-code box and multi-packet list, which copies the
+// box's rows under the caption "SPN  FMI  OC  CM". The boxes and lists are set in a
+// fixed-pitch font so that their columns stand under each other.
+
+#include <QFont>
+#include <functional>
+#include <string>
+
+class QAction;
+class QWidget;
+
+namespace terminal {
+class TerminalCore;
+}
+
+namespace terminal::ui {
+
+inline constexpr const char* copyAllValuesCaption = "Copy all values";
+inline constexpr const char* copyCaption = "Copy";
+// The widest text a dashboard trouble-code box shows (the zero row, wide layout).
+inline constexpr const char* troubleCodeWidestRow = "   0     0      0     0";
+
+// Adds "Copy all values" to `window`'s context menu.
+QAction* addCopyAllValues(QWidget* window, TerminalCore& core);
+
+// Gives `box` the fixed-pitch font and its "Copy" menu and Ctrl+C; `rows` gives the rows
+// (with their line ends) at the moment of copying.
+void makeTroubleCodeCopyable(QWidget* box, std::function<std::string()> rows);
+
+// The fixed-pitch font at the largest size from 7 to 13 pixels at which `widestRow` fits
+// `room` pixels.
+QFont troubleCodeFont(double room, const char* widestRow);
+
+}  // namespace terminal::ui
