@@ -13,16 +13,6 @@ namespace terminal {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 std::string_view withoutLineEnd(std::string_view row) {
     while (!row.empty() && (row.back() == '\n' || row.back() == '\r')) {
         row.remove_suffix(1);
@@ -93,11 +83,11 @@ std::vector<std::string> dashboardCsvRow(const std::string& time, const VehicleS
 std::string allValuesText(const VehicleSnapshot& shown) {
     std::string text;
     for (const EngineDisplay& display : engineDisplays) {
-        text += trimmed(display.caption);
+        text += withoutPadding(display.caption);
         text += '\t';
         text += exportNumber(shown.display(display.id));
         text += '\t';
-        text += trimmed(display.units);
+        text += withoutPadding(display.units);
         text += '\n';
     }
     for (const EngineLamp& lamp : engineLamps) {

@@ -4,9 +4,7 @@
 
 namespace terminal {
 
-namespace {
-
-std::string_view trimmed(std::string_view text) {
+std::string_view withoutPadding(std::string_view text) {
     while (!text.empty() && text.front() == ' ') {
         text.remove_prefix(1);
     }
@@ -16,12 +14,10 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-}  // namespace
-
 std::string engineValueName(const EngineDisplay& display) {
-    std::string name(trimmed(display.caption));
+    std::string name(withoutPadding(display.caption));
     name += " [";
-    name += trimmed(display.units);
+    name += withoutPadding(display.units);
     name += "]";
     return name;
 }

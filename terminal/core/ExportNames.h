@@ -11,6 +11,9 @@
 
 namespace terminal {
 
+// A caption or unit as the dashboard pads it, without its padding spaces.
+std::string_view withoutPadding(std::string_view text);
+
 // The display's caption and its units in brackets, both without their padding spaces:
 // "Engine RPM [RPM]", "Engine Coolant Temp (F) [F]", "EGR Mass Flow Rate [kg/Hr]".
 std::string engineValueName(const EngineDisplay& display);

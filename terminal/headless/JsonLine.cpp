@@ -1,7 +1,7 @@
 #include "terminal/headless/JsonLine.h"
 
-#include <array>
-#include <charconv>
+#include "terminal/core/ExportNumber.h"
+
 #include <cmath>
 
 namespace terminal::headless {
@@ -82,18 +82,8 @@ std::string jsonString(std::string_view text) {
 }
 
 std::string jsonNumber(double value) {
-    if (!std::isfinite(value)) {
-        return "null";
-    }
-    std::array<char, 32> buffer{};
-    std::to_chars_result result{};
-    const auto single = static_cast<float>(value);
-    if (std::isfinite(single) && static_cast<double>(single) == value) {
-        result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), single);
-    } else {
-        result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    }
-    return std::string(buffer.data(), result.ptr);
+    // JSON has no text for NaN or infinity.
+    return std::isfinite(value) ? exportNumber(value) : "null";
 }
 
 void JsonObject::addKey(std::string_view key) {
