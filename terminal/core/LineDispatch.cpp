@@ -46,11 +46,21 @@ void LineDispatch::dispatch(std::string_view line) {
         return;
     }
     const std::string_view header = line.substr(0, 4);
+    checksumFailed_ = false;
     if (header == "ACK ") {
         answer(line);
     } else if (header == "BRC ") {
         statusLine(line);
+    } else {
+        return;
     }
+    hooks_.lineCounted(!checksumFailed_);
+}
+
+bool LineDispatch::checksumChecked(std::string_view line, std::size_t length) {
+    const bool matches = checksumMatches(line, length);
+    checksumFailed_ = !matches;
+    return matches;
 }
 
 void LineDispatch::answer(std::string_view line) {
@@ -104,7 +114,7 @@ void LineDispatch::identificationAnswer(std::string_view line) {
     // Used up and marked for saving even when the checksum fails.
     session_.identificationAwaited = false;
     session_.settingsDirty = true;
-    if (!checksumMatches(line, 18)) {
+    if (!checksumChecked(line, 18)) {
         return;
     }
     session_.baudChangeAllowed = dashboard_.canBaudText != linkTexts::notFoundYet &&
@@ -128,7 +138,7 @@ void LineDispatch::identificationAnswer(std::string_view line) {
 }
 
 void LineDispatch::addressClaimStatus(std::string_view line) {
-    if (!checksumMatches(line, 9)) {
+    if (!checksumChecked(line, 9)) {
         return;
     }
     const unsigned status = pairAt(line, 7);
@@ -138,7 +148,7 @@ void LineDispatch::addressClaimStatus(std::string_view line) {
 }
 
 void LineDispatch::simulationStatus(std::string_view line) {
-    if (!checksumMatches(line, 10)) {
+    if (!checksumChecked(line, 10)) {
         return;
     }
     const std::uint8_t level = pairAt(line, 6);
@@ -164,7 +174,7 @@ void LineDispatch::simulationStatus(std::string_view line) {
 }
 
 void LineDispatch::engineClock(std::string_view line) {
-    if (!checksumMatches(line, 11)) {
+    if (!checksumChecked(line, 11)) {
         return;
     }
     dashboard_.engineClockText =

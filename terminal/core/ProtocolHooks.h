@@ -23,6 +23,8 @@ public:
     virtual bool isControlEnabled(int id) = 0;
     // "ACK %" or "ACK KI" arrived (after its pending flags were cleared).
     virtual void acknowledged(Acknowledgement /*which*/) {}
+    // An "ACK " or "BRC " line was taken: `good` unless its checksum was wrong.
+    virtual void lineCounted(bool /*good*/) {}
 };
 
 }  // namespace terminal

@@ -95,6 +95,7 @@ void TerminalCore::connectAndIdentify() {
     dashboard_.serialNumber = 0;
     writePanel();
     openPort();
+    counters_.connected();
     if (session_.portOpen) {
         linkDevice_ = serial_.openDevicePath();
         setLinkState(LinkState::connecting);
@@ -346,6 +347,13 @@ bool TerminalCore::isControlEnabled(int id) {
 }
 void TerminalCore::acknowledged(Acknowledgement which) {
     view_.showAcknowledgement(which);
+}
+void TerminalCore::lineCounted(bool good) {
+    if (good) {
+        counters_.goodLine(clock_.milliseconds());
+    } else {
+        counters_.badChecksumLine();
+    }
 }
 
 }  // namespace terminal

@@ -31,6 +31,7 @@
 #include "terminal/core/CommandSender.h"
 #include "terminal/core/DashboardState.h"
 #include "terminal/core/DashboardUpdate.h"
+#include "terminal/core/LineCounters.h"
 #include "terminal/core/LineDispatch.h"
 #include "terminal/core/LineReceiver.h"
 #include "terminal/core/LinkState.h"
@@ -87,6 +88,9 @@ public:
     // The link's state as last reported to the view (TerminalView::showLinkState).
     LinkState linkState() const { return linkState_; }
 
+    // The line's figures for the status bar, now; each call starts the rate's next interval.
+    LineStatistics sampleLineStatistics() { return counters_.sample(clock_.milliseconds()); }
+
 private:
     void openPort();
     void connectAndIdentify();
@@ -105,6 +109,7 @@ private:
     void applyLevel(std::uint8_t level) override;
     bool isControlEnabled(int id) override;
     void acknowledged(Acknowledgement which) override;
+    void lineCounted(bool good) override;
 
     TerminalView& view_;
     platform::SerialControl& serial_;
@@ -128,6 +133,7 @@ private:
     bool linkStateShown_ = false;
     // The device of the last successful open, still named while the link is silent or lost.
     std::string linkDevice_;
+    LineCounters counters_;
 };
 
 }  // namespace terminal

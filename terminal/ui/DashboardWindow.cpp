@@ -14,6 +14,7 @@
 #include "terminal/ui/AboutItem.h"
 #include "terminal/ui/AboutSequence.h"
 #include "terminal/ui/DashboardLayout.h"
+#include "terminal/ui/LinkStatusBar.h"
 #include "terminal/ui/PanelTransfer.h"
 #include "terminal/ui/PortList.h"
 #include "terminal/ui/ProgramVersion.h"
@@ -47,6 +48,8 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
     core_ = std::make_unique<TerminalCore>(*this, comm_, platform::SystemClock::instance(),
                                            settingsFile, formerSettingsFile);
     comm_.setOnComm([this] { handleEvent([this] { core_->onReceive(); }); });
+    statusBar_ = new LinkStatusBar(this, [this] { return core_->sampleLineStatistics(); });
+    placeStatusBar();
 
     wireLinkControls();
     wireRemoteControls();
@@ -206,6 +209,19 @@ void DashboardWindow::stopTimer(int id) {
 
 void DashboardWindow::closeWindow() {
     accept();
+}
+
+void DashboardWindow::showLinkState(LinkState state, const std::string& port,
+                                    const std::string& device) {
+    statusBar_->showLinkState(state, QString::fromStdString(port), QString::fromStdString(device));
+}
+
+// Below the dashboard, across the window.
+void DashboardWindow::placeStatusBar() {
+    const int barHeight = statusBar_->sizeHint().height();
+    const QSize dashboard = platform::DialogLayout().toPixels(dashboardWidth, dashboardHeight);
+    setFixedSize(dashboard.width(), dashboard.height() + barHeight);
+    statusBar_->setGeometry(0, dashboard.height(), dashboard.width(), barHeight);
 }
 
 }  // namespace terminal::ui

@@ -24,6 +24,7 @@ class QTimer;
 namespace terminal::ui {
 
 class AboutItem;
+class LinkStatusBar;
 
 class DashboardWindow : public QDialog, public TerminalView {
     Q_OBJECT
@@ -44,6 +45,7 @@ public:
     MultiPacketDialog& engineDm2Dialog() { return engineDm2Dialog_; }
     EngineConfigurationDialog& engineConfigurationDialog() { return engineConfigurationDialog_; }
     AboutItem& aboutItem() { return *aboutItem_; }
+    LinkStatusBar& linkStatusBar() { return *statusBar_; }
 
     // The system-command handler: command 16 runs the About sequence.
     bool systemCommand(int command);
@@ -61,6 +63,8 @@ public:
     void startTimer(int id, int periodMs) override;
     void stopTimer(int id) override;
     void closeWindow() override;
+    void showLinkState(LinkState state, const std::string& port,
+                       const std::string& device) override;
 
 private:
     void buildControls();
@@ -68,6 +72,7 @@ private:
     void wireLinkControls();
     void wireRemoteControls();
     void wireTroubleCodeControls();
+    void placeStatusBar();
     // Runs one event handler; a serial-layer error (or any other) ends it and is shown.
     void handleEvent(const std::function<void()>& handler);
 
@@ -78,6 +83,7 @@ private:
     MultiPacketDialog engineDm2Dialog_;
     EngineConfigurationDialog engineConfigurationDialog_;
     AboutItem* aboutItem_ = nullptr;
+    LinkStatusBar* statusBar_ = nullptr;
     std::map<int, QTimer*> timers_;
     QSet<QString> messagesOnScreen_;
 };

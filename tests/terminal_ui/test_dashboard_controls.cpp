@@ -15,6 +15,7 @@
 #include "terminal/core/EngineDashboardMap.h"
 #include "terminal/core/TroubleCodes.h"
 #include "terminal/ui/DashboardLayout.h"
+#include "terminal/ui/LinkStatusBar.h"
 #include "terminal/ui/ProgramVersion.h"
 
 namespace {
@@ -205,6 +206,10 @@ TEST_F(Dashboard, LaysEveryControlInsideTheWindowWithoutOverlaps) {
         placed.emplace_back(id, widget->geometry());
     }
     platform::DialogLayout units;
-    EXPECT_EQ(window->size(), units.toPixels(645, 403));
+    // The dashboard, and the status bar below it.
+    const QSize dashboard = units.toPixels(645, 403);
+    EXPECT_EQ(window->width(), dashboard.width());
+    EXPECT_EQ(window->linkStatusBar().y(), dashboard.height());
+    EXPECT_EQ(window->height(), dashboard.height() + window->linkStatusBar().height());
     EXPECT_EQ(control<CiSliderX>(1006)->geometry(), units.toPixels(27, 97, 279, 34));
 }
