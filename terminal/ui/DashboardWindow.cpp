@@ -14,6 +14,7 @@
 #include "terminal/ui/AboutItem.h"
 #include "terminal/ui/AboutSequence.h"
 #include "terminal/ui/DashboardLayout.h"
+#include "terminal/ui/DashboardScaling.h"
 #include "terminal/ui/LinkStatusBar.h"
 #include "terminal/ui/PanelTransfer.h"
 #include "terminal/ui/PortList.h"
@@ -39,7 +40,8 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
       engineDm2Dialog_(MultiPacketDialog::List::engineDm2, this),
       engineConfigurationDialog_(this) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setWindowTitle(programTitle());
     buildControls();
     setUpInstruments();
@@ -65,7 +67,7 @@ DashboardWindow::~DashboardWindow() {
 
 void DashboardWindow::buildControls() {
     platform::DialogLayout layout;
-    layout.sizeWindow(this, dashboardWidth, dashboardHeight);
+    setFont(layout.font());  // the window's size follows the screen (DashboardScaling)
     layout.build(this, dashboardFrames(), controls_);
     layout.build(this, dashboardControls(), controls_);
     fillPortList(controls_.get<QComboBox>(ids::portCombo));
@@ -216,12 +218,10 @@ void DashboardWindow::showLinkState(LinkState state, const std::string& port,
     statusBar_->showLinkState(state, QString::fromStdString(port), QString::fromStdString(device));
 }
 
-// Below the dashboard, across the window.
+// Below the dashboard, across the window; the window opens fitted to its screen.
 void DashboardWindow::placeStatusBar() {
-    const int barHeight = statusBar_->sizeHint().height();
-    const QSize dashboard = platform::DialogLayout().toPixels(dashboardWidth, dashboardHeight);
-    setFixedSize(dashboard.width(), dashboard.height() + barHeight);
-    statusBar_->setGeometry(0, dashboard.height(), dashboard.width(), barHeight);
+    scaling_ = new DashboardScaling(this, QSize(dashboardWidth, dashboardHeight), statusBar_);
+    scaling_->fitToScreen();
 }
 
 }  // namespace terminal::ui

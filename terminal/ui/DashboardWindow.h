@@ -24,6 +24,7 @@ class QTimer;
 namespace terminal::ui {
 
 class AboutItem;
+class DashboardScaling;
 class LinkStatusBar;
 
 class DashboardWindow : public QDialog, public TerminalView {
@@ -46,6 +47,7 @@ public:
     EngineConfigurationDialog& engineConfigurationDialog() { return engineConfigurationDialog_; }
     AboutItem& aboutItem() { return *aboutItem_; }
     LinkStatusBar& linkStatusBar() { return *statusBar_; }
+    DashboardScaling& scaling() { return *scaling_; }
 
     // The system-command handler: command 16 runs the About sequence.
     bool systemCommand(int command);
@@ -84,6 +86,7 @@ private:
     EngineConfigurationDialog engineConfigurationDialog_;
     AboutItem* aboutItem_ = nullptr;
     LinkStatusBar* statusBar_ = nullptr;
+    DashboardScaling* scaling_ = nullptr;
     std::map<int, QTimer*> timers_;
     QSet<QString> messagesOnScreen_;
 };

@@ -13,6 +13,7 @@
 #include "terminal/headless/qt/HeadlessProgram.h"
 #include "terminal/ui/DashboardWindow.h"
 #include "terminal/ui/ProgramVersion.h"
+#include "terminal/ui/WindowPlacement.h"
 
 int main(int argc, char** argv) {
     platform::CommandLine options(
@@ -67,6 +68,8 @@ int main(int argc, char** argv) {
     const terminal::SettingsPlace settings = settingsPlace();
 
     terminal::ui::DashboardWindow window(settings.file, settings.formerFile);
+    // Size and place of the last run, when they still fit the screen.
+    new terminal::ui::WindowPlacement(&window);
     // Ended from a shell or by the desktop's logout: the normal exit first, so the port is
     // closed (device settings restored, lock released), then the shell's status for a signal.
     platform::ExitSignals::install([&window](int signal) {
