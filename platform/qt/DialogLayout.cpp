@@ -41,11 +41,25 @@ DialogLayout::DialogLayout(const QFont& font) : font_(font) {
 }
 
 int DialogLayout::toPixelsX(int units) const {
-    return qRound(units * charWidth_ / 4.0);
+    return qRound(units * charWidth_ * scale_ / 4.0);
 }
 
 int DialogLayout::toPixelsY(int units) const {
-    return qRound(units * charHeight_ / 8.0);
+    return qRound(units * charHeight_ * scale_ / 8.0);
+}
+
+void DialogLayout::setScale(qreal scale) {
+    scale_ = scale > 0 ? scale : 1.0;
+}
+
+QFont DialogLayout::scaledFont() const {
+    QFont font = font_;
+    if (font.pointSizeF() > 0) {
+        font.setPointSizeF(font.pointSizeF() * scale_);
+    } else if (font.pixelSize() > 0) {
+        font.setPixelSize(std::max(1, qRound(font.pixelSize() * scale_)));
+    }
+    return font;
 }
 
 QRect DialogLayout::toPixels(int x, int y, int w, int h) const {
@@ -75,6 +89,9 @@ QString DialogLayout::plainCaption(const char* caption) {
 }
 
 namespace {
+
+// The row's rectangle in dialog units, kept on the control so it can be placed again.
+const char* const unitsProperty = "dialogUnits";
 
 Qt::Alignment textAlignment(unsigned style) {
     if (style & flags::centred) {
@@ -167,19 +184,29 @@ QWidget* DialogLayout::create(QWidget* window, const ControlRow& row) const {
     if (row.id != 0) {
         control->setObjectName(QString::number(row.id));
     }
-    QRect rect = toPixels(row.x, row.y, row.w, row.h);
-    if (row.kind == ControlKind::editableCombo) {
-        // A combo box's height in a layout includes its dropped list; the closed box is as
-        // tall as the style makes it.
-        rect.setHeight(control->sizeHint().height());
-    }
-    control->setGeometry(rect);
+    control->setProperty(unitsProperty, QRect(row.x, row.y, row.w, row.h));
+    place(control);
     control->setEnabled(!(row.style & flags::disabled));
     if (row.kind == ControlKind::groupBox) {
         control->lower();  // frames and captions stay behind the controls they surround
     }
     control->show();
     return control;
+}
+
+bool DialogLayout::isPlaced(const QWidget* control) {
+    return control->property(unitsProperty).isValid();
+}
+
+void DialogLayout::place(QWidget* control) const {
+    const QRect units = control->property(unitsProperty).toRect();
+    QRect rect = toPixels(units.x(), units.y(), units.width(), units.height());
+    if (qobject_cast<QComboBox*>(control)) {
+        // A combo box's height in a layout includes its dropped list; the closed box is as
+        // tall as the style makes it.
+        rect.setHeight(control->sizeHint().height());
+    }
+    control->setGeometry(rect);
 }
 
 void DialogLayout::build(QWidget* window, std::span<const ControlRow> rows,

@@ -83,6 +83,17 @@ public:
     QRect toPixels(int x, int y, int w, int h) const;
     QSize toPixels(int w, int h) const;
 
+    // A factor on every placement and on the font's size, for a window that is drawn larger
+    // or smaller than the layout (fitting a small screen, a resized window). 1 by default.
+    void setScale(qreal scale);
+    qreal scale() const { return scale_; }
+    // The dialog font at the scale's size.
+    QFont scaledFont() const;
+    // Places a control built by create() again, after the scale changed.
+    void place(QWidget* control) const;
+    // Whether `control` was built from a row (and can be placed again).
+    static bool isPlaced(const QWidget* control);
+
     const QFont& font() const { return font_; }
     qreal averageCharWidth() const { return charWidth_; }
     int charHeight() const { return charHeight_; }
@@ -101,6 +112,7 @@ private:
     QFont font_;
     qreal charWidth_;
     int charHeight_;
+    qreal scale_ = 1.0;
 };
 
 }  // namespace platform

@@ -46,11 +46,21 @@ void LineDispatch::dispatch(std::string_view line) {
         return;
     }
     const std::string_view header = line.substr(0, 4);
+    checksumFailed_ = false;
     if (header == "ACK ") {
         answer(line);
     } else if (header == "BRC ") {
         statusLine(line);
+    } else {
+        return;
     }
+    hooks_.lineCounted(!checksumFailed_);
+}
+
+bool LineDispatch::checksumChecked(std::string_view line, std::size_t length) {
+    const bool matches = checksumMatches(line, length);
+    checksumFailed_ = !matches;
+    return matches;
 }
 
 void LineDispatch::answer(std::string_view line) {
@@ -108,7 +118,7 @@ void LineDispatch::identificationAnswer(std::string_view line) {
     // Used up and marked for saving even when the checksum fails.
     session_.identificationAwaited = false;
     session_.settingsDirty = true;
-    if (!checksumMatches(line, 18)) {
+    if (!checksumChecked(line, 18)) {
         return;
     }
     session_.baudChangeAllowed = dashboard_.canBaudText != linkTexts::notFoundYet &&
@@ -132,7 +142,7 @@ void LineDispatch::identificationAnswer(std::string_view line) {
 }
 
 void LineDispatch::addressClaimStatus(std::string_view line) {
-    if (!checksumMatches(line, 9)) {
+    if (!checksumChecked(line, 9)) {
         return;
     }
     const unsigned status = pairAt(line, 7);
@@ -142,7 +152,7 @@ void LineDispatch::addressClaimStatus(std::string_view line) {
 }
 
 bool LineDispatch::simulationStatus(std::string_view line) {
-    if (!checksumMatches(line, 10)) {
+    if (!checksumChecked(line, 10)) {
         return false;
     }
     const std::uint8_t level = pairAt(line, 6);
@@ -169,7 +179,7 @@ bool LineDispatch::simulationStatus(std::string_view line) {
 }
 
 void LineDispatch::engineClock(std::string_view line) {
-    if (!checksumMatches(line, 11)) {
+    if (!checksumChecked(line, 11)) {
         return;
     }
     dashboard_.engineClockText =

@@ -24,10 +24,13 @@ private:
     void addressClaimStatus(std::string_view line);
     bool simulationStatus(std::string_view line);
     void engineClock(std::string_view line);
+    // checksumMatches, remembering a failure for the line counters.
+    bool checksumChecked(std::string_view line, std::size_t length);
 
     SessionState& session_;
     DashboardState& dashboard_;
     ProtocolHooks& hooks_;
+    bool checksumFailed_ = false;
 };
 
 }  // namespace terminal

@@ -25,6 +25,8 @@ public:
     virtual void acknowledged(Acknowledgement /*which*/) {}
     // A simulation status line passed its checksum, was acted on and has been shown.
     virtual void simulationStatusShown() {}
+    // An "ACK " or "BRC " line was taken: `good` unless its checksum was wrong.
+    virtual void lineCounted(bool /*good*/) {}
 };
 
 }  // namespace terminal

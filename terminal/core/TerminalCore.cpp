@@ -115,6 +115,7 @@ void TerminalCore::connectAndIdentify() {
     dashboard_.serialNumber = 0;
     writePanel();
     openPort();
+    counters_.connected();
     if (session_.portOpen) {
         linkDevice_ = serial_.openDevicePath();
         setLinkState(LinkState::connecting);
@@ -375,6 +376,14 @@ void TerminalCore::acknowledged(Acknowledgement which) {
 void TerminalCore::simulationStatusShown() {
     for (SessionObserver* observer : observers_) {
         observer->statusShown(view_.snapshot(), dashboard_);
+    }
+}
+
+void TerminalCore::lineCounted(bool good) {
+    if (good) {
+        counters_.goodLine(clock_.milliseconds());
+    } else {
+        counters_.badChecksumLine();
     }
 }
 

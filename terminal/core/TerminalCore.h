@@ -32,6 +32,7 @@
 #include "terminal/core/CommandSender.h"
 #include "terminal/core/DashboardState.h"
 #include "terminal/core/DashboardUpdate.h"
+#include "terminal/core/LineCounters.h"
 #include "terminal/core/LineDispatch.h"
 #include "terminal/core/LineReceiver.h"
 #include "terminal/core/LinkState.h"
@@ -96,6 +97,8 @@ public:
     // link-state change, until removed. They are not owned.
     void addObserver(SessionObserver* observer);
     void removeObserver(SessionObserver* observer);
+    // The line's figures for the status bar, now; each call starts the rate's next interval.
+    LineStatistics sampleLineStatistics() { return counters_.sample(clock_.milliseconds()); }
 
 private:
     void openPort();
@@ -116,6 +119,7 @@ private:
     bool isControlEnabled(int id) override;
     void acknowledged(Acknowledgement which) override;
     void simulationStatusShown() override;
+    void lineCounted(bool good) override;
 
     // The window's view, with what it is shown kept for exports.
     SnapshotView view_;
@@ -141,6 +145,7 @@ private:
     // The device of the last successful open, still named while the link is silent or lost.
     std::string linkDevice_;
     std::vector<SessionObserver*> observers_;
+    LineCounters counters_;
 };
 
 }  // namespace terminal

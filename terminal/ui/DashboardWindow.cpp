@@ -16,6 +16,8 @@
 #include "terminal/ui/AboutSequence.h"
 #include "terminal/ui/ClipboardCopy.h"
 #include "terminal/ui/DashboardLayout.h"
+#include "terminal/ui/DashboardScaling.h"
+#include "terminal/ui/LinkStatusBar.h"
 #include "terminal/ui/PanelTransfer.h"
 #include "terminal/ui/PortList.h"
 #include "terminal/ui/ProgramVersion.h"
@@ -41,7 +43,8 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
       engineDm2Dialog_(MultiPacketDialog::List::engineDm2, this),
       engineConfigurationDialog_(this) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setWindowTitle(programTitle());
     buildControls();
     setUpInstruments();
@@ -50,6 +53,8 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
     core_ = std::make_unique<TerminalCore>(*this, comm_, platform::SystemClock::instance(),
                                            settingsFile, formerSettingsFile);
     comm_.setOnComm([this] { handleEvent([this] { core_->onReceive(); }); });
+    statusBar_ = new LinkStatusBar(this, [this] { return core_->sampleLineStatistics(); });
+    placeStatusBar();
 
     wireLinkControls();
     wireRemoteControls();
@@ -66,7 +71,7 @@ DashboardWindow::~DashboardWindow() {
 
 void DashboardWindow::buildControls() {
     platform::DialogLayout layout;
-    layout.sizeWindow(this, dashboardWidth, dashboardHeight);
+    setFont(layout.font());  // the window's size follows the screen (DashboardScaling)
     layout.build(this, dashboardFrames(), controls_);
     layout.build(this, dashboardControls(), controls_);
     fillPortList(controls_.get<QComboBox>(ids::portCombo));
@@ -227,6 +232,17 @@ void DashboardWindow::stopTimer(int id) {
 
 void DashboardWindow::closeWindow() {
     accept();
+}
+
+void DashboardWindow::showLinkState(LinkState state, const std::string& port,
+                                    const std::string& device) {
+    statusBar_->showLinkState(state, QString::fromStdString(port), QString::fromStdString(device));
+}
+
+// Below the dashboard, across the window; the window opens fitted to its screen.
+void DashboardWindow::placeStatusBar() {
+    scaling_ = new DashboardScaling(this, QSize(dashboardWidth, dashboardHeight), statusBar_);
+    scaling_->fitToScreen();
 }
 
 }  // namespace terminal::ui

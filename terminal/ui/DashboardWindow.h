@@ -26,6 +26,8 @@ namespace terminal::ui {
 
 class AboutItem;
 class SessionRecording;
+class DashboardScaling;
+class LinkStatusBar;
 
 class DashboardWindow : public QDialog, public TerminalView {
     Q_OBJECT
@@ -49,6 +51,8 @@ public:
     // Recording to CSV and the raw line log; "Copy all values".
     SessionRecording& recording() { return *recording_; }
     QAction* copyAllValuesAction() const { return copyAllValues_; }
+    LinkStatusBar& linkStatusBar() { return *statusBar_; }
+    DashboardScaling& scaling() { return *scaling_; }
 
     // The system-command handler: command 16 runs the About sequence.
     bool systemCommand(int command);
@@ -66,6 +70,8 @@ public:
     void startTimer(int id, int periodMs) override;
     void stopTimer(int id) override;
     void closeWindow() override;
+    void showLinkState(LinkState state, const std::string& port,
+                       const std::string& device) override;
 
 private:
     void buildControls();
@@ -74,6 +80,7 @@ private:
     void wireRemoteControls();
     void wireTroubleCodeControls();
     void wireRecordingAndCopy();
+    void placeStatusBar();
     // Runs one event handler; a serial-layer error (or any other) ends it and is shown.
     void handleEvent(const std::function<void()>& handler);
 
@@ -86,6 +93,8 @@ private:
     AboutItem* aboutItem_ = nullptr;
     SessionRecording* recording_ = nullptr;
     QAction* copyAllValues_ = nullptr;
+    LinkStatusBar* statusBar_ = nullptr;
+    DashboardScaling* scaling_ = nullptr;
     std::map<int, QTimer*> timers_;
     QSet<QString> messagesOnScreen_;
 };

@@ -4,6 +4,7 @@
 
 #include "platform/core/PortMap.h"
 #include "terminal/core/PortNumber.h"
+#include "terminal/ui/PortListPopup.h"
 
 namespace terminal::ui {
 
@@ -29,6 +30,7 @@ void fillPortList(QComboBox* combo) {
         combo->setItemData(combo->count() - 1, deviceTip(name), Qt::ToolTipRole);
     }
     combo->setMaxVisibleItems(12);
+    attachPortDiscovery(combo);
     QObject::connect(combo, &QComboBox::currentTextChanged, combo,
                      [combo](const QString& text) { combo->setToolTip(deviceTip(text)); });
 }

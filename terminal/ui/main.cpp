@@ -14,6 +14,7 @@
 #include "terminal/ui/DashboardWindow.h"
 #include "terminal/ui/ProgramVersion.h"
 #include "terminal/ui/SessionRecording.h"
+#include "terminal/ui/WindowPlacement.h"
 
 int main(int argc, char** argv) {
     platform::CommandLine options(
@@ -86,6 +87,8 @@ int main(int argc, char** argv) {
     if (options.isSet(QStringLiteral("record-lines"))) {
         window.recording().startLines(options.value(QStringLiteral("record-lines")));
     }
+    // Size and place of the last run, when they still fit the screen.
+    new terminal::ui::WindowPlacement(&window);
     // Ended from a shell or by the desktop's logout: the normal exit first, so the port is
     // closed (device settings restored, lock released), then the shell's status for a signal.
     platform::ExitSignals::install([&window](int signal) {

@@ -15,6 +15,8 @@
 #include "terminal/core/EngineDashboardMap.h"
 #include "terminal/core/TroubleCodes.h"
 #include "terminal/ui/DashboardLayout.h"
+#include "terminal/ui/DashboardScaling.h"
+#include "terminal/ui/LinkStatusBar.h"
 #include "terminal/ui/ProgramVersion.h"
 
 namespace {
@@ -204,7 +206,12 @@ TEST_F(Dashboard, LaysEveryControlInsideTheWindowWithoutOverlaps) {
         }
         placed.emplace_back(id, widget->geometry());
     }
+    // At the scale the window was fitted to its screen: the dashboard, the status bar below.
     platform::DialogLayout units;
-    EXPECT_EQ(window->size(), units.toPixels(645, 403));
+    units.setScale(window->scaling().scale());
+    const QSize dashboard = units.toPixels(645, 403);
+    EXPECT_NEAR(window->width(), dashboard.width(), 1);
+    EXPECT_NEAR(window->linkStatusBar().y(), dashboard.height(), 1);
+    EXPECT_EQ(window->height(), window->linkStatusBar().y() + window->linkStatusBar().height());
     EXPECT_EQ(control<CiSliderX>(1006)->geometry(), units.toPixels(27, 97, 279, 34));
 }

@@ -1,0 +1,159 @@
+// At the bench: the status bar through connect, identify, silence and loss against
+// j1939-sim; the port list naming the device a COM name reaches; the dashboard fitted to a
+// small screen, scaled with its window, and under a 200 % scale factor.
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <csignal>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "DashboardFixture.h"
+#include "J1939SimProcess.h"
+#include "MessageBoxCatcher.h"
+#include "platform/qt/CiSliderX.h"
+#include "terminal/ui/DashboardScaling.h"
+#include "terminal/ui/LinkStatusBar.h"
+#include "terminal/ui/PortListPopup.h"
+#include "terminal/ui/WindowPlacement.h"
+
+using testing_support::J1939SimProcess;
+using testing_support::waitUntil;
+
+namespace {
+
+constexpr int statusCom = 37;     // no other test uses it
+constexpr int discoveryCom = 38;  // nor this
+
+TEST(BenchStatus, TheStatusBarFollowsTheLinkThroughIdentifySilenceAndLoss) {
+    QTemporaryDir folder;
+    qputenv("COMPORTS_DIR", folder.path().toUtf8());
+    J1939SimProcess sim(folder.path(), statusCom);
+    ASSERT_TRUE(sim.start({"--rate", "10"}));
+    const QString settings = folder.filePath("vive1939.ini");
+    QFile file(settings);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("COM=37;\r\n");
+    file.close();
+    terminal::ui::DashboardWindow window(settings.toStdString());
+    uitest::MessageBoxCatcher boxes(&window, true);
+    window.show();
+    auto& bar = window.linkStatusBar();
+    EXPECT_EQ(bar.stateField()->text(), "Disconnected");
+    window.startSession();
+
+    // Identified: the port and its device, lines coming in, none dropped.
+    ASSERT_TRUE(waitUntil([&] { return bar.stateField()->text() == "Identified"; }, 8000));
+    const QString device = QFile::symLinkTarget(sim.linkPath());
+    EXPECT_EQ(bar.portField()->text(), "COM37 \u2192 " + device);
+    waitUntil([] { return false; }, 1500);
+    bar.sampleNow();
+    EXPECT_GT(bar.rateField()->text().section(' ', 0, 0).toDouble(), 5.0);
+    EXPECT_EQ(bar.droppedField()->text(), "0 bad checksum");
+    EXPECT_TRUE(bar.lastLineField()->text().startsWith("last line 0."))
+        << bar.lastLineField()->text().toStdString();
+
+    // Silence (SIGUSR1): "Silent for n s" while the terminal reconnects, counting up.
+    ::kill(static_cast<pid_t>(sim.pid()), SIGUSR1);
+    ASSERT_TRUE(waitUntil([&] { return bar.stateField()->text().startsWith("Silent for"); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return bar.stateField()->text() == "Silent for 3 s"; }, 5000))
+        << bar.stateField()->text().toStdString();
+    ::kill(static_cast<pid_t>(sim.pid()), SIGUSR1);
+    ASSERT_TRUE(waitUntil([&] { return bar.stateField()->text() == "Identified"; }, 8000));
+
+    // The device goes away: lost, and the device still named.
+    sim.unplug();
+    ASSERT_TRUE(waitUntil(
+        [&] { return bar.stateField()->text() == "Lost \u2013 waiting for the device"; }, 5000));
+    EXPECT_TRUE(bar.portField()->text().startsWith("COM37 \u2192 /dev/"));
+    EXPECT_TRUE(boxes.texts.empty()) << boxes.texts.join(" | ").toStdString();
+    window.core().exitProgram();
+    EXPECT_EQ(bar.stateField()->text(), "Disconnected");
+    EXPECT_EQ(bar.portField()->text(), "COM37");
+}
+
+TEST(BenchStatus, ThePortListNamesTheDeviceEachComNameReachesWhenItOpens) {
+    QTemporaryDir folder;
+    qputenv("COMPORTS_DIR", folder.path().toUtf8());
+    terminal::ui::DashboardWindow window(folder.filePath("vive1939.ini").toStdString());
+    auto* combo = window.controls().get<QComboBox>(1000);
+    window.show();
+    ASSERT_TRUE(QFile::link("/dev/null", folder.filePath("com38")));
+    ASSERT_TRUE(QFile::link("/dev/no-such-adapter", folder.filePath("com12")));
+    combo->showPopup();
+    EXPECT_EQ(combo->itemData(discoveryCom - 1, terminal::ui::portReachRole).toString(),
+              "\u2192 /dev/null");
+    EXPECT_EQ(combo->itemData(11, terminal::ui::portReachRole).toString(),
+              "\u2192 /dev/no-such-adapter (missing)");
+    EXPECT_EQ(combo->itemData(2, terminal::ui::portReachRole).toString(), "no device");
+    combo->hidePopup();
+    // The entries keep their names.
+    EXPECT_EQ(combo->count(), 40);
+    EXPECT_EQ(combo->itemText(discoveryCom - 1), "COM38");
+    qunsetenv("COMPORTS_DIR");
+}
+
+// Offscreen, the screen is 800 x 600 logical pixels: smaller than the dashboard at full size.
+using FittedDashboard = DashboardFixture;
+
+TEST_F(FittedDashboard, OpensInsideTheScreenAndScalesWithItsWindow) {
+    window->show();
+    const QRect available = window->screen()->availableGeometry();
+    EXPECT_LE(window->width(), available.width());
+    EXPECT_LE(window->height(), available.height());
+    const qreal fitted = window->scaling().scale();
+    EXPECT_LT(fitted, 1.0);
+    EXPECT_GT(fitted, 0.5);
+
+    // Twice the full size: the layout and its fonts follow.
+    const QSize big = window->scaling().sizeAt(2.0);
+    window->resize(big);
+    EXPECT_DOUBLE_EQ(window->scaling().scale(), 2.0);
+    EXPECT_DOUBLE_EQ(control<CiSliderX>(1006)->font().pointSizeF(), 16.0);
+    platform::DialogLayout units;
+    units.setScale(2.0);
+    EXPECT_EQ(control<CiSliderX>(1006)->geometry(), units.toPixels(27, 97, 279, 34));
+    EXPECT_EQ(window->linkStatusBar().geometry().bottom(), window->height() - 1);
+
+    // The place of a window too large for any screen is not restored.
+    EXPECT_FALSE(terminal::ui::WindowPlacement::fits(QRect(QPoint(0, 0), big), window.get()));
+    EXPECT_TRUE(terminal::ui::WindowPlacement::fits(QRect(10, 10, 600, 400), window.get()));
+}
+
+TEST(FittedProgram, AtTwoHundredPercentTheWindowFitsAndItsPlaceIsRemembered) {
+    QTemporaryDir folder;
+    // A laptop's 1366 x 768 screen at 200 %: 683 x 384 logical pixels.
+    QFile screen(folder.filePath("screen.json"));
+    ASSERT_TRUE(screen.open(QIODevice::WriteOnly));
+    screen.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366,
+                     "height": 768, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    screen.close();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + screen.fileName());
+    environment.insert("QT_SCALE_FACTOR", "2");
+    environment.insert("XDG_CONFIG_HOME", folder.path());
+    environment.insert("COMPORTS_DIR", folder.path());
+    const QString placeFile = folder.filePath("Tessaly/Tessaly.conf");
+    QProcess tessaly;
+    tessaly.setProcessEnvironment(environment);
+    tessaly.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tessaly.start(TESSALY_PATH, {"--settings", folder.filePath("vive1939.ini")});
+    ASSERT_TRUE(tessaly.waitForStarted());
+    const bool saved = waitUntil([&] { return QFile::exists(placeFile); }, 8000);
+    tessaly.terminate();
+    tessaly.waitForFinished(5000);
+    ASSERT_TRUE(saved);
+    const QRect place =
+        QSettings(placeFile, QSettings::IniFormat).value("window/geometry").toRect();
+    EXPECT_GT(place.width(), 400);
+    EXPECT_LE(place.right(), 682);
+    EXPECT_LE(place.bottom(), 383);
+}
+
+}  // namespace
