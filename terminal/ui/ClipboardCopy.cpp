@@ -76,13 +76,43 @@ void makeTroubleCodeCopyable(QWidget* box, std::function<std::string()> rows) {
 
 QFont troubleCodeFont(double room, const char* widestRow) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    for (int pixels = 13; pixels >= 7; --pixels) {
+    for (int pixels = 13; pixels >= 4; --pixels) {
         font.setPixelSize(pixels);
         if (QFontMetricsF(font).horizontalAdvance(QString::fromLatin1(widestRow)) <= room) {
             break;
         }
     }
     return font;
+}
+
+namespace {
+
+class FontFitter : public QObject {
+public:
+    FontFitter(QWidget* box, const char* widestRow) : QObject(box), widestRow_(widestRow) {
+        fit(box);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            fit(static_cast<QWidget*>(watched));
+        }
+        return false;
+    }
+
+private:
+    void fit(QWidget* box) {
+        box->setFont(troubleCodeFont(box->contentsRect().width() - 4, widestRow_));
+    }
+
+    const char* widestRow_;
+};
+
+}  // namespace
+
+void keepTroubleCodeFontFitted(QWidget* box, const char* widestRow) {
+    box->installEventFilter(new FontFitter(box, widestRow));
 }
 
 }  // namespace terminal::ui

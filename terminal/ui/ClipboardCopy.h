@@ -29,8 +29,12 @@ QAction* addCopyAllValues(QWidget* window, TerminalCore& core);
 // (with their line ends) at the moment of copying.
 void makeTroubleCodeCopyable(QWidget* box, std::function<std::string()> rows);
 
-// The fixed-pitch font at the largest size from 7 to 13 pixels at which `widestRow` fits
+// The fixed-pitch font at the largest size from 4 to 13 pixels at which `widestRow` fits
 // `room` pixels.
 QFont troubleCodeFont(double room, const char* widestRow);
+
+// Keeps `box` in the fixed-pitch font sized for `widestRow`, now and whenever the box is
+// resized (the dashboard scales with its window).
+void keepTroubleCodeFontFitted(QWidget* box, const char* widestRow);
 
 }  // namespace terminal::ui

@@ -137,7 +137,7 @@ void DashboardWindow::wireRecordingAndCopy() {
         {ids::transmissionDm1Edit, &DashboardState::transmissionDm1Text}};
     for (const auto& [id, field] : boxes) {
         auto* box = controls_.get<QLineEdit>(id);
-        box->setFont(troubleCodeFont(box->contentsRect().width() - 4, troubleCodeWidestRow));
+        keepTroubleCodeFontFitted(box, troubleCodeWidestRow);
         makeTroubleCodeCopyable(box, [this, field = field] { return core_->dashboard().*field; });
     }
 }

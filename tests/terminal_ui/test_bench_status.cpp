@@ -4,7 +4,9 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QScreen>
 #include <QSettings>
@@ -110,6 +112,12 @@ TEST_F(FittedDashboard, OpensInsideTheScreenAndScalesWithItsWindow) {
     const qreal fitted = window->scaling().scale();
     EXPECT_LT(fitted, 1.0);
     EXPECT_GT(fitted, 0.5);
+    // Every column of a trouble-code row still fits its box (1041: engine DM1).
+    auto* dm1 = control<QLineEdit>(1041);
+    const auto rowWidth = [dm1] {
+        return QFontMetrics(dm1->font()).horizontalAdvance("   0     0      0     0");
+    };
+    EXPECT_LE(rowWidth(), dm1->contentsRect().width());
 
     // Twice the full size: the layout and its fonts follow.
     const QSize big = window->scaling().sizeAt(2.0);
@@ -120,6 +128,7 @@ TEST_F(FittedDashboard, OpensInsideTheScreenAndScalesWithItsWindow) {
     units.setScale(2.0);
     EXPECT_EQ(control<CiSliderX>(1006)->geometry(), units.toPixels(27, 97, 279, 34));
     EXPECT_EQ(window->linkStatusBar().geometry().bottom(), window->height() - 1);
+    EXPECT_GT(rowWidth(), dm1->contentsRect().width() / 2);
 
     // The place of a window too large for any screen is not restored.
     EXPECT_FALSE(terminal::ui::WindowPlacement::fits(QRect(QPoint(0, 0), big), window.get()));
