@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QVBoxLayout>
 #include <memory>
@@ -66,7 +67,8 @@ TEST(FramePacer, UpdatesWithinAFrameArePaintedOnceWithTheLastValue) {
     const int paintsAfterFirst = rig.counter.paints;
     for (int i = 2; i <= 100; ++i) {
         rig.display->setValue(i);
-        QApplication::processEvents();  // each its own pass of the event loop, as lines are
+        rig.slider->setPosition(i % 50);  // the slider asks for a repaint on every move
+        QApplication::processEvents();    // each its own pass of the event loop, as lines are
     }
     EXPECT_EQ(paintsAfterFirst, rig.counter.paints);
     EXPECT_GE(pacer->heldCount(), 1);
@@ -80,6 +82,28 @@ TEST(FramePacer, UpdatesWithinAFrameArePaintedOnceWithTheLastValue) {
     EXPECT_TRUE(painted);
     EXPECT_EQ(100, rig.display->value());
     EXPECT_TRUE(rig.display->displayText().startsWith("100"));
+}
+
+// A readout written on every line repaints a few times a second, always with the last value.
+TEST(FramePacer, ANumericDisplayRepaintsAtMostTenTimesASecond) {
+    Instruments rig;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    for (int i = 1; i <= 300; ++i) {
+        rig.display->setValue(i * 0.5);
+        QApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    const qint64 ms = elapsed.elapsed();
+    // The first change paints at once, then one paint per 100 ms begun.
+    EXPECT_LE(rig.counter.paints, 2 + ms / 100) << ms << " ms";
+    runEventsFor(250);
+    EXPECT_GE(rig.counter.paints, 1);
+    EXPECT_EQ("150.0", rig.display->displayText());
+    // A new value that shows the same text asks for no repaint at all.
+    const int paints = rig.counter.paints;
+    rig.display->setValue(150.04);
+    runEventsFor(250);
+    EXPECT_EQ(paints, rig.counter.paints);
 }
 
 TEST(FramePacer, RewritingWhatIsShownRepaintsNothing) {
