@@ -21,7 +21,7 @@ CiAnalogDisplayX::CiAnalogDisplayX(QWidget* parent) : QWidget(parent) {
     readoutTimer_.setSingleShot(true);
     connect(&readoutTimer_, &QTimer::timeout, this, [this] {
         sinceRepaint_.start();
-        update();
+        refresh();
     });
 }
 
@@ -31,6 +31,9 @@ void CiAnalogDisplayX::setValue(double value) {
         return;
     }
     value_ = value;
+    if (readoutTimer_.isActive()) {
+        return;  // the repaint already asked for will show this value
+    }
     QString text = displayText();
     if (text != shownText_) {
         shownText_ = std::move(text);
@@ -44,9 +47,6 @@ void CiAnalogDisplayX::refresh() {
 }
 
 void CiAnalogDisplayX::repaintReadout() {
-    if (readoutTimer_.isActive()) {
-        return;  // the pending repaint will show the latest value
-    }
     if (!sinceRepaint_.isValid() || sinceRepaint_.elapsed() >= readoutMs) {
         sinceRepaint_.start();
         update();
