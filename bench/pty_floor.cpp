@@ -150,6 +150,8 @@ int main(int argc, char** argv) {
     trips.reserve(static_cast<std::size_t>(count));
     const auto begin = Clock::now();
     for (long long i = 0; i < count; ++i) {
+        // The whole round trip, both writes included. (boot-target starts its turnaround clock
+        // after its echo's write has returned, so it leaves one write out.)
         const auto sent = Clock::now();
         writeByte(master, static_cast<unsigned char>(i));
         if (!readByte(master, byte)) {
