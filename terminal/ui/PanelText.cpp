@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QObject>
 
+#include "platform/qt/OpaqueOnBackdrop.h"
+
 namespace terminal::ui {
 
 namespace {
@@ -26,6 +28,8 @@ StoredText& storedFor(QLineEdit* box) {
     if (it == texts.end()) {
         // A later box at the same address must not inherit this one's text.
         QObject::connect(box, &QObject::destroyed, [box] { storedTexts().remove(box); });
+        // Written on every status line: repainted alone, not with the group boxes under it.
+        OpaqueOnBackdrop::install(box);
         it = texts.insert(box, {});
     }
     return *it;

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
 #include <memory>
@@ -14,6 +16,7 @@
 #include "platform/qt/CiLedRoundX.h"
 #include "platform/qt/CiSliderX.h"
 #include "platform/qt/FramePacer.h"
+#include "platform/qt/OpaqueOnBackdrop.h"
 
 namespace {
 
@@ -120,6 +123,39 @@ TEST(FramePacer, RewritingWhatIsShownRepaintsNothing) {
     rig.lamp->setActive(!rig.lamp->isActive());
     runEventsFor(50);
     EXPECT_GE(rig.counter.paints, 1);
+}
+
+// A text box over a group box (siblings, as the dialog tables build them) is rewritten on every
+// line: it repaints alone, and its rounded corners still show the group box under them.
+TEST(OpaqueOnBackdrop, ATextBoxRepaintsWithoutTheGroupBoxUnderIt) {
+    QWidget window;
+    auto* group = new QGroupBox("Engine Info", &window);
+    group->setGeometry(10, 10, 200, 80);
+    auto* box = new QLineEdit(&window);
+    box->setGeometry(30, 40, 150, 22);
+    window.resize(220, 100);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    runEventsFor(50);
+    const QImage before = window.grab().toImage();
+
+    OpaqueOnBackdrop::install(box);
+    box->update();
+    runEventsFor(100);  // the first paint asks for the backdrop, taken right after
+    EXPECT_TRUE(box->testAttribute(Qt::WA_OpaquePaintEvent));
+    PaintCounter groupPaints;
+    group->installEventFilter(&groupPaints);
+    for (int i = 0; i < 5; ++i) {
+        box->setText(QString::number(i * 1111));
+        runEventsFor(40);
+    }
+    EXPECT_EQ(0, groupPaints.paints);
+    box->setText(QString());
+    runEventsFor(50);
+    const QImage after = window.grab().toImage();
+    for (const QPoint corner : {QPoint(30, 40), QPoint(179, 40), QPoint(30, 61), QPoint(179, 61)}) {
+        EXPECT_EQ(before.pixel(corner), after.pixel(corner)) << corner.x() << "," << corner.y();
+    }
 }
 
 }  // namespace
