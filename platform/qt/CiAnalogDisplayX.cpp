@@ -18,29 +18,56 @@ constexpr int bevel = 2;
 CiAnalogDisplayX::CiAnalogDisplayX(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    readoutTimer_.setSingleShot(true);
+    connect(&readoutTimer_, &QTimer::timeout, this, [this] {
+        sinceRepaint_.start();
+        refresh();
+    });
 }
 
 void CiAnalogDisplayX::setValue(double value) {
     // Written on every update; repainted only when what it shows changes.
-    if (value != value_) {
-        value_ = value;
-        update();
+    if (value == value_ || (std::isnan(value) && std::isnan(value_))) {
+        return;
     }
+    value_ = value;
+    if (readoutTimer_.isActive()) {
+        return;  // the repaint already asked for will show this value
+    }
+    QString text = displayText();
+    if (text != shownText_) {
+        shownText_ = std::move(text);
+        repaintReadout();
+    }
+}
+
+void CiAnalogDisplayX::refresh() {
+    shownText_ = displayText();
+    update();
+}
+
+void CiAnalogDisplayX::repaintReadout() {
+    if (!sinceRepaint_.isValid() || sinceRepaint_.elapsed() >= readoutMs) {
+        sinceRepaint_.start();
+        update();
+        return;
+    }
+    readoutTimer_.start(static_cast<int>(readoutMs - sinceRepaint_.elapsed()));
 }
 
 void CiAnalogDisplayX::setPrecision(int decimals) {
     precision_ = decimals < 0 ? -1 : std::min(decimals, maxPrecision);
-    update();
+    refresh();
 }
 
 void CiAnalogDisplayX::setUnitsText(const QString& units) {
     units_ = units;
-    update();
+    refresh();
 }
 
 void CiAnalogDisplayX::setDigitColor(const QColor& color) {
     digitColor_ = color;
-    update();
+    refresh();
 }
 
 int CiAnalogDisplayX::effectivePrecision() const {
@@ -69,6 +96,28 @@ QSize CiAnalogDisplayX::minimumSizeHint() const {
     return {40, 12};
 }
 
+QFont CiAnalogDisplayX::fittedFont(const QString& text, qreal faceHeight, qreal width) {
+    const QSizeF area(width, faceHeight);
+    QFont font = this->font();
+    font.setBold(true);
+    font.setStyleHint(QFont::SansSerif);
+    if (text == fittedText_ && area == fittedArea_ && font == fittedBase_) {
+        return fitted_;
+    }
+    fittedBase_ = font;
+    // Fill most of the face's height, then shrink until the whole text fits its width.
+    qreal pixelSize = std::max(6.0, faceHeight * 0.78);
+    font.setPixelSize(int(pixelSize));
+    while (pixelSize > 6.0 && QFontMetricsF(font).horizontalAdvance(text) > width) {
+        pixelSize -= 1.0;
+        font.setPixelSize(int(pixelSize));
+    }
+    fittedText_ = text;
+    fittedArea_ = area;
+    fitted_ = font;
+    return font;
+}
+
 void CiAnalogDisplayX::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -86,17 +135,7 @@ void CiAnalogDisplayX::paintEvent(QPaintEvent*) {
     if (textArea.width() <= 0 || textArea.height() <= 0) {
         return;
     }
-    QFont font = this->font();
-    font.setBold(true);
-    font.setStyleHint(QFont::SansSerif);
-    // Fill most of the face's height, then shrink until the whole text fits its width.
-    qreal pixelSize = std::max(6.0, face.height() * 0.78);
-    font.setPixelSize(int(pixelSize));
-    while (pixelSize > 6.0 && QFontMetricsF(font).horizontalAdvance(text) > textArea.width()) {
-        pixelSize -= 1.0;
-        font.setPixelSize(int(pixelSize));
-    }
-    painter.setFont(font);
+    painter.setFont(fittedFont(text, face.height(), textArea.width()));
     QColor digits = digitColor_;
     if (!isEnabled()) {
         digits = digits.darker(200);

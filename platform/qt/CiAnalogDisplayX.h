@@ -1,16 +1,27 @@
 #pragma once
 
 #include <QColor>
+#include <QElapsedTimer>
+#include <QFont>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 // Numeric display: the last value given, with a fixed number of decimals and a units text,
 // in bold digits on a dark instrument face.
+//
+// A saturated line rewrites every display hundreds of times a second; a person reads a readout
+// a few times a second, and each repaint lays out its text anew. So a display repaints only
+// when its text changes, and then at most once per readout period: a change within the period
+// is painted at its end, showing the value written last. value() and displayText() always
+// give the last value written.
 class CiAnalogDisplayX : public QWidget {
     Q_OBJECT
 public:
     // Decimals shown when no precision is configured.
     static constexpr int defaultPrecision = 1;
+    // Shortest time between two repaints for new values: ten a second.
+    static constexpr int readoutMs = 100;
 
     explicit CiAnalogDisplayX(QWidget* parent = nullptr);
 
@@ -39,6 +50,21 @@ protected:
 
 private:
     int effectivePrecision() const;
+    // Asks for a repaint of a changed value, at most once per readout period.
+    void repaintReadout();
+    // Repaints at once: the look changed, not the value.
+    void refresh();
+    // The largest bold font, in whole pixels, in which `text` fits the face.
+    QFont fittedFont(const QString& text, qreal faceHeight, qreal width);
+
+    QString shownText_;  // the text of the last repaint asked for
+    QElapsedTimer sinceRepaint_;
+    QTimer readoutTimer_;
+    // The last fit, kept: a repaint for the same text in the same place need not measure again.
+    QString fittedText_;
+    QSizeF fittedArea_;
+    QFont fittedBase_;
+    QFont fitted_;
 
     double value_ = 0.0;
     int precision_ = -1;

@@ -59,9 +59,25 @@ QSize CiLedRectangleX::minimumSizeHint() const {
 }
 
 void CiLedRectangleX::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const QRect outer = rect();
+    if (width() <= 0 || height() <= 0) {
+        return;
+    }
     const QColor fill = currentColor();
+    Look& look = looks_[active_ ? 1 : 0];
+    const LookKey key{size(), fill.rgba(), label_, wordWrap_, font(), devicePixelRatioF()};
+    if (look.picture.isNull() || !(look.key == key)) {
+        look.picture = QPixmap(size() * key.pixelRatio);
+        look.picture.setDevicePixelRatio(key.pixelRatio);
+        QPainter picturePainter(&look.picture);
+        draw(picturePainter, fill);
+        look.key = key;
+    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, look.picture);
+}
+
+void CiLedRectangleX::draw(QPainter& painter, const QColor& fill) const {
+    const QRect outer = rect();
 
     // Raised bezel around the glass.
     painter.fillRect(outer, QColor(90, 90, 90));

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
 // Rectangular lamp: lit in its active colour or dark in its inactive colour, with a centred
 // label that stays readable on either.
+class QPainter;
+
 class CiLedRectangleX : public QWidget {
     Q_OBJECT
 public:
@@ -35,6 +39,27 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Draws the lamp in `fill`, the label fitted to it.
+    void draw(QPainter& painter, const QColor& fill) const;
+
+    // A lamp has two looks, lit and dark, and goes from one to the other on many status lines;
+    // each is drawn once (with the label's fitting, which measures the text at every size tried)
+    // and kept as a picture until what it shows changes.
+    struct LookKey {
+        QSize size;
+        QRgb fill = 0;
+        QString label;
+        bool wordWrap = false;
+        QFont font;
+        qreal pixelRatio = 0.0;
+        bool operator==(const LookKey&) const = default;
+    };
+    struct Look {
+        LookKey key;
+        QPixmap picture;
+    };
+    Look looks_[2];  // dark, lit
+
     bool active_ = false;
     QColor activeColor_{40, 220, 40};
     QColor inactiveColor_{Qt::black};

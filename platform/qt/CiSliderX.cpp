@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -205,12 +206,89 @@ void CiSliderX::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange && !isEnabled()) {
         endHold();
     }
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
+        scale_ = QPixmap();  // drawn anew with the new look
+        dropBackdrop();
+    }
     QWidget::changeEvent(event);
 }
 
+void CiSliderX::moveEvent(QMoveEvent* event) {
+    dropBackdrop();
+    QWidget::moveEvent(event);
+}
+
+void CiSliderX::resizeEvent(QResizeEvent* event) {
+    dropBackdrop();
+    QWidget::resizeEvent(event);
+}
+
+CiSliderX::BackdropKey CiSliderX::backdropKey() const {
+    const QWidget* parent = parentWidget();
+    return {size(), pos(), parent ? parent->size() : QSize(), devicePixelRatioF()};
+}
+
+void CiSliderX::dropBackdrop() {
+    backdrop_ = QPixmap();
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void CiSliderX::takeBackdrop() {
+    // Drawn outside any paint event: the parent is rendered with its children, this slider
+    // painting nothing meanwhile, so the picture is what lies behind it.
+    QWidget* parent = parentWidget();
+    if (parent == nullptr || !isVisible() || width() <= 0 || height() <= 0) {
+        return;
+    }
+    const BackdropKey key = backdropKey();
+    QPixmap backdrop(size() * key.pixelRatio);
+    backdrop.setDevicePixelRatio(key.pixelRatio);
+    backdrop.fill(palette().color(QPalette::Window));
+    drawingBackdrop_ = true;
+    parent->render(&backdrop, QPoint(), QRegion(geometry()),
+                   QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    drawingBackdrop_ = false;
+    backdrop_ = backdrop;
+    backdropKey_ = key;
+    // From now on the slider paints every pixel itself, so a moving thumb no longer repaints
+    // the window and the group boxes it sits on.
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
+}
+
 void CiSliderX::paintEvent(QPaintEvent*) {
+    if (drawingBackdrop_ || width() <= 0 || height() <= 0) {
+        return;  // the backdrop is what lies behind the slider, without it
+    }
     QPainter painter(this);
+    if (!backdrop_.isNull() && backdropKey() == backdropKey_) {
+        painter.drawPixmap(0, 0, backdrop_);
+    } else {
+        if (testAttribute(Qt::WA_OpaquePaintEvent)) {
+            // Moved or resized since the backdrop was taken: a plain ground for this frame.
+            painter.fillRect(rect(), palette().color(QPalette::Window));
+        }
+        if (!backdropPending_ && parentWidget() != nullptr) {
+            backdropPending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                backdropPending_ = false;
+                takeBackdrop();
+            });
+        }
+    }
+    // At a saturated line the thumb moves every frame; the ticks, the numbers with their text
+    // layout and the track are drawn once and kept as a picture.
     const QColor ink =
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
-    SliderPainter::paint(painter, sliderGeometry(), position_, isEnabled(), ink, font());
+    const ScaleKey key{size(), maximum_, isEnabled(), ink.rgba(), font(), devicePixelRatioF()};
+    if (!(key == scaleKey_) || scale_.isNull()) {
+        scale_ = QPixmap(size() * key.pixelRatio);
+        scale_.setDevicePixelRatio(key.pixelRatio);
+        scale_.fill(Qt::transparent);
+        scaleShape_ = sliderGeometry();
+        QPainter scalePainter(&scale_);
+        SliderPainter::paintScale(scalePainter, *scaleShape_, key.enabled, ink, key.font);
+        scaleKey_ = key;
+    }
+    painter.drawPixmap(0, 0, scale_);
+    SliderPainter::paintThumb(painter, *scaleShape_, position_, isEnabled());
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QFont>
+#include <QPixmap>
 #include <QSet>
 #include <QWidget>
+#include <optional>
 
 #include "platform/qt/SliderGeometry.h"
 
@@ -72,6 +75,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 public:
     // Where the ticks, track and thumb sit at the widget's present size.
@@ -84,8 +89,39 @@ private:
     void dragTo(int x);
     void endHold();
 
+    // What the scale picture was drawn for; a repaint with the same draws only the thumb.
+    struct ScaleKey {
+        QSize size;
+        int maximum = 0;
+        bool enabled = false;
+        QRgb ink = 0;
+        QFont font;
+        qreal pixelRatio = 0.0;
+        bool operator==(const ScaleKey&) const = default;
+    };
+
     double position_ = 0.0;
     int maximum_ = 100;
+    ScaleKey scaleKey_;
+    QPixmap scale_;  // ticks, numbers and track, on a transparent ground
+    std::optional<SliderGeometry> scaleShape_;
+
+    // What lies behind the slider (window and group boxes, which do not change), taken once
+    // and again after a move or resize. While it is missing the slider is not opaque.
+    struct BackdropKey {
+        QSize size;
+        QPoint place;
+        QSize parentSize;
+        qreal pixelRatio = 0.0;
+        bool operator==(const BackdropKey&) const = default;
+    };
+    BackdropKey backdropKey() const;
+    void dropBackdrop();
+    void takeBackdrop();
+    QPixmap backdrop_;
+    BackdropKey backdropKey_;
+    bool drawingBackdrop_ = false;
+    bool backdropPending_ = false;
     bool dragging_ = false;
     // Where on the thumb it was taken, so that a drag does not make the thumb jump.
     double dragOffset_ = 0.0;

@@ -20,6 +20,12 @@ QFont SliderPainter::numberFont(const QFont& base) {
 
 void SliderPainter::paint(QPainter& painter, const SliderGeometry& shape, double position,
                           bool enabled, const QColor& ink, const QFont& font) {
+    paintScale(painter, shape, enabled, ink, font);
+    paintThumb(painter, shape, position, enabled);
+}
+
+void SliderPainter::paintScale(QPainter& painter, const SliderGeometry& shape, bool enabled,
+                               const QColor& ink, const QFont& font) {
     painter.setRenderHint(QPainter::Antialiasing);
     if (shape.showsTicks()) {
         paintTicks(painter, shape, ink);
@@ -28,7 +34,6 @@ void SliderPainter::paint(QPainter& painter, const SliderGeometry& shape, double
         paintNumbers(painter, shape, ink, font);
     }
     paintTrack(painter, shape, enabled);
-    paintThumb(painter, shape, position, enabled);
 }
 
 void SliderPainter::paintTicks(QPainter& painter, const SliderGeometry& shape, const QColor& ink) {
@@ -66,6 +71,7 @@ void SliderPainter::paintTrack(QPainter& painter, const SliderGeometry& shape, b
 
 void SliderPainter::paintThumb(QPainter& painter, const SliderGeometry& shape, double position,
                                bool enabled) {
+    painter.setRenderHint(QPainter::Antialiasing);
     // Shaded left to right like a raised key; flat and pale when disabled.
     const QPolygonF thumb = shape.thumbAt(position);
     const QRectF box = thumb.boundingRect();

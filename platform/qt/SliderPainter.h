@@ -15,12 +15,16 @@ public:
 
     static void paint(QPainter& painter, const SliderGeometry& shape, double position, bool enabled,
                       const QColor& ink, const QFont& font);
+    // The parts that stay put while the thumb moves (ticks, numbers, track), and the thumb:
+    // together what paint() draws.
+    static void paintScale(QPainter& painter, const SliderGeometry& shape, bool enabled,
+                           const QColor& ink, const QFont& font);
+    static void paintThumb(QPainter& painter, const SliderGeometry& shape, double position,
+                           bool enabled);
 
 private:
     static void paintTicks(QPainter& painter, const SliderGeometry& shape, const QColor& ink);
     static void paintNumbers(QPainter& painter, const SliderGeometry& shape, const QColor& ink,
                              const QFont& font);
     static void paintTrack(QPainter& painter, const SliderGeometry& shape, bool enabled);
-    static void paintThumb(QPainter& painter, const SliderGeometry& shape, double position,
-                           bool enabled);
 };

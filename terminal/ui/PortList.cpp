@@ -41,13 +41,21 @@ void showPortName(QComboBox* combo, const QString& name) {
     }
     for (int i = 0; i < combo->count(); ++i) {
         if (combo->itemText(i).startsWith(name, Qt::CaseInsensitive)) {
-            combo->setCurrentIndex(i);
+            // Written on every status line: the edit text is set only when it differs, as
+            // setting it lays the text out anew even when it is the same.
+            if (combo->currentIndex() != i) {
+                combo->setCurrentIndex(i);
+            }
             // Selecting the entry that is already current leaves a typed text in place.
-            combo->setEditText(combo->itemText(i));
+            if (combo->currentText() != combo->itemText(i)) {
+                combo->setEditText(combo->itemText(i));
+            }
             return;
         }
     }
-    combo->setEditText(name);
+    if (combo->currentText() != name) {
+        combo->setEditText(name);
+    }
 }
 
 }  // namespace terminal::ui

@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
         platform::ExitSignals::exitNow(signal);
     });
     // Values arrive far faster than a screen shows them: paint at most once a frame.
-    FramePacer::install(&window);
+    FramePacer::install(&window, 33);
     QTimer::singleShot(0, &window, [&window] { window.startSession(); });
     window.exec();
     return 0;

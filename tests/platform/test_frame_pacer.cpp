@@ -5,6 +5,9 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
 #include <memory>
@@ -13,6 +16,7 @@
 #include "platform/qt/CiLedRoundX.h"
 #include "platform/qt/CiSliderX.h"
 #include "platform/qt/FramePacer.h"
+#include "platform/qt/OpaqueOnBackdrop.h"
 
 namespace {
 
@@ -66,7 +70,8 @@ TEST(FramePacer, UpdatesWithinAFrameArePaintedOnceWithTheLastValue) {
     const int paintsAfterFirst = rig.counter.paints;
     for (int i = 2; i <= 100; ++i) {
         rig.display->setValue(i);
-        QApplication::processEvents();  // each its own pass of the event loop, as lines are
+        rig.slider->setPosition(i % 50);  // the slider asks for a repaint on every move
+        QApplication::processEvents();    // each its own pass of the event loop, as lines are
     }
     EXPECT_EQ(paintsAfterFirst, rig.counter.paints);
     EXPECT_GE(pacer->heldCount(), 1);
@@ -80,6 +85,28 @@ TEST(FramePacer, UpdatesWithinAFrameArePaintedOnceWithTheLastValue) {
     EXPECT_TRUE(painted);
     EXPECT_EQ(100, rig.display->value());
     EXPECT_TRUE(rig.display->displayText().startsWith("100"));
+}
+
+// A readout written on every line repaints a few times a second, always with the last value.
+TEST(FramePacer, ANumericDisplayRepaintsAtMostTenTimesASecond) {
+    Instruments rig;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    for (int i = 1; i <= 300; ++i) {
+        rig.display->setValue(i * 0.5);
+        QApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    const qint64 ms = elapsed.elapsed();
+    // The first change paints at once, then one paint per 100 ms begun.
+    EXPECT_LE(rig.counter.paints, 2 + ms / 100) << ms << " ms";
+    runEventsFor(250);
+    EXPECT_GE(rig.counter.paints, 1);
+    EXPECT_EQ("150.0", rig.display->displayText());
+    // A new value that shows the same text asks for no repaint at all.
+    const int paints = rig.counter.paints;
+    rig.display->setValue(150.04);
+    runEventsFor(250);
+    EXPECT_EQ(paints, rig.counter.paints);
 }
 
 TEST(FramePacer, RewritingWhatIsShownRepaintsNothing) {
@@ -96,6 +123,39 @@ TEST(FramePacer, RewritingWhatIsShownRepaintsNothing) {
     rig.lamp->setActive(!rig.lamp->isActive());
     runEventsFor(50);
     EXPECT_GE(rig.counter.paints, 1);
+}
+
+// A text box over a group box (siblings, as the dialog tables build them) is rewritten on every
+// line: it repaints alone, and its rounded corners still show the group box under them.
+TEST(OpaqueOnBackdrop, ATextBoxRepaintsWithoutTheGroupBoxUnderIt) {
+    QWidget window;
+    auto* group = new QGroupBox("Engine Info", &window);
+    group->setGeometry(10, 10, 200, 80);
+    auto* box = new QLineEdit(&window);
+    box->setGeometry(30, 40, 150, 22);
+    window.resize(220, 100);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    runEventsFor(50);
+    const QImage before = window.grab().toImage();
+
+    OpaqueOnBackdrop::install(box);
+    box->update();
+    runEventsFor(100);  // the first paint asks for the backdrop, taken right after
+    EXPECT_TRUE(box->testAttribute(Qt::WA_OpaquePaintEvent));
+    PaintCounter groupPaints;
+    group->installEventFilter(&groupPaints);
+    for (int i = 0; i < 5; ++i) {
+        box->setText(QString::number(i * 1111));
+        runEventsFor(40);
+    }
+    EXPECT_EQ(0, groupPaints.paints);
+    box->setText(QString());
+    runEventsFor(50);
+    const QImage after = window.grab().toImage();
+    for (const QPoint corner : {QPoint(30, 40), QPoint(179, 40), QPoint(30, 61), QPoint(179, 61)}) {
+        EXPECT_EQ(before.pixel(corner), after.pixel(corner)) << corner.x() << "," << corner.y();
+    }
 }
 
 }  // namespace
