@@ -104,8 +104,11 @@ void CiLedRectangleX::draw(QPainter& painter, const QColor& fill) const {
     QFont font = this->font();
     int pixels = QFontMetrics(font).height();
     font.setPixelSize(pixels);
-    // Shrink the text until it fits: the dashboard's long labels sit on small lamps.
-    while (pixels > smallestTextPixels) {
+    // Shrink the text until it fits: the dashboard's long labels sit on small lamps. The
+    // smallest size is counted in device pixels, so a scaled-down window on a high-density
+    // screen still gets its labels whole.
+    const int smallest = std::max(1, qRound(smallestTextPixels / devicePixelRatioF()));
+    while (pixels > smallest) {
         const QRectF needed = QFontMetricsF(font).boundingRect(textArea, flags, label_);
         if (needed.width() <= textArea.width() && needed.height() <= textArea.height()) {
             break;
