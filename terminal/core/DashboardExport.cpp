@@ -11,17 +11,6 @@
 
 namespace terminal {
 
-namespace {
-
-std::string_view withoutLineEnd(std::string_view row) {
-    while (!row.empty() && (row.back() == '\n' || row.back() == '\r')) {
-        row.remove_suffix(1);
-    }
-    return row;
-}
-
-}  // namespace
-
 std::string localTimeText(std::chrono::system_clock::time_point when) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
     auto millis =

@@ -13,6 +13,8 @@ namespace terminal {
 
 // A caption or unit as the dashboard pads it, without its padding spaces.
 std::string_view withoutPadding(std::string_view text);
+// A trouble-code box's text without the line ends after its last row.
+std::string_view withoutLineEnd(std::string_view rows);
 
 // The display's caption and its units in brackets, both without their padding spaces:
 // "Engine RPM [RPM]", "Engine Coolant Temp (F) [F]", "EGR Mass Flow Rate [kg/Hr]".

@@ -17,23 +17,6 @@ JsonObject event(std::string_view name) {
     return object;
 }
 
-std::string_view withoutLineEnd(std::string_view row) {
-    while (!row.empty() && (row.back() == '\n' || row.back() == '\r')) {
-        row.remove_suffix(1);
-    }
-    return row;
-}
-
-std::string_view withoutPadding(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 template <typename Value>
 Value valueOf(const std::map<int, Value>* values, int id) {
     if (values == nullptr) {
