@@ -67,6 +67,9 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
 DashboardWindow::~DashboardWindow() {
     // No event of the serial control may reach the core while the window is taken down.
     comm_.setOnComm(nullptr);
+    // The recording signs off from the core, which goes before the window's children do.
+    delete recording_;
+    recording_ = nullptr;
 }
 
 void DashboardWindow::buildControls() {

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "DiesWithTest.h"
+
 namespace testing_support {
 
 // A boot-target serving COMn (COM3 unless told) in `folder`, stopped when the object goes.
@@ -33,6 +35,7 @@ public:
         env.insert("COMPORTS_DIR", folder_);
         process_.setProcessEnvironment(env);
         process_.setProcessChannelMode(QProcess::MergedChannels);
+        dieWithTest(process_);
         QStringList args{"--com", QString::number(com_), "--out", outPath(), "--once"};
         process_.start(BOOT_TARGET_PATH, args + extra);
         if (!process_.waitForStarted(10000)) {

@@ -16,6 +16,8 @@
 #include <QThread>
 #include <functional>
 
+#include "DiesWithTest.h"
+
 namespace testing_support {
 
 // Keeps the event loop turning until `done` holds or `timeoutMs` has passed.
@@ -56,6 +58,7 @@ public:
         process_.setProcessEnvironment(environment);
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process_.setStandardOutputFile(QProcess::nullDevice());
+        dieWithTest(process_);
         QStringList arguments{"--com", QString::number(comNumber_), "--log", logPath()};
         process_.start(J1939_SIM_PATH, arguments + extraArguments);
         if (!process_.waitForStarted(timeoutMs)) {
