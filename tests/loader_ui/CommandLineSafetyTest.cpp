@@ -16,19 +16,13 @@
 #include <functional>
 
 #include "StandInProcess.h"
+#include "TestFiles.h"
 
 using testing_support::BootTargetProcess;
 using testing_support::runBootloader;
+using testing_support::writeFile;
 
 namespace {
-
-QString writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(bytes);
-    }
-    return path;
-}
 
 QByteArray readAll(const QString& path) {
     QFile file(path);

@@ -5,22 +5,19 @@
 #include <QRandomGenerator>
 
 #include "StandInProcess.h"
+#include "TestFiles.h"
 #include "loader/core/ScrambleFormat.h"
 
 using testing_support::BootTargetProcess;
+using testing_support::randomBytes;
 using testing_support::runBootloader;
+using testing_support::writeFile;
 
 namespace {
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // Intel HEX text of data records, 16 bytes each, to at least `size` characters, with an
@@ -45,15 +42,6 @@ QByteArray intelHex(int size) {
         text += ":" + record.toHex().toUpper() + "\r\n";
     }
     return text + ":00000001FF\r\n";
-}
-
-QByteArray randomBytes(int size, quint32 seed) {
-    QRandomGenerator random(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (auto& b : bytes) {
-        b = char(random.bounded(256));
-    }
-    return bytes;
 }
 
 }  // namespace

@@ -12,32 +12,18 @@
 #include <memory>
 
 #include "StandInProcess.h"
+#include "TestFiles.h"
 
 using testing_support::BootTargetProcess;
+using testing_support::randomBytes;
 using testing_support::runBootloader;
+using testing_support::writeFile;
 
 namespace {
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(bytes);
-    }
-    return path;
-}
-
-QByteArray randomBytes(int size, quint32 seed) {
-    QRandomGenerator random(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (auto& b : bytes) {
-        b = char(random.bounded(256));
-    }
-    return bytes;
 }
 
 }  // namespace
