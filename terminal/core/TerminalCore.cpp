@@ -285,6 +285,8 @@ void TerminalCore::setLinkState(LinkState state) {
     linkState_ = state;
     linkStateShown_ = true;
     view_.snapshot().link = state;
+    // Readings begin again with the first status line shown in the new state.
+    view_.snapshot().readings = false;
     // The port as chosen: a retry's reopen through a link or device keeps the COM name.
     const std::string& port = chosenDevice_.empty() ? dashboard_.portName : chosenDevice_;
     view_.showLinkState(state, port,
@@ -374,6 +376,9 @@ void TerminalCore::acknowledged(Acknowledgement which) {
     view_.showAcknowledgement(which);
 }
 void TerminalCore::simulationStatusShown() {
+    if (linkState_ == LinkState::identified) {
+        view_.snapshot().readings = true;
+    }
     for (SessionObserver* observer : observers_) {
         observer->statusShown(view_.snapshot(), dashboard_);
     }
