@@ -73,14 +73,21 @@ int csvRowsWhere(const QString& path, const QString& link) {
     return count;
 }
 
-TEST(Recording, CsvOfARunAtAFixedLevelAndItsLineLog) {
+// A folder of the test's own for the port map and the files; j1939-sim held at level 42.
+class RecordingAtLevel42 : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    const QStringList level42{"--no-dynamic", "--level", "42", "--rate", "10"};
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     const QString ports = folder.path() + "/comports";
-    J1939SimProcess sim(ports, 40);
-    ASSERT_TRUE(sim.start({"--no-dynamic", "--level", "42", "--rate", "10"}));
-    RecordingTessaly tessaly(ports, folder.path());
     const QString csv = folder.path() + "/run.csv";
+};
+
+TEST_F(RecordingAtLevel42, CsvOfARunAndItsLineLog) {
+    J1939SimProcess sim(ports, 40);
+    ASSERT_TRUE(sim.start(level42));
+    RecordingTessaly tessaly(ports, folder.path());
     const QString lines = folder.path() + "/run.lines";
     ASSERT_TRUE(tessaly.start(40, {"--record", csv, "--record-lines", lines}));
     ASSERT_TRUE(waitUntil([&] { return csvRowsWhere(csv, "identified") >= 5; }, 10000))
@@ -132,21 +139,17 @@ TEST(Recording, CsvOfARunAtAFixedLevelAndItsLineLog) {
 
 // Across a device that goes and comes back, no row but an identified one after a status line
 // holds anything besides its time and link: no 0 rpm or -459.4 F while nothing is there.
-TEST(Recording, ARunAcrossALostDeviceHoldsNoInventedReading) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString ports = folder.path() + "/comports";
+TEST_F(RecordingAtLevel42, ARunAcrossALostDeviceHoldsNoInventedReading) {
     J1939SimProcess sim(ports, 22);
-    ASSERT_TRUE(sim.start({"--no-dynamic", "--level", "42", "--rate", "10"}));
+    ASSERT_TRUE(sim.start(level42));
     RecordingTessaly tessaly(ports, folder.path());
-    const QString csv = folder.path() + "/run.csv";
     ASSERT_TRUE(tessaly.start(22, {"--record", csv}));
     ASSERT_TRUE(waitUntil([&] { return csvRowsWhere(csv, "identified") >= 4; }, 10000))
         << sim.log().toStdString();
     sim.unplug();
     ASSERT_TRUE(waitUntil([&] { return csvRowsWhere(csv, "lost") >= 1; }, 5000));
     const int identifiedBefore = csvRowsWhere(csv, "identified");
-    ASSERT_TRUE(sim.start({"--no-dynamic", "--level", "42", "--rate", "10"}));
+    ASSERT_TRUE(sim.start(level42));
     ASSERT_TRUE(
         waitUntil([&] { return csvRowsWhere(csv, "identified") >= identifiedBefore + 4; }, 10000))
         << sim.log().toStdString();
