@@ -57,7 +57,7 @@ void fatalEndsWithStatusOne(QtMsgType type, const QMessageLogContext& context,
 bool displayConfigured(int argc, char** argv) {
     QByteArray platforms = chosenPlatforms(argc, argv);
     if (platforms.isEmpty()) {
-        // The desktop's plug-ins, wayland first where the session is one.
+        // The desktop's own: xcb, or wayland where the session is one.
         platforms = "xcb;wayland";
     }
     for (const QByteArray& entry : platforms.split(';')) {
