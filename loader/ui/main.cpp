@@ -15,6 +15,7 @@
 #include "platform/qt/ExitSignals.h"
 #include "platform/qt/FramePacer.h"
 #include "platform/qt/MeasurementProbe.h"
+#include "platform/qt/RuntimeFolder.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ int programBoards(QApplication& app, const loader::ui::LoaderOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::providePrivateRuntimeFolder();
     loader::ui::LoaderOptions options;
     if (auto status = options.answerInfoRequest(argc, argv)) {
         return *status;
