@@ -179,7 +179,11 @@ void CiSliderX::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) {
         return;
     }
-    heldKeys_.remove(event->key());
+    if (!heldKeys_.remove(event->key())) {
+        // Pressed elsewhere: moving the focus here is no change of the slider.
+        event->ignore();
+        return;
+    }
     emit keyUp(event->key(), shiftState(event->modifiers()));
 }
 
