@@ -8,6 +8,7 @@
 #include "platform/qt/CommandLine.h"
 #include "platform/qt/ExitSignals.h"
 #include "platform/qt/FramePacer.h"
+#include "platform/qt/InstrumentAccessibility.h"
 #include "platform/qt/MeasurementProbe.h"
 #include "terminal/core/SettingsFile.h"
 #include "terminal/headless/qt/HeadlessProgram.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    platform::installInstrumentAccessibility();
     // Ties the windows to the installed desktop entry (menu icon, task bar grouping).
     QGuiApplication::setDesktopFileName(QStringLiteral("tessaly"));
     // Off unless TESSALY_PROBE names a file: paint times for scripts/bench.
