@@ -69,6 +69,29 @@ class Window:
             session.fail(f"{name!r} has no Press action, only {names}")
         action.doAction(names.index("Press"))
 
+    def focus(self, name, role=None):
+        """Gives the keyboard focus to an object, as a screen reader's user does."""
+        node = self.find(name, role)
+        node.queryComponent().grabFocus()
+        if not session.wait_for(lambda: self.has_focus(node), 5):
+            self.stop(f"{name} did not take the keyboard focus")
+
+    def has_focus(self, node):
+        return node.getState().contains(self.pyatspi.STATE_FOCUSED)
+
+    def focused(self):
+        return [node.name for node in self.objects if self.has_focus(node)]
+
+    def type_keys(self, *keysyms):
+        """Presses and releases keys (X keysyms) on the keyboard the window listens to."""
+        from gi.repository import Atspi
+        # The keys go to the window under the pointer.
+        box = self.frame.queryComponent().getExtents(self.pyatspi.DESKTOP_COORDS)
+        Atspi.generate_mouse_event(box.x + box.width // 2, box.y + 4, "abs")
+        for keysym in keysyms:
+            Atspi.generate_keyboard_event(keysym, None, Atspi.KeySynthType.SYM)
+            time.sleep(0.1)
+
     def wait_text(self, name, predicate, seconds):
         if not session.wait_for(lambda: predicate(self.text(name)), seconds):
             self.stop(f"{name}: still {self.text(name)!r} after {seconds} s")

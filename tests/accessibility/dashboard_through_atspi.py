@@ -17,6 +17,7 @@ import atspi_session as session
 from atspi_reading import Window
 
 COM = 27
+TAB, RIGHT, SPACE = 0xFF09, 0xFF53, 0x20  # X keysyms
 
 # What the 27 displays show at level 50, by caption.
 VALUES_AT_50 = {
@@ -132,6 +133,22 @@ def main():
                   f"lit at 40: {sorted(window.lit_lamps(LAMPS))}, expected {sorted(LIT_AT_40)}")
     read = columns(window.text("Engine DM1"))
     window.expect(read == "168 0 1 0", f"Engine DM1 at 40: {read!r}")
+
+    # Without a mouse: Tab onto the slider sends nothing, an arrow key sends the level, and
+    # Space works the keypad.
+    window.focus("CAN Baud Rate")
+    window.type_keys(TAB)
+    window.expect(window.focused() == ["Level"], f"Tab went to {window.focused()}, not Level")
+    window.type_keys(RIGHT)
+    took = lambda: re.search(r"AT %.*level 40 -> 41", open(sim_log).read())
+    window.expect(session.wait_for(took, 10), "no level command for 41 on the line")
+    window.type_keys(TAB, TAB, TAB)
+    window.expect(window.focused() == ["Up"], f"Tab went to {window.focused()}, not Up")
+    window.type_keys(SPACE)
+    took = lambda: re.search(r"AT KI.*Up, level 41 -> 46", open(sim_log).read())
+    window.expect(session.wait_for(took, 10), "Space on Up sent no Up key")
+    levels = re.findall(r"AT %.*level \d+ -> (\d+)", open(sim_log).read())
+    window.expect(levels == ["40", "41"], f"level commands on the line: {levels}")
 
     # Disconnect and Connect through their actions.
     identified = lambda: open(sim_log).read().count("AT ID?")
