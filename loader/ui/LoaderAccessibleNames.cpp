@@ -1,7 +1,5 @@
 #include "loader/ui/LoaderAccessibleNames.h"
 
-#include <QWidget>
-
 #include "loader/core/LoaderIds.h"
 #include "loader/ui/LoaderLayout.h"
 #include "platform/qt/AccessibleNaming.h"
@@ -30,14 +28,7 @@ void nameLoaderControls(const platform::DialogControls& controls) {
             row.kind != platform::ControlKind::progressBar) {
             continue;
         }
-        QWidget* control = controls.widget(row.id);
-        const platform::ControlRow* label = platform::labelRowBefore(row, rows);
-        if (label != nullptr) {
-            platform::tieLabel(control, *label);
-        }
-        platform::nameForReaders(control, label != nullptr
-                                              ? platform::captionText(label->caption)
-                                              : platform::groupCaptionAround(row, rows));
+        platform::nameByLayout(controls.widget(row.id), row, rows);
     }
     for (const LampLabel& pair : lampLabels) {
         const platform::ControlRow* lamp = platform::rowWithId(rows, pair.lamp);

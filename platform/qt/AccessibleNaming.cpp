@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QList>
 
+#include "platform/qt/LayoutCaptions.h"
+
 namespace platform {
 
 void nameForReaders(QWidget* control, const QString& name, const QString& description) {
@@ -38,6 +40,16 @@ void tieLabel(QWidget* control, const ControlRow& labelRow) {
             return;
         }
     }
+}
+
+void nameByLayout(QWidget* control, const ControlRow& row, std::span<const ControlRow> rows) {
+    const ControlRow* label = labelRowBefore(row, rows);
+    if (label != nullptr) {
+        tieLabel(control, *label);
+    }
+    nameForReaders(control,
+                   label != nullptr ? captionText(label->caption) : groupCaptionAround(row, rows),
+                   labelAbove(row, rows));
 }
 
 }  // namespace platform

@@ -19,4 +19,9 @@ void nameForReaders(QWidget* control, const QString& name, const QString& descri
 // that screen readers read the label as the control's.
 void tieLabel(QWidget* control, const ControlRow& labelRow);
 
+// Names the control built from `row` by the captions around it among `rows` (LayoutCaptions):
+// the label before it, tied to it, else the caption of its group box; a caption right above it
+// as its description.
+void nameByLayout(QWidget* control, const ControlRow& row, std::span<const ControlRow> rows);
+
 }  // namespace platform

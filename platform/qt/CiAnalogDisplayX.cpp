@@ -1,7 +1,6 @@
 #include "platform/qt/CiAnalogDisplayX.h"
 
 #include <QAccessible>
-
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>

@@ -83,19 +83,16 @@ QString labelAbove(const ControlRow& control, std::span<const ControlRow> rows) 
     if (group == nullptr) {
         return {};
     }
-    const ControlRow* nearest = nullptr;
     for (const ControlRow& row : rows) {
         const QRect label = unitsOf(row);
-        if (row.kind != ControlKind::label || row.y + row.h > place.top() ||
-            label.right() < place.left() || label.left() > place.right() ||
-            !unitsOf(*group).contains(label)) {
-            continue;
-        }
-        if (nearest == nullptr || row.y > nearest->y) {
-            nearest = &row;
+        const int bottom = row.y + row.h;
+        if (row.kind == ControlKind::label && bottom <= place.top() &&
+            bottom >= place.top() - labelGap && label.left() >= place.left() - labelGap &&
+            label.right() <= place.right() + labelGap && unitsOf(*group).contains(label)) {
+            return captionText(row.caption);
         }
     }
-    return nearest != nullptr ? captionText(nearest->caption) : QString();
+    return {};
 }
 
 }  // namespace platform

@@ -25,8 +25,8 @@ QString groupCaptionAround(const ControlRow& control, std::span<const ControlRow
 const ControlRow* labelRowBefore(const ControlRow& control, std::span<const ControlRow> rows);
 QString labelBefore(const ControlRow& control, std::span<const ControlRow> rows);
 
-// The nearest label in `rows` above `control`, over it and inside the same smallest group box
-// (a column caption such as "SPN  FMI  OC  CM"); empty if none.
+// A label in `rows` right above `control`, within its width and inside the same smallest group
+// box (a column caption such as "SPN  FMI  OC  CM"); empty if none.
 QString labelAbove(const ControlRow& control, std::span<const ControlRow> rows);
 
 }  // namespace platform

@@ -18,9 +18,8 @@ QString fromView(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void name(const platform::DialogControls& controls, int id, const QString& name,
-          const QString& description = {}) {
-    platform::nameForReaders(controls.widget(id), name, description);
+void name(const platform::DialogControls& controls, int id, const QString& name) {
+    platform::nameForReaders(controls.widget(id), name);
 }
 
 void nameFromLayout(const platform::DialogControls& controls) {
@@ -34,17 +33,9 @@ void nameFromLayout(const platform::DialogControls& controls) {
     for (const platform::ControlRow& row : dashboardControls()) {
         switch (row.kind) {
             case platform::ControlKind::edit:
-            case platform::ControlKind::editableCombo: {
-                const platform::ControlRow* label = platform::labelRowBefore(row, frames);
-                if (label != nullptr) {
-                    platform::tieLabel(controls.widget(row.id), *label);
-                }
-                name(controls, row.id,
-                     label != nullptr ? platform::captionText(label->caption)
-                                      : platform::groupCaptionAround(row, frames),
-                     platform::labelAbove(row, frames));
+            case platform::ControlKind::editableCombo:
+                platform::nameByLayout(controls.widget(row.id), row, frames);
                 break;
-            }
             case platform::ControlKind::pushButton: {
                 const QString caption = platform::captionText(row.caption);
                 if (buttonCaptions.value(caption) > 1) {

@@ -21,6 +21,8 @@ const auto rows = std::to_array<ControlRow>({
     {0, ControlKind::label, "Far away", 224, 100, 80, 8},
     {0, ControlKind::groupBox, "A/C && Refrigerant", 220, 70, 90, 20},
     {0, ControlKind::label, "Bytes Sent:", 400, 30, 40, 8},
+    {0, ControlKind::groupBox, "Programming", 390, 100, 100, 60},
+    {0, ControlKind::label, "Total Bytes :", 400, 110, 40, 8},
 });
 
 struct Case {
@@ -31,36 +33,21 @@ struct Case {
     const char* above;
 };
 
+// clang-format off
 const Case cases[] = {
-    {"list after its label",
-     {1, ControlKind::editableCombo, "", 34, 20, 40, 80},
-     "Port",
-     "Step 1: Connect",
-     ""},
-    {"box in a group inside a group",
-     {2, ControlKind::edit, "", 18, 46, 70, 12},
-     "",
-     "Serial Number",
-     ""},
-    {"box under a column caption",
-     {3, ControlKind::edit, "", 224, 30, 80, 12},
-     "",
-     "Engine DM1",
-     "SPN  FMI  OC  CM"},
-    {"label too far before", {4, ControlKind::edit, "", 60, 22, 40, 12}, "", "Step 1: Connect", ""},
-    {"box sticking out of every group", {5, ControlKind::edit, "", 200, 30, 40, 12}, "", "", ""},
-    {"caption with an ampersand",
-     {6, ControlKind::ledRectangle, "", 224, 74, 30, 12},
-     "",
-     "A/C & Refrigerant",
-     ""},
-    {"label a gap before", {7, ControlKind::edit, "", 443, 28, 40, 12}, "Bytes Sent", "", ""},
-    {"labels below or in another group",
-     {8, ControlKind::edit, "", 224, 80, 80, 8},
-     "",
-     "A/C & Refrigerant",
-     ""},
+    {"list after its label",           {1, ControlKind::editableCombo, "", 34, 20, 40, 80},   "Port",       "Step 1: Connect",   ""},
+    {"box in a group inside a group",  {2, ControlKind::edit, "", 18, 46, 70, 12},            "",           "Serial Number",     ""},
+    {"box under a column caption",     {3, ControlKind::edit, "", 224, 30, 80, 12},           "",           "Engine DM1",        "SPN  FMI  OC  CM"},
+    {"label too far before",           {4, ControlKind::edit, "", 60, 22, 40, 12},            "",           "Step 1: Connect",   ""},
+    {"box sticking out of every group",{5, ControlKind::edit, "", 200, 30, 40, 12},           "",           "",                  ""},
+    {"caption with an ampersand",      {6, ControlKind::ledRectangle, "", 224, 74, 30, 12},   "",           "A/C & Refrigerant", ""},
+    {"label a gap before",             {7, ControlKind::edit, "", 443, 28, 40, 12},           "Bytes Sent", "",                  ""},
+    {"labels below or elsewhere",      {8, ControlKind::edit, "", 224, 80, 80, 8},            "",           "A/C & Refrigerant", ""},
+    {"label a line too high",          {9, ControlKind::progressBar, "", 395, 130, 90, 12},   "",           "Programming",       ""},
+    {"label wider than the box",       {10, ControlKind::edit, "", 405, 122, 20, 12},         "",           "Programming",       ""},
+    {"label just above",               {11, ControlKind::edit, "", 400, 120, 60, 12},         "",           "Programming",       "Total Bytes"},
 };
+// clang-format on
 
 TEST(LayoutCaptions, findTheLabelBeforeTheGroupAroundAndTheCaptionAbove) {
     for (const Case& c : cases) {
