@@ -9,10 +9,7 @@ usage: announcements_through_atspi.py TESSALY J1939_SIM
 """
 
 import collections
-import os
-import subprocess
 import sys
-import tempfile
 import time
 
 import atspi_session as session
@@ -42,22 +39,11 @@ def main():
     pyatspi = session.start()
     from gi.repository import GLib
 
-    work = tempfile.mkdtemp(prefix="tessaly-a11y-announce-")
-    ports = os.path.join(work, "comports")
-    os.makedirs(ports)
-    session.spawn([simulator, "--com", str(COM), "--saturate"],
-                  env=dict(os.environ, COMPORTS_DIR=ports), stdout=subprocess.DEVNULL,
-                  stderr=subprocess.DEVNULL)
-    if not session.wait_for(lambda: os.path.islink(os.path.join(ports, f"com{COM}")), 10):
-        session.fail(f"j1939-sim made no com{COM} link")
-    settings = os.path.join(work, "vive1939.ini")
-    with open(settings, "w") as f:
-        f.write(f"COM={COM};\r\n")
-    session.spawn([tessaly, "--settings", settings],
-                  env=session.program_environment(COMPORTS_DIR=ports),
-                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    work = session.work_folder("announcements")
+    session.start_stand_in(work, [simulator, "--saturate"], COM, "sim.log")
+    session.start_tessaly(work, tessaly, COM)
     window = Window.of_program(pyatspi, "Tessaly")
-    window.wait_text("FW Version", lambda t: t.strip() == "0.2D", 20)
+    window.wait_text("FW Version", lambda t: t.strip() == "0.2D", 30)
 
     # Counted by the object that announced, without asking the program anything meanwhile:
     # a program flooding the bus would answer late and stretch the count.

@@ -166,3 +166,38 @@ def program_environment(**extra):
                QT_ACCESSIBILITY="1")
     env.update(extra)
     return env
+
+
+def work_folder(name):
+    """A folder of the test's own, with an empty port-map folder in it."""
+    work = tempfile.mkdtemp(prefix=f"tessaly-a11y-{name}-")
+    os.makedirs(os.path.join(work, "comports"))
+    return work
+
+
+def start_stand_in(work, command, com, log_name):
+    """Starts a stand-in linked as COM `com` in the work folder's port map; gives back the path
+    of the log its output goes to."""
+    ports = os.path.join(work, "comports")
+    log_path = os.path.join(work, log_name)
+    with open(log_path, "w") as log:
+        spawn(command + ["--com", str(com)], env=dict(os.environ, COMPORTS_DIR=ports),
+              stdout=log, stderr=subprocess.STDOUT)
+    if not wait_for(lambda: os.path.islink(os.path.join(ports, f"com{com}")), 10):
+        fail(f"{os.path.basename(command[0])} made no com{com} link")
+    return log_path
+
+
+def start_program(work, command, log_name):
+    """Starts a program under test on this desktop, with the work folder's port map."""
+    env = program_environment(COMPORTS_DIR=os.path.join(work, "comports"))
+    with open(os.path.join(work, log_name), "w") as log:
+        spawn(command, env=env, stdout=log, stderr=subprocess.STDOUT)
+
+
+def start_tessaly(work, tessaly, com):
+    """Starts Tessaly remembering COM `com`, so that it connects by itself."""
+    settings = os.path.join(work, "vive1939.ini")
+    with open(settings, "w") as f:
+        f.write(f"COM={com};\r\n")
+    start_program(work, [tessaly, "--settings", settings], "tessaly.log")

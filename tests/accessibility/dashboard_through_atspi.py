@@ -7,11 +7,8 @@ object of the window without a name.
 usage: dashboard_through_atspi.py TESSALY J1939_SIM
 """
 
-import os
 import re
-import subprocess
 import sys
-import tempfile
 
 import atspi_session as session
 from atspi_reading import Window
@@ -84,27 +81,14 @@ def columns(text):
 def main():
     tessaly, simulator = sys.argv[1:3]
     pyatspi = session.start()
-    work = tempfile.mkdtemp(prefix="tessaly-a11y-dashboard-")
-    ports = os.path.join(work, "comports")
-    os.makedirs(ports)
-    sim_log = os.path.join(work, "sim.log")
-    with open(sim_log, "w") as log:
-        session.spawn([simulator, "--com", str(COM), "--level", "50", "--no-dynamic"],
-                      env=dict(os.environ, COMPORTS_DIR=ports), stdout=log,
-                      stderr=subprocess.STDOUT)
-    if not session.wait_for(lambda: os.path.islink(os.path.join(ports, f"com{COM}")), 10):
-        session.fail(f"j1939-sim made no com{COM} link")
-    settings = os.path.join(work, "vive1939.ini")
-    with open(settings, "w") as f:
-        f.write(f"COM={COM};\r\n")
-    with open(os.path.join(work, "tessaly.log"), "w") as log:
-        session.spawn([tessaly, "--settings", settings],
-                      env=session.program_environment(COMPORTS_DIR=ports), stdout=log,
-                      stderr=subprocess.STDOUT)
+    work = session.work_folder("dashboard")
+    sim_log = session.start_stand_in(work, [simulator, "--level", "50", "--no-dynamic"], COM,
+                                     "sim.log")
+    session.start_tessaly(work, tessaly, COM)
     window = Window.of_program(pyatspi, "Tessaly")
 
     # Connected and showing level 50.
-    window.wait_text("FW Version", lambda t: t.strip() == "0.2D", 20)
+    window.wait_text("FW Version", lambda t: t.strip() == "0.2D", 30)
     window.wait_text("Engine RPM", lambda t: t == "4015.88 RPM", 10)
 
     window.expect_every_object_named()

@@ -9,9 +9,7 @@ usage: loader_through_atspi.py BOOTLOADER BOOT_TARGET
 
 import os
 import random
-import subprocess
 import sys
-import tempfile
 import time
 
 import atspi_session as session
@@ -26,25 +24,16 @@ IDENT_BOX = "Step 3: Connect to the Traget Board"
 def main():
     loader, target = sys.argv[1:3]
     pyatspi = session.start()
-    work = tempfile.mkdtemp(prefix="tessaly-a11y-loader-")
-    ports = os.path.join(work, "comports")
-    os.makedirs(ports)
+    work = session.work_folder("loader")
     image = os.path.join(work, "firmware.hex")
     content = random.Random(21).randbytes(IMAGE_SIZE)
     with open(image, "wb") as f:
         f.write(content)
     received = os.path.join(work, "received.bin")
-    with open(os.path.join(work, "target.log"), "w") as log:
-        # A pause before each echo keeps the run long enough to watch it.
-        session.spawn([target, "--com", str(COM), "--out", received, "--reply-delay", "2"],
-                      env=dict(os.environ, COMPORTS_DIR=ports), stdout=log,
-                      stderr=subprocess.STDOUT)
-    if not session.wait_for(lambda: os.path.islink(os.path.join(ports, f"com{COM}")), 10):
-        session.fail(f"boot-target made no com{COM} link")
-    with open(os.path.join(work, "bootloader.log"), "w") as log:
-        session.spawn([loader, "--port", f"COM{COM}", image],
-                      env=session.program_environment(COMPORTS_DIR=ports), stdout=log,
-                      stderr=subprocess.STDOUT)
+    # A pause before each echo keeps the run long enough to watch it.
+    session.start_stand_in(work, [target, "--out", received, "--reply-delay", "2"], COM,
+                           "target.log")
+    session.start_program(work, [loader, "--port", f"COM{COM}", image], "bootloader.log")
     window = Window.of_program(pyatspi, "bootloader")
 
     window.expect_every_object_named()
@@ -83,7 +72,7 @@ def main():
     bars = [s[2] for s in writing]
     window.expect(sent == sorted(sent) and bars == sorted(bars),
                   "Bytes Sent or the Programming bar went backwards")
-    window.expect(all(0 <= bar <= 100 for bar in bars), f"Programming bar outside 0..100")
+    window.expect(all(0 <= bar <= 100 for bar in bars), "Programming bar outside 0..100")
     window.expect(any(s[3] == s[4] == 64 for s in writing),
                   "Flash Erasing never read full (64 of 64) while writing")
 
