@@ -1,5 +1,5 @@
 // The loader window through the accessibility layer and the keyboard: every object named
-// from the captions the window shows, the status lamps with their lit state, and Tab through
+// from the captions the window shows, the status lamps among them, and Tab through
 // the four steps in reading order.
 
 #include <QAccessible>
@@ -79,18 +79,6 @@ TEST_F(LoaderAccessibility, LabelsPortAndSpeedListsByTheLabelsBeforeThem) {
         const auto labels = accessible(id)->relations(QAccessible::Label);
         ASSERT_EQ(labels.size(), 1) << id;
         EXPECT_EQ(labels.front().first->text(QAccessible::Name).toStdString(), label);
-    }
-}
-
-TEST_F(LoaderAccessibility, StatusLampsReadCheckedWhileLit) {
-    const std::pair<int, bool> steps[] = {{ids::linkLamp, true},
-                                          {ids::waitingLamp, true},
-                                          {ids::linkLamp, false},
-                                          {ids::waitingLamp, false}};
-    for (const auto& [id, on] : steps) {
-        window.setLamp(id, on);
-        EXPECT_EQ(accessible(id)->state().checked, on) << id;
-        EXPECT_TRUE(accessible(id)->state().readOnly);
     }
 }
 

@@ -3,12 +3,10 @@
 // its value, and Tab through the controls in reading order.
 
 #include <QAccessible>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSet>
 #include <QTest>
-#include <functional>
 #include <vector>
 
 #include "DashboardFixture.h"
@@ -150,13 +148,6 @@ TEST_F(DashboardAccessibility, aLevelSetThroughTheSliderIsHeldAsTheOperatorsChoi
     EXPECT_TRUE(session().levelPending);
 }
 
-TEST_F(DashboardAccessibility, aLevelSetWhileDisconnectedIsRefusedLikeTheMouse) {
-    start();  // the slider is disabled until the simulator is identified
-    accessible(ids::levelSlider)->valueInterface()->setCurrentValue(40);
-    EXPECT_EQ(window->getSliderPosition(), 0.0);
-    EXPECT_FALSE(session().levelPending);
-}
-
 TEST_F(DashboardAccessibility, tabGoesThroughTheControlsInReadingOrder) {
     enableRemoteControls();
     for (int id : {ids::disconnectButton, ids::engineDm1Edit, ids::engineDm2Edit, ids::absDm1Edit,
@@ -193,30 +184,6 @@ TEST_F(DashboardAccessibility, tabbingOntoTheSliderSendsNoLevelButAnArrowKeyDoes
     QTest::keyClick(slider, Qt::Key_Right);
     EXPECT_EQ(window->getSliderPosition(), 1.0);
     EXPECT_TRUE(session().levelPending);
-}
-
-struct ModeBox {
-    int id;
-    bool terminal::SessionState::*pending;
-};
-
-TEST_F(DashboardAccessibility, theSpaceBarWorksEachModeBox) {
-    const ModeBox boxes[] = {
-        {ids::dynamicCheck, &terminal::SessionState::dynamicPending},
-        {ids::quietCheck, &terminal::SessionState::quietPending},
-        {ids::warningsCheck, &terminal::SessionState::warningsPending},
-        {ids::resetEngineDm2Check, &terminal::SessionState::resetDm2Pending},
-    };
-    enableRemoteControls();
-    for (const ModeBox& box : boxes) {
-        SCOPED_TRACE(box.id);
-        auto* check = window->controls().get<QCheckBox>(box.id);
-        EXPECT_FALSE(session().*box.pending);
-        QTest::keyClick(check, Qt::Key_Space);
-        EXPECT_TRUE(check->isChecked());
-        EXPECT_TRUE(session().*box.pending);
-        EXPECT_TRUE(accessible(box.id)->state().checked);
-    }
 }
 
 }  // namespace
