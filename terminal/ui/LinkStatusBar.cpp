@@ -64,8 +64,8 @@ LinkStatusBar::LinkStatusBar(QWidget* parent, Sampler sample)
     dropped_->setToolTip(QStringLiteral("Lines dropped for a bad checksum since the connect"));
     lastLine_->setToolTip(QStringLiteral("Time since the last good line"));
     showLinkState(LinkState::disconnected, {}, {});
-    // Figures from the first moment, not after a second of empty fields; a screen reader
-    // names the bar and its grip, which show no text of their own, by these.
+    // Figures from the first moment rather than three empty fields for a second. The bar and
+    // its grip show no text of their own: they are named for screen readers.
     sampleNow();
     setAccessibleName(QStringLiteral("Link status"));
     if (auto* grip = findChild<QSizeGrip*>()) {
