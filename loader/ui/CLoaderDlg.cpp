@@ -18,6 +18,7 @@
 
 #include "loader/core/LoaderIds.h"
 #include "loader/ui/AboutBox.h"
+#include "loader/ui/LoaderAccessibleNames.h"
 #include "loader/ui/LoaderLayout.h"
 #include "loader/ui/ProgramInfo.h"
 #include "platform/core/PortMap.h"
@@ -79,6 +80,7 @@ void CLoaderDlg::buildControls() {
     platform::DialogLayout layout;
     layout.sizeWindow(this, loaderWidth, loaderHeight);
     layout.build(this, loaderControls(), controls_);
+    nameLoaderControls(controls_);
 
     auto* ports = controls_.get<QComboBox>(ids::portCombo);
     for (int n = 1; n <= portCount; ++n) {

@@ -14,6 +14,7 @@
 #include "loader/ui/ProgramInfo.h"
 #include "platform/qt/ExitSignals.h"
 #include "platform/qt/FramePacer.h"
+#include "platform/qt/InstrumentAccessibility.h"
 #include "platform/qt/MeasurementProbe.h"
 #include "platform/qt/RuntimeFolder.h"
 
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
     chooseOffscreenWithoutDisplay(options.programRequested());
 
     QApplication app(argc, argv);
+    platform::installInstrumentAccessibility();
     // Ties the windows to the installed desktop entry (menu icon, task bar grouping).
     QGuiApplication::setDesktopFileName(QStringLiteral("bootloader"));
     // Off unless TESSALY_PROBE names a file: paint times for scripts/bench.

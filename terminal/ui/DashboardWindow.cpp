@@ -16,8 +16,10 @@
 #include "terminal/ui/AboutItem.h"
 #include "terminal/ui/AboutSequence.h"
 #include "terminal/ui/ClipboardCopy.h"
+#include "terminal/ui/DashboardAccessibleNames.h"
 #include "terminal/ui/DashboardLayout.h"
 #include "terminal/ui/DashboardScaling.h"
+#include "terminal/ui/DashboardTabOrder.h"
 #include "terminal/ui/LinkStatusBar.h"
 #include "terminal/ui/PanelTransfer.h"
 #include "terminal/ui/PortList.h"
@@ -79,6 +81,8 @@ void DashboardWindow::buildControls() {
     layout.build(this, dashboardFrames(), controls_);
     layout.build(this, dashboardControls(), controls_);
     fillPortList(controls_.get<QComboBox>(ids::portCombo));
+    nameDashboardControls(controls_);
+    orderDashboardTabs(controls_);
 }
 
 void DashboardWindow::setUpInstruments() {

@@ -11,6 +11,7 @@
 #include "platform/qt/DisplayCheck.h"
 #include "platform/qt/ExitSignals.h"
 #include "platform/qt/FramePacer.h"
+#include "platform/qt/InstrumentAccessibility.h"
 #include "platform/qt/MeasurementProbe.h"
 #include "platform/qt/RuntimeFolder.h"
 #include "terminal/core/SettingsFile.h"
@@ -79,6 +80,7 @@ int main(int argc, char** argv) {
     std::optional<platform::PlatformStartGuard> platformStart(std::in_place);
     QApplication app(argc, argv);
     platformStart.reset();
+    platform::installInstrumentAccessibility();
     // Ties the windows to the installed desktop entry (menu icon, task bar grouping).
     QGuiApplication::setDesktopFileName(QStringLiteral("tessaly"));
     // Off unless TESSALY_PROBE names a file: paint times for scripts/bench.
