@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <functional>
 
-#include "StandInProcess.h"
+#include "BootTargetProcess.h"
 #include "loader/core/LoaderIds.h"
 #include "loader/ui/CLoaderDlg.h"
 #include "platform/qt/CiLedRoundX.h"

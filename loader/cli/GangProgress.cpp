@@ -1,13 +1,13 @@
-#include "loader/ui/GangProgress.h"
+#include "loader/cli/GangProgress.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
 
-#include "loader/ui/BoardRun.h"
+#include "loader/cli/BoardRun.h"
 
-namespace loader::ui {
+namespace loader::cli {
 
 namespace {
 
@@ -96,4 +96,4 @@ void GangProgress::show(const std::vector<std::unique_ptr<BoardRun>>& boards) {
     std::fflush(out_);
 }
 
-}  // namespace loader::ui
+}  // namespace loader::cli

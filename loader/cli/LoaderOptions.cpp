@@ -1,4 +1,4 @@
-#include "loader/ui/LoaderOptions.h"
+#include "loader/cli/LoaderOptions.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +14,7 @@
 #include "platform/core/PortMap.h"
 #include "platform/core/SerialControl.h"
 
-namespace loader::ui {
+namespace loader::cli {
 
 const QString LoaderOptions::programOption = QStringLiteral("program");
 
@@ -286,4 +286,4 @@ std::optional<int> LoaderOptions::checkImage(const QStringList& files) {
     return std::nullopt;
 }
 
-}  // namespace loader::ui
+}  // namespace loader::cli

@@ -1,14 +1,14 @@
-#include "loader/ui/GangProgram.h"
+#include "loader/cli/GangProgram.h"
 
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 
+#include "loader/cli/BoardRun.h"
 #include "loader/core/BootLink.h"
-#include "loader/ui/BoardRun.h"
 
-namespace loader::ui {
+namespace loader::cli {
 
 namespace {
 
@@ -182,4 +182,4 @@ void GangProgram::end() {
     emit finished(status);
 }
 
-}  // namespace loader::ui
+}  // namespace loader::cli

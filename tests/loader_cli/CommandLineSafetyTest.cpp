@@ -15,8 +15,8 @@
 #include <QSysInfo>
 #include <functional>
 
-#include "StandInProcess.h"
-#include "TestFiles.h"
+#include "BootTargetProcess.h"
+#include "ImageFiles.h"
 
 using testing_support::BootTargetProcess;
 using testing_support::runBootloader;

@@ -1,4 +1,4 @@
-#include "loader/ui/BoardRun.h"
+#include "loader/cli/BoardRun.h"
 
 #include <QFile>
 #include <cmath>
@@ -10,7 +10,7 @@
 #include "platform/core/SerialErrorText.h"
 #include "platform/qt/CMSComm.h"
 
-namespace loader::ui {
+namespace loader::cli {
 
 namespace {
 
@@ -268,4 +268,4 @@ void BoardRun::sessionFinished(bool programmed) {
     emit finished();
 }
 
-}  // namespace loader::ui
+}  // namespace loader::cli

@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QRandomGenerator>
 
-#include "StandInProcess.h"
-#include "TestFiles.h"
+#include "BootTargetProcess.h"
+#include "ImageFiles.h"
 #include "loader/core/ScrambleFormat.h"
 
 using testing_support::BootTargetProcess;

@@ -18,7 +18,7 @@
 
 class CMSComm;
 
-namespace loader::ui {
+namespace loader::cli {
 
 class BoardRun : public QObject, public loader::LoaderObserver {
     Q_OBJECT
@@ -111,4 +111,4 @@ private:
     qint64 endMs_ = -1;
 };
 
-}  // namespace loader::ui
+}  // namespace loader::cli

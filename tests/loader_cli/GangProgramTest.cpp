@@ -11,8 +11,8 @@
 #include <QRandomGenerator>
 #include <memory>
 
-#include "StandInProcess.h"
-#include "TestFiles.h"
+#include "BootTargetProcess.h"
+#include "ImageFiles.h"
 
 using testing_support::BootTargetProcess;
 using testing_support::randomBytes;

@@ -14,10 +14,10 @@
 #include <optional>
 #include <vector>
 
-#include "loader/ui/GangProgress.h"
-#include "loader/ui/GangReport.h"
+#include "loader/cli/GangProgress.h"
+#include "loader/cli/GangReport.h"
 
-namespace loader::ui {
+namespace loader::cli {
 
 class BoardRun;
 
@@ -80,4 +80,4 @@ private:
     int status_ = statusFailed;
 };
 
-}  // namespace loader::ui
+}  // namespace loader::cli

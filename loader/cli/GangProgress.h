@@ -10,7 +10,7 @@
 
 #include "loader/core/RunWatch.h"
 
-namespace loader::ui {
+namespace loader::cli {
 
 class BoardRun;
 
@@ -39,4 +39,4 @@ private:
     std::vector<Shown> shown_;
 };
 
-}  // namespace loader::ui
+}  // namespace loader::cli
