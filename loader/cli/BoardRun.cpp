@@ -218,6 +218,15 @@ void BoardRun::showMessage(const std::string& text) {
     fail(QString::fromStdString(text));
 }
 
+bool BoardRun::confirmDamagedImage(const std::string& fault) {
+    if (!settings_.hexCheck) {
+        return true;
+    }
+    fail(QFile::decodeName(QByteArray::fromStdString(fault)) +
+         QStringLiteral(": the target was not touched (--no-hex-check sends the file as stored)"));
+    return false;
+}
+
 void BoardRun::startTimer() {
     timer_.start(timerPeriodMs);
 }

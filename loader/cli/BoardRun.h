@@ -29,6 +29,8 @@ public:
     struct Settings {
         QString speed = QStringLiteral("115200");
         double stallSeconds = 10;
+        // A damaged Intel HEX file fails the board before its start byte; false sends it.
+        bool hexCheck = true;
     };
 
     // `port` is COMn or a device path; `salt` sets this board's session values apart.
@@ -69,6 +71,7 @@ public:
 
     // LoaderObserver
     void showMessage(const std::string& text) override;
+    bool confirmDamagedImage(const std::string& fault) override;
     void setLamp(int, bool) override {}
     void setEraseRange(int) override {}
     void setErasePos(int) override {}

@@ -31,6 +31,7 @@ GangProgram::GangProgram(const Settings& settings, QObject* parent)
     BoardRun::Settings board;
     board.speed = settings_.speed;
     board.stallSeconds = settings_.stallSeconds;
+    board.hexCheck = settings_.hexCheck;
     std::uint32_t salt = 0;
     for (const QString& port : settings_.ports) {
         boards_.push_back(std::make_unique<BoardRun>(port, settings_.imagePath, ++salt, board));

@@ -38,6 +38,7 @@ public:
         double timeoutSeconds = 0;
         double stallSeconds = 10;
         bool quiet = false;
+        bool hexCheck = true;
         // Where the JSON report goes; empty: none.
         QString reportPath;
     };

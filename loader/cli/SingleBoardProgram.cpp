@@ -51,6 +51,15 @@ SingleBoardProgram::SingleBoardProgram(CLoaderDlg& window, const Settings& setti
     stallTicker_.setInterval(stallCheckMs);
     connect(&stallTicker_, &QTimer::timeout, this, &SingleBoardProgram::checkStall);
     window_.setMessageSink([this](const QString& text) { fail(text, statusFailed); });
+    window_.setDamagedImageQuestion([this](const QString& fault) {
+        if (!settings_.hexCheck) {
+            return true;
+        }
+        fail(fault + QStringLiteral(
+                         ": the target was not touched (--no-hex-check sends the file as stored)"),
+             statusDamagedImage);
+        return false;
+    });
     connect(&window_, &CLoaderDlg::identificationComplete, this, &SingleBoardProgram::onIdentified);
     connect(&window_, &CLoaderDlg::runFinished, this, &SingleBoardProgram::onRunFinished);
     connect(&window_, &CLoaderDlg::dataReceived, this, &SingleBoardProgram::onDataReceived);

@@ -26,6 +26,7 @@ class SingleBoardProgram : public QObject {
 public:
     static constexpr int statusProgrammed = 0;
     static constexpr int statusFailed = 1;
+    static constexpr int statusDamagedImage = 2;
     static constexpr int statusTimedOut = 3;
     static constexpr double defaultStallSeconds = 10;
 
@@ -36,6 +37,8 @@ public:
         double stallSeconds = defaultStallSeconds;
         // Errors only.
         bool quiet = false;
+        // A damaged Intel HEX file ends the run before its start byte; false sends it.
+        bool hexCheck = true;
     };
 
     SingleBoardProgram(ui::CLoaderDlg& window, const Settings& settings, QObject* parent = nullptr);

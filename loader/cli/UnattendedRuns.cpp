@@ -43,6 +43,7 @@ int programBoards(QApplication& app, const LoaderOptions& options) {
     settings.timeoutSeconds = options.settings().timeoutSeconds;
     settings.stallSeconds = options.settings().stallSeconds;
     settings.quiet = options.settings().quiet;
+    settings.hexCheck = options.settings().hexCheck;
     settings.reportPath = options.reportPath();
 
     GangProgram run(settings);

@@ -158,9 +158,13 @@ void BootLink::timerTick() {
 
 void BootLink::program(const std::string& portText, const std::string& speedText) {
     // Refused before the start byte goes out: the target erases its flash when it sees it,
-    // and a file found wanting only at the write phase would leave it empty.
+    // and a file found wanting only at the write phase would leave it empty. A damaged Intel
+    // HEX file goes only when the operator says so, and then exactly as stored.
     try {
         image_.check();
+        if (const auto fault = image_.hexFault(); fault && !observer_.confirmDamagedImage(*fault)) {
+            return;
+        }
     } catch (const ImageError& refusal) {
         observer_.showMessage(refusal.what());
         return;

@@ -362,6 +362,19 @@ void CLoaderDlg::showMessage(const std::string& text) {
     box.exec();
 }
 
+bool CLoaderDlg::confirmDamagedImage(const std::string& fault) {
+    const QString text = QFile::decodeName(QByteArray::fromStdString(fault));
+    if (damagedImageQuestion_) {
+        return damagedImageQuestion_(text);
+    }
+    const QString question =
+        text + QStringLiteral(
+                   ".\n\nThe file looks damaged, and the target erases its flash "
+                   "before it is written. Program anyway?");
+    return QMessageBox::warning(this, programName(), question, QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
+}
+
 void CLoaderDlg::setLamp(int lampId, bool on) {
     if (auto* lamp = controls_.get<CiLedRoundX>(lampId)) {
         lamp->setActive(on);

@@ -54,6 +54,11 @@ public:
     }
     // Replaces the open-file dialog.
     void setFileChooser(loader::FileChooser* chooser) { chooser_ = chooser; }
+    // Replaces the question asked before a damaged Intel HEX file is sent; it gets the fault
+    // ("fw.hex line 3: record checksum is wrong") and answers true to send the file.
+    void setDamagedImageQuestion(std::function<bool(const QString&)> ask) {
+        damagedImageQuestion_ = std::move(ask);
+    }
     // Replaces the question asked before a run in progress is left (true: leave).
     void setLeaveQuestion(std::function<bool(const QString&)> ask) {
         leaveQuestion_ = std::move(ask);
@@ -84,6 +89,7 @@ public:
 
     // LoaderObserver
     void showMessage(const std::string& text) override;
+    bool confirmDamagedImage(const std::string& fault) override;
     void setLamp(int lampId, bool on) override;
     void setEraseRange(int max) override;
     void setErasePos(int pos) override;
@@ -130,6 +136,7 @@ private:
     loader::FileChooser* chooser_;
     std::function<void(const QString&)> messageSink_;
     std::function<bool(const QString&)> leaveQuestion_;
+    std::function<bool(const QString&)> damagedImageQuestion_;
     QString devicePath_;
 
     // The window's values, exchanged with its controls; the identification line and the two

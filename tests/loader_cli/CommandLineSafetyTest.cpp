@@ -71,7 +71,7 @@ bool settingsOf(const QString& device, termios& into) {
 
 TEST(LoaderCommandLine, MistakesAreRefusedBeforeAnyByteReachesTheTarget) {
     QTemporaryDir dir;
-    const QString image = writeFile(dir.filePath("fw.hex"), hexText(300));
+    const QString image = writeFile(dir.filePath("fw.bin"), hexText(300));
     BootTargetProcess target(dir.path());
     ASSERT_TRUE(target.start());
 
@@ -183,7 +183,7 @@ TEST(LoaderCommandLine, ATargetThatFallsSilentEndsTheRunWithStatus3NamingThePhas
     };
     for (const Case& c : cases) {
         QTemporaryDir dir;
-        const QString image = writeFile(dir.filePath("fw.hex"), hexText(1000));
+        const QString image = writeFile(dir.filePath("fw.bin"), hexText(1000));
         BootTargetProcess target(dir.path());
         ASSERT_TRUE(target.start(c.targetArgs));
         QElapsedTimer took;
@@ -204,7 +204,7 @@ TEST(LoaderCommandLine, ATargetThatFallsSilentEndsTheRunWithStatus3NamingThePhas
 
 TEST(LoaderCommandLine, SigtermMidTransferRestoresThePortAndSaysWhereItStopped) {
     QTemporaryDir dir;
-    const QString image = writeFile(dir.filePath("fw.hex"), hexText(8000));
+    const QString image = writeFile(dir.filePath("fw.bin"), hexText(8000));
     BootTargetProcess target(dir.path());
     ASSERT_TRUE(target.start({"--pace", "4800"}));
     const QString device = target.device();

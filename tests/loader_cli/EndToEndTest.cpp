@@ -2,13 +2,13 @@
 // production line starts them.
 
 #include <QFile>
-#include <QRandomGenerator>
 
 #include "BootTargetProcess.h"
 #include "ImageFiles.h"
 #include "loader/core/ScrambleFormat.h"
 
 using testing_support::BootTargetProcess;
+using testing_support::intelHex;
 using testing_support::randomBytes;
 using testing_support::runBootloader;
 using testing_support::writeFile;
@@ -18,30 +18,6 @@ namespace {
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Intel HEX text of data records, 16 bytes each, to at least `size` characters, with an
-// end-of-file record.
-QByteArray intelHex(int size) {
-    QByteArray text;
-    QRandomGenerator random(1939);
-    for (int address = 0; text.size() < size - 13; address += 16) {
-        QByteArray record;
-        record.append(char(16))
-            .append(char(address >> 8))
-            .append(char(address & 0xFF))
-            .append(char(0));
-        for (int i = 0; i < 16; ++i) {
-            record.append(char(random.bounded(256)));
-        }
-        std::uint8_t sum = 0;
-        for (char c : record) {
-            sum = static_cast<std::uint8_t>(sum + static_cast<std::uint8_t>(c));
-        }
-        record.append(char(-sum));
-        text += ":" + record.toHex().toUpper() + "\r\n";
-    }
-    return text + ":00000001FF\r\n";
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ QByteArray readAll(const QString& path) {
 TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportNamesIt) {
     QTemporaryDir dir;
     const QByteArray content = randomBytes(12000, 14);
-    const QString image = writeFile(dir.filePath("fw.hex"), content);
+    const QString image = writeFile(dir.filePath("fw.bin"), content);
     BootTargetProcess first(dir.path(), 13), lost(dir.path(), 14), third(dir.path(), 15);
     ASSERT_TRUE(first.start());
     ASSERT_TRUE(lost.start({"--vanish-at", "3000"}));
@@ -54,7 +54,7 @@ TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportName
     ASSERT_FALSE(json.isEmpty()) << readAll(report).toStdString();
     EXPECT_EQ(json["status"].toInt(), 1);
     const QJsonObject facts = json["image"].toObject();
-    EXPECT_EQ(facts["name"].toString(), "fw.hex");
+    EXPECT_EQ(facts["name"].toString(), "fw.bin");
     EXPECT_EQ(facts["size"].toInteger(), 12000);
     EXPECT_EQ(facts["sha256"].toString(),
               QString(QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex()));
@@ -116,7 +116,7 @@ TEST(GangProgramming, AScrambledImageOnTwoPortsGetsEachItsOwnSessionBytes) {
 
 TEST(GangProgramming, APortOrDeviceGivenTwiceOrTooManyPortsAreUsageErrors) {
     QTemporaryDir dir;
-    const QString image = writeFile(dir.filePath("fw.hex"), randomBytes(100, 20));
+    const QString image = writeFile(dir.filePath("fw.bin"), randomBytes(100, 20));
     BootTargetProcess target(dir.path(), 20);
     ASSERT_TRUE(target.start());
     QStringList thirtyOne;

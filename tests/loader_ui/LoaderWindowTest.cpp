@@ -62,8 +62,8 @@ TEST_F(LoaderWindowTest, OpensEmptyOnCom1At115200WithConnectAndProgramDisabled) 
 }
 
 TEST_F(LoaderWindowTest, ButtonsLampsAndCountersFollowTheStepsOfARun) {
-    chooseFile("fw.hex", QByteArray(250, 'x'));
-    EXPECT_EQ(text(ids::fileNameEdit), "fw.hex");
+    chooseFile("fw.bin", QByteArray(250, 'x'));
+    EXPECT_EQ(text(ids::fileNameEdit), "fw.bin");
     EXPECT_EQ(buttons(), "on on on off") << "file chosen";
 
     click(ids::connectButton);
@@ -116,12 +116,12 @@ TEST_F(LoaderWindowTest, ButtonsLampsAndCountersFollowTheStepsOfARun) {
 }
 
 TEST_F(LoaderWindowTest, ChoosingAFileAfterTheEchoDoesNotEnableConnect) {
-    chooseFile("a.hex", "abc");
+    chooseFile("a.bin", "abc");
     click(ids::connectButton);
     serial.receive(std::string("wVell-1\n"));
     ASSERT_FALSE(enabled(ids::connectButton));
-    chooseFile("b.hex", "def");
-    EXPECT_EQ(text(ids::fileNameEdit), "b.hex");
+    chooseFile("b.bin", "def");
+    EXPECT_EQ(text(ids::fileNameEdit), "b.bin");
     EXPECT_FALSE(enabled(ids::connectButton));
 }
 
@@ -136,7 +136,7 @@ TEST_F(LoaderWindowTest, CancellingTheFileDialogChangesNothing) {
 }
 
 TEST_F(LoaderWindowTest, ResetPicStaysDisabledAfterConnectEvenWithoutAnAnswer) {
-    chooseFile("a.hex", "abc");
+    chooseFile("a.bin", "abc");
     click(ids::connectButton);
     for (int i = 0; i < 10; ++i) {
         window.onTimer();
@@ -146,7 +146,7 @@ TEST_F(LoaderWindowTest, ResetPicStaysDisabledAfterConnectEvenWithoutAnAnswer) {
 }
 
 TEST_F(LoaderWindowTest, ASecondRunShowsTheFirstRunsEraseRangeUntilTheNewCountArrives) {
-    chooseFile("a.hex", "ab");
+    chooseFile("a.bin", "ab");
     for (int run = 0; run < 2; ++run) {
         click(ids::connectButton);
         serial.receive(std::string("wVell-1\n"));
@@ -164,7 +164,7 @@ TEST_F(LoaderWindowTest, ASecondRunShowsTheFirstRunsEraseRangeUntilTheNewCountAr
 }
 
 TEST_F(LoaderWindowTest, PortAndSpeedAreReadFromTheFieldsWhenThePortOpens) {
-    chooseFile("a.hex", "abc");
+    chooseFile("a.bin", "abc");
     control<QComboBox>(ids::portCombo)->setCurrentText("COM17");
     control<QComboBox>(ids::speedCombo)->setCurrentText("57600");
     click(ids::connectButton);
@@ -182,7 +182,7 @@ TEST_F(LoaderWindowTest, ResetPicSendsTheRequestAndClosesThePort) {
 }
 
 TEST_F(LoaderWindowTest, ASerialErrorIsShownWithItsOwnTextAndEndsTheOperation) {
-    chooseFile("a.hex", "abc");
+    chooseFile("a.bin", "abc");
     serial.openError = "COM1: no device (no link com1 in the port-map folder)";
     click(ids::connectButton);
     ASSERT_EQ(messages.size(), 1u);
@@ -192,7 +192,7 @@ TEST_F(LoaderWindowTest, ASerialErrorIsShownWithItsOwnTextAndEndsTheOperation) {
 }
 
 TEST_F(LoaderWindowTest, APortLostMidRunIsReportedOnceAndConnectWorksAgain) {
-    chooseFile("a.hex", QByteArray(100, 'q'));
+    chooseFile("a.bin", QByteArray(100, 'q'));
     click(ids::connectButton);
     serial.receive(std::string("wVell-1\n"));
     click(ids::programButton);
