@@ -85,6 +85,10 @@ QString BoardRun::label() const {
     return port_ + " (" + device_ + ")";
 }
 
+QString BoardRun::compactLabel() const {
+    return isDevicePath(port_) ? port_ : label();
+}
+
 void BoardRun::guard(const std::function<void()>& step) {
     if (result_ != Result::running) {
         return;

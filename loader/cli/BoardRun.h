@@ -54,6 +54,9 @@ public:
     const QString& device() const { return device_; }
     // "COM3 (/dev/ttyUSB0)", or the device path given.
     QString label() const;
+    // The label when space is short: a device path given stands alone, without the device it
+    // names; a COM port keeps its device.
+    QString compactLabel() const;
     Result result() const { return result_; }
     const QString& reason() const { return reason_; }
     // The identification line without its line end; empty until the target has answered.

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <cmath>
 
+#include "loader/cli/TerminalWidth.h"
 #include "loader/core/LoaderIds.h"
 #include "loader/ui/CLoaderDlg.h"
 #include "loader/ui/ProgramInfo.h"
@@ -182,8 +183,10 @@ void SingleBoardProgram::showProgress(bool final) {
     const std::string line =
         loader::progressLine(phase, done, total, static_cast<std::uint64_t>(now - phaseStartMs_));
     if (terminal_) {
-        // "\r" and clear to the end: the new line may be shorter than the old one.
-        std::fprintf(stderr, "\r%s\033[K", line.c_str());
+        // "\r" and clear to the end: the new line may be shorter than the old one. Cut to the
+        // terminal's width: a line that wrapped would be rewritten a line too low.
+        std::fprintf(stderr, "\r%s\033[K",
+                     line.substr(0, static_cast<std::size_t>(usableColumns(stderr))).c_str());
         lineOpen_ = true;
     } else {
         std::fprintf(stderr, "%s\n", line.c_str());
