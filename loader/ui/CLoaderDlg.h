@@ -13,6 +13,7 @@
 #include "loader/core/FirmwareImage.h"
 #include "loader/core/LoaderObserver.h"
 #include "loader/ui/Beeper.h"
+#include "loader/ui/LoaderStatusBar.h"
 #include "loader/ui/QtFileChooser.h"
 #include "platform/core/Clock.h"
 #include "platform/core/SerialControl.h"
@@ -75,6 +76,7 @@ public:
     const loader::BootLink& link() const { return *link_; }
     const loader::FirmwareImage& image() const { return image_; }
     Beeper& beeper() { return beeper_; }
+    LoaderStatusBar& statusBar() { return *statusBar_; }
     bool timerRunning() const { return timer_.isActive(); }
 
     // Handlers, one per control or event.
@@ -132,6 +134,7 @@ private:
     platform::DialogControls controls_;
     QTimer timer_;
     Beeper beeper_;
+    LoaderStatusBar* statusBar_ = nullptr;
     QtFileChooser dialogChooser_;
     loader::FileChooser* chooser_;
     std::function<void(const QString&)> messageSink_;
