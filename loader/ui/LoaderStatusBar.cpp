@@ -97,6 +97,9 @@ LoaderStatusBar::LoaderStatusBar(QWidget* parent)
     state_ = new FittedLabel(this, "runState", Qt::ElideRight, 7);
     port_ = new FittedLabel(this, "loaderPort", Qt::ElideLeft, 3);
     showState(QStringLiteral("Idle"));
+    redraw_.setSingleShot(true);
+    redraw_.setInterval(static_cast<int>(redrawMs));
+    connect(&redraw_, &QTimer::timeout, this, &LoaderStatusBar::draw);
     // Below the dialog area, which has its size by now: the window grows by the bar.
     const QSize dialog = parent->size();
     const int height = sizeHint().height();
@@ -113,6 +116,9 @@ QString LoaderStatusBar::stateText() const {
 }
 
 void LoaderStatusBar::showState(const QString& text, const char* colour) {
+    if (colour != nullptr) {
+        redraw_.stop();  // a result: no progress is drawn over it
+    }
     // Bold and colour through the font and palette, not a style sheet: the text is shortened
     // with the font it is drawn in.
     QFont font = state_->font();
@@ -127,9 +133,9 @@ void LoaderStatusBar::showState(const QString& text, const char* colour) {
 }
 
 void LoaderStatusBar::actionStarted(const QString& port) {
+    redraw_.stop();
     fitted(port_)->show(port);
     phase_ = loader::RunPhase::starting;
-    identified_ = false;
     eraseStarted_ = false;
     done_ = 0;
     total_ = 0;
@@ -162,37 +168,52 @@ void LoaderStatusBar::follow(const loader::BootLink& link, const QString& fileNa
         done_ = link.eraseReceived();
         total_ = link.eraseTotal();
     }
-    const bool changed = phase != phase_ || identified != identified_ ||
-                         link.eraseStarted() != eraseStarted_ || !drawn_;
+    const bool progress = (phase == loader::RunPhase::writing ||
+                           (phase == loader::RunPhase::erasing && link.eraseStarted())) &&
+                          phase == phase_ && eraseStarted_ == link.eraseStarted() && drawn_;
     phase_ = phase;
-    identified_ = identified;
     eraseStarted_ = link.eraseStarted();
-    if (!changed && nowMs - drawnMs_ < redrawMs && done_ < total_) {
+    echoSeen_ = link.echoSeen();
+    fileName_ = fileName;
+    lastMs_ = nowMs;
+    if (identified) {
+        identLine_ = QString::fromLatin1(link.identLine().c_str()).trimmed();
+    }
+    // Progress is drawn a few times a second, and once more after the last step the target
+    // took, so a target that stalls leaves its true count on show.
+    if (progress && nowMs - drawnMs_ < redrawMs && done_ < total_) {
+        if (!redraw_.isActive()) {
+            redraw_.start();
+        }
         return;
     }
+    draw();
+}
+
+void LoaderStatusBar::draw() {
+    redraw_.stop();
     drawn_ = true;
-    drawnMs_ = nowMs;
+    drawnMs_ = lastMs_;
     const int percent = loader::percentOf(done_, total_);
-    switch (phase) {
+    switch (phase_) {
         case loader::RunPhase::identifying:
-            showState(link.echoSeen() ? QStringLiteral("Waiting for the identification line")
-                                      : QStringLiteral("Waking the boot loader"));
+            showState(echoSeen_ ? QStringLiteral("Waiting for the identification line")
+                                : QStringLiteral("Waking the boot loader"));
             break;
         case loader::RunPhase::erasing:
-            showState(link.eraseStarted() ? QStringLiteral("Erasing the flash: %1%").arg(percent)
-                                          : QStringLiteral("Starting the erase"));
+            showState(eraseStarted_ ? QStringLiteral("Erasing the flash: %1%").arg(percent)
+                                    : QStringLiteral("Starting the erase"));
             break;
         case loader::RunPhase::writing:
             // The rate once a first millisecond has passed.
-            showState(QStringLiteral("Writing %1: %2%").arg(fileName).arg(percent) +
-                      (nowMs != writeStartMs_
+            showState(QStringLiteral("Writing %1: %2%").arg(fileName_).arg(percent) +
+                      (lastMs_ != writeStartMs_
                            ? QStringLiteral(", %1 B/s")
-                                 .arg(grouped(done_ * 1000 / (nowMs - writeStartMs_)))
+                                 .arg(grouped(done_ * 1000 / (lastMs_ - writeStartMs_)))
                            : QString()));
             break;
         case loader::RunPhase::starting:
-            showState(QStringLiteral("Identified: %1")
-                          .arg(QString::fromLatin1(link.identLine().c_str()).trimmed()));
+            showState(QStringLiteral("Identified: %1").arg(identLine_));
             break;
     }
 }

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QString>
 #include <QTime>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 
@@ -52,19 +53,25 @@ public:
 
 private:
     void showState(const QString& text, const char* colour = nullptr);
+    // Shows the run as last followed.
+    void draw();
 
     std::function<QTime()> timeOfDay_;
     QLabel* state_;
     QLabel* port_;
     // The run as last seen: where it was, and its counts before the link cleared them.
     loader::RunPhase phase_ = loader::RunPhase::starting;
-    bool identified_ = false;
     bool eraseStarted_ = false;
+    bool echoSeen_ = false;
+    QString identLine_;
+    QString fileName_;
+    std::uint32_t lastMs_ = 0;
     std::uint64_t done_ = 0;
     std::uint64_t total_ = 0;
     std::uint32_t writeStartMs_ = 0;
     std::uint32_t drawnMs_ = 0;
     bool drawn_ = false;
+    QTimer redraw_;
     // A result is on show: an idle link leaves it there.
     bool resultShown_ = false;
     // A stopped run is on show: the message that follows is its cause.
