@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "loader/cli/LoaderOptions.h"
 #include "platform/core/Clock.h"
 #include "platform/core/PortMap.h"
 #include "platform/core/SerialErrorText.h"
@@ -22,10 +23,6 @@ std::string resolvedDevice(const std::string& path) {
     return error ? std::string() : resolved.string();
 }
 
-bool isDevicePath(const QString& port) {
-    return port.startsWith('/') && port.size() > 1;
-}
-
 }  // namespace
 
 BoardRun::BoardRun(const QString& port, const QString& imagePath, std::uint32_t salt,
@@ -38,7 +35,7 @@ BoardRun::BoardRun(const QString& port, const QString& imagePath, std::uint32_t 
       stall_(static_cast<std::uint64_t>(std::ceil(settings.stallSeconds * 1000.0))) {
     image_.setPath(QFile::encodeName(imagePath).toStdString());
     image_.setSessionSalt(salt);
-    if (isDevicePath(port_)) {
+    if (LoaderOptions::isDevicePath(port_)) {
         comm_->setDeviceOverride(QFile::encodeName(port_).toStdString());
     }
     noteDevice();
@@ -64,7 +61,7 @@ void BoardRun::noteDevice() {
     std::string device;
     if (comm_->getPortOpen()) {
         device = comm_->devicePath().toStdString();
-    } else if (isDevicePath(port_)) {
+    } else if (LoaderOptions::isDevicePath(port_)) {
         device = resolvedDevice(QFile::encodeName(port_).toStdString());
     } else {
         const auto mapping =
@@ -86,7 +83,7 @@ QString BoardRun::label() const {
 }
 
 QString BoardRun::compactLabel() const {
-    return isDevicePath(port_) ? port_ : label();
+    return LoaderOptions::isDevicePath(port_) ? port_ : label();
 }
 
 void BoardRun::guard(const std::function<void()>& step) {

@@ -19,15 +19,11 @@
 #include "ImageFiles.h"
 
 using testing_support::BootTargetProcess;
+using testing_support::readFile;
 using testing_support::runBootloader;
 using testing_support::writeFile;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray hexText(int size) {
     QByteArray text;
@@ -169,7 +165,7 @@ TEST(LoaderCommandLine, MistakesAreRefusedBeforeAnyByteReachesTheTarget) {
     EXPECT_TRUE(run.err.contains("programmed 300 bytes in")) << run.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(heldLock));
     target.finish();
-    EXPECT_EQ(readAll(target.outPath()), hexText(300));
+    EXPECT_EQ(readFile(target.outPath()), hexText(300));
 }
 
 TEST(LoaderCommandLine, ATargetThatFallsSilentEndsTheRunWithStatus3NamingThePhase) {

@@ -10,17 +10,9 @@
 using testing_support::BootTargetProcess;
 using testing_support::intelHex;
 using testing_support::randomBytes;
+using testing_support::readFile;
 using testing_support::runBootloader;
 using testing_support::writeFile;
-
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
 
 TEST(LoaderEndToEnd, A64KiBIntelHexFileArrivesByteIdentical) {
     QTemporaryDir dir;
@@ -37,7 +29,7 @@ TEST(LoaderEndToEnd, A64KiBIntelHexFileArrivesByteIdentical) {
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty() || !run.err.contains("bootloader:")) << run.err.toStdString();
     target.finish();
-    EXPECT_TRUE(readAll(target.outPath()) == hex) << "what the target received differs";
+    EXPECT_TRUE(readFile(target.outPath()) == hex) << "what the target received differs";
 }
 
 TEST(LoaderEndToEnd, AScrambledImageArrivesWithTheSessionBytesAndTheRightQValues) {
@@ -55,11 +47,11 @@ TEST(LoaderEndToEnd, AScrambledImageArrivesWithTheSessionBytesAndTheRightQValues
     const QString log = target.finish();
     EXPECT_TRUE(log.contains("start byte 0x5A")) << log.toStdString();
 
-    const QByteArray session = readAll(target.outPath() + ".session");
+    const QByteArray session = readFile(target.outPath() + ".session");
     ASSERT_EQ(session.size(), 4);
     EXPECT_LT(std::uint8_t(session[1]), 0x80);
     EXPECT_LT(std::uint8_t(session[3]), 0x80);
-    const QByteArray q = readAll(target.outPath());
+    const QByteArray q = readFile(target.outPath());
     ASSERT_EQ(q.size(), file.size() - 4);
     const auto key = loader::scramble::deriveKey(std::uint8_t(file[0]));
     for (int i = 4; i < file.size(); ++i) {

@@ -16,17 +16,9 @@
 
 using testing_support::BootTargetProcess;
 using testing_support::randomBytes;
+using testing_support::readFile;
 using testing_support::runBootloader;
 using testing_support::writeFile;
-
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
 
 TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportNamesIt) {
     QTemporaryDir dir;
@@ -45,13 +37,13 @@ TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportName
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     first.finish();
     third.finish();
-    EXPECT_EQ(readAll(first.outPath()), content);
-    EXPECT_EQ(readAll(third.outPath()), content);
+    EXPECT_EQ(readFile(first.outPath()), content);
+    EXPECT_EQ(readFile(third.outPath()), content);
     EXPECT_TRUE(run.err.contains("COM14")) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("programmed")) << run.out.toStdString();
 
-    const QJsonObject json = QJsonDocument::fromJson(readAll(report)).object();
-    ASSERT_FALSE(json.isEmpty()) << readAll(report).toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(readFile(report)).object();
+    ASSERT_FALSE(json.isEmpty()) << readFile(report).toStdString();
     EXPECT_EQ(json["status"].toInt(), 1);
     const QJsonObject facts = json["image"].toObject();
     EXPECT_EQ(facts["name"].toString(), "fw.bin");
@@ -104,14 +96,14 @@ TEST(GangProgramming, AScrambledImageOnTwoPortsGetsEachItsOwnSessionBytes) {
     const QString logA = a.finish(), logB = b.finish();
     EXPECT_TRUE(logA.contains("\"AT BTLD RST\"")) << logA.toStdString();
     EXPECT_TRUE(logB.contains("\"AT BTLD RST\"")) << logB.toStdString();
-    const QByteArray sessionA = readAll(a.outPath() + ".session");
-    const QByteArray sessionB = readAll(b.outPath() + ".session");
+    const QByteArray sessionA = readFile(a.outPath() + ".session");
+    const QByteArray sessionB = readFile(b.outPath() + ".session");
     ASSERT_EQ(sessionA.size(), 4);
     ASSERT_EQ(sessionB.size(), 4);
     EXPECT_NE(sessionA, sessionB);
     // Under different session bytes both targets recover the same image.
-    EXPECT_EQ(readAll(a.outPath()).size(), 3000 - 4);
-    EXPECT_EQ(readAll(a.outPath()), readAll(b.outPath()));
+    EXPECT_EQ(readFile(a.outPath()).size(), 3000 - 4);
+    EXPECT_EQ(readFile(a.outPath()), readFile(b.outPath()));
 }
 
 TEST(GangProgramming, APortOrDeviceGivenTwiceOrTooManyPortsAreUsageErrors) {

@@ -8,15 +8,11 @@
 
 using testing_support::BootTargetProcess;
 using testing_support::intelHex;
+using testing_support::readFile;
 using testing_support::runBootloader;
 using testing_support::writeFile;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Records of 45 characters with CR LF: one digit of the third record's data changed.
 QByteArray damagedOnLine3(int size) {
@@ -70,7 +66,7 @@ TEST(HexPreflight, ADamagedFileReachesNoBoardUnlessNoHexCheckIsGiven) {
         EXPECT_EQ(sent.exitCode, 0) << sent.err.toStdString();
         for (const auto& target : targets) {
             target->finish();
-            EXPECT_TRUE(readAll(target->outPath()) == content) << "not sent as stored";
+            EXPECT_TRUE(readFile(target->outPath()) == content) << "not sent as stored";
         }
     }
 }
