@@ -9,8 +9,10 @@
 #include "platform/qt/ExitSignals.h"
 #include "platform/qt/FramePacer.h"
 #include "platform/qt/MeasurementProbe.h"
+#include "platform/qt/RuntimeFolder.h"
 
 int main(int argc, char** argv) {
+    platform::providePrivateRuntimeFolder();
     loader::cli::LoaderOptions options;
     if (auto status = options.answerInfoRequest(argc, argv)) {
         return *status;

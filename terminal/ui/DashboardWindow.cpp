@@ -12,6 +12,7 @@
 #include "platform/qt/CiLedRectangleX.h"
 #include "platform/qt/CiSliderX.h"
 #include "terminal/core/ControlIds.h"
+#include "terminal/core/ExportNames.h"
 #include "terminal/ui/AboutItem.h"
 #include "terminal/ui/AboutSequence.h"
 #include "terminal/ui/ClipboardCopy.h"
@@ -133,15 +134,11 @@ void DashboardWindow::wireRecordingAndCopy() {
         showMessage(message, MessageIcon::none);
     });
     copyAllValues_ = addCopyAllValues(this, *core_);
-    const std::pair<int, std::string DashboardState::*> boxes[] = {
-        {ids::engineDm1Edit, &DashboardState::engineDm1Text},
-        {ids::engineDm2Edit, &DashboardState::engineDm2Text},
-        {ids::absDm1Edit, &DashboardState::absDm1Text},
-        {ids::transmissionDm1Edit, &DashboardState::transmissionDm1Text}};
-    for (const auto& [id, field] : boxes) {
-        auto* box = controls_.get<QLineEdit>(id);
+    for (const TroubleCodeBoxName& name : troubleCodeBoxes) {
+        auto* box = controls_.get<QLineEdit>(name.id);
         keepTroubleCodeFontFitted(box, troubleCodeWidestRow);
-        makeTroubleCodeCopyable(box, [this, field = field] { return core_->dashboard().*field; });
+        makeTroubleCodeCopyable(
+            box, [this, &name] { return troubleCodesShown(name, core_->dashboard()); });
     }
 }
 

@@ -60,7 +60,7 @@ LinkStatusBar::LinkStatusBar(QWidget* parent, Sampler sample)
     dropped_ = field(this, "badChecksums", 1);
     lastLine_ = field(this, "lastGoodLine", 1);
     rate_->setToolTip(QStringLiteral("Good lines received per second"));
-    dropped_->setToolTip(QStringLiteral("Lines dropped for a bad checksum since the connect"));
+    dropped_->setToolTip(QStringLiteral("Lines dropped for a bad checksum since the last Connect"));
     lastLine_->setToolTip(QStringLiteral("Time since the last good line"));
     showLinkState(LinkState::disconnected, {}, {});
     // A plain timer event rather than a QTimer child: the window's own timers stay the only
