@@ -190,8 +190,9 @@ TEST(LoaderCommandLine, ATargetThatFallsSilentEndsTheRunWithStatus3NamingThePhas
         EXPECT_EQ(run.exitCode, 3) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(c.phase)) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains("no answer from the target for 2 s")) << run.err.toStdString();
-        // 2 s of silence plus at most 1 s, plus starting and identifying.
-        EXPECT_LT(took.elapsed(), 2000 + 1000 + 2500);
+        // The stall ended it, well before the 60 s wait for the process: a bound loose enough
+        // for a loaded machine or a sanitizer build.
+        EXPECT_LT(took.elapsed(), 20000);
         if (c.phase.contains("writing")) {
             EXPECT_TRUE(run.err.contains("stopped at byte 101 of 1000")) << run.err.toStdString();
         }
@@ -201,7 +202,8 @@ TEST(LoaderCommandLine, ATargetThatFallsSilentEndsTheRunWithStatus3NamingThePhas
 TEST(LoaderCommandLine, SigtermMidTransferRestoresThePortAndSaysWhereItStopped) {
     QTemporaryDir dir;
     const QString image = writeFile(dir.filePath("fw.bin"), hexText(8000));
-    BootTargetProcess target(dir.path());
+    // Serving on after the session: its device is looked at once the loader has gone.
+    BootTargetProcess target(dir.path(), 3, true);
     ASSERT_TRUE(target.start({"--pace", "4800"}));
     const QString device = target.device();
     termios before{};
