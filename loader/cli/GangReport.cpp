@@ -1,4 +1,4 @@
-#include "loader/ui/GangReport.h"
+#include "loader/cli/GangReport.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -12,9 +12,9 @@
 #include <array>
 #include <cmath>
 
-#include "loader/ui/BoardRun.h"
+#include "loader/cli/BoardRun.h"
 
-namespace loader::ui {
+namespace loader::cli {
 
 namespace {
 
@@ -135,4 +135,4 @@ QString GangReport::write(const QString& path, const std::vector<std::unique_ptr
     return {};
 }
 
-}  // namespace loader::ui
+}  // namespace loader::cli

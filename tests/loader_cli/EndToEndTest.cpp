@@ -2,49 +2,17 @@
 // production line starts them.
 
 #include <QFile>
-#include <QRandomGenerator>
 
-#include "StandInProcess.h"
-#include "TestFiles.h"
+#include "BootTargetProcess.h"
+#include "ImageFiles.h"
 #include "loader/core/ScrambleFormat.h"
 
 using testing_support::BootTargetProcess;
+using testing_support::intelHex;
 using testing_support::randomBytes;
+using testing_support::readFile;
 using testing_support::runBootloader;
 using testing_support::writeFile;
-
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Intel HEX text of data records, 16 bytes each, to at least `size` characters, with an
-// end-of-file record.
-QByteArray intelHex(int size) {
-    QByteArray text;
-    QRandomGenerator random(1939);
-    for (int address = 0; text.size() < size - 13; address += 16) {
-        QByteArray record;
-        record.append(char(16))
-            .append(char(address >> 8))
-            .append(char(address & 0xFF))
-            .append(char(0));
-        for (int i = 0; i < 16; ++i) {
-            record.append(char(random.bounded(256)));
-        }
-        std::uint8_t sum = 0;
-        for (char c : record) {
-            sum = static_cast<std::uint8_t>(sum + static_cast<std::uint8_t>(c));
-        }
-        record.append(char(-sum));
-        text += ":" + record.toHex().toUpper() + "\r\n";
-    }
-    return text + ":00000001FF\r\n";
-}
-
-}  // namespace
 
 TEST(LoaderEndToEnd, A64KiBIntelHexFileArrivesByteIdentical) {
     QTemporaryDir dir;
@@ -61,7 +29,7 @@ TEST(LoaderEndToEnd, A64KiBIntelHexFileArrivesByteIdentical) {
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty() || !run.err.contains("bootloader:")) << run.err.toStdString();
     target.finish();
-    EXPECT_TRUE(readAll(target.outPath()) == hex) << "what the target received differs";
+    EXPECT_TRUE(readFile(target.outPath()) == hex) << "what the target received differs";
 }
 
 TEST(LoaderEndToEnd, AScrambledImageArrivesWithTheSessionBytesAndTheRightQValues) {
@@ -79,11 +47,11 @@ TEST(LoaderEndToEnd, AScrambledImageArrivesWithTheSessionBytesAndTheRightQValues
     const QString log = target.finish();
     EXPECT_TRUE(log.contains("start byte 0x5A")) << log.toStdString();
 
-    const QByteArray session = readAll(target.outPath() + ".session");
+    const QByteArray session = readFile(target.outPath() + ".session");
     ASSERT_EQ(session.size(), 4);
     EXPECT_LT(std::uint8_t(session[1]), 0x80);
     EXPECT_LT(std::uint8_t(session[3]), 0x80);
-    const QByteArray q = readAll(target.outPath());
+    const QByteArray q = readFile(target.outPath());
     ASSERT_EQ(q.size(), file.size() - 4);
     const auto key = loader::scramble::deriveKey(std::uint8_t(file[0]));
     for (int i = 4; i < file.size(); ++i) {

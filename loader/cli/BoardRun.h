@@ -18,7 +18,7 @@
 
 class CMSComm;
 
-namespace loader::ui {
+namespace loader::cli {
 
 class BoardRun : public QObject, public loader::LoaderObserver {
     Q_OBJECT
@@ -29,6 +29,8 @@ public:
     struct Settings {
         QString speed = QStringLiteral("115200");
         double stallSeconds = 10;
+        // A damaged Intel HEX file fails the board before its start byte; false sends it.
+        bool hexCheck = true;
     };
 
     // `port` is COMn or a device path; `salt` sets this board's session values apart.
@@ -52,6 +54,9 @@ public:
     const QString& device() const { return device_; }
     // "COM3 (/dev/ttyUSB0)", or the device path given.
     QString label() const;
+    // The label when space is short: a device path given stands alone, without the device it
+    // names; a COM port keeps its device.
+    QString compactLabel() const;
     Result result() const { return result_; }
     const QString& reason() const { return reason_; }
     // The identification line without its line end; empty until the target has answered.
@@ -69,6 +74,7 @@ public:
 
     // LoaderObserver
     void showMessage(const std::string& text) override;
+    bool confirmDamagedImage(const std::string& fault) override;
     void setLamp(int, bool) override {}
     void setEraseRange(int) override {}
     void setErasePos(int) override {}
@@ -111,4 +117,4 @@ private:
     qint64 endMs_ = -1;
 };
 
-}  // namespace loader::ui
+}  // namespace loader::cli

@@ -1,14 +1,14 @@
-#include "loader/ui/GangProgram.h"
+#include "loader/cli/GangProgram.h"
 
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 
+#include "loader/cli/BoardRun.h"
 #include "loader/core/BootLink.h"
-#include "loader/ui/BoardRun.h"
 
-namespace loader::ui {
+namespace loader::cli {
 
 namespace {
 
@@ -31,6 +31,7 @@ GangProgram::GangProgram(const Settings& settings, QObject* parent)
     BoardRun::Settings board;
     board.speed = settings_.speed;
     board.stallSeconds = settings_.stallSeconds;
+    board.hexCheck = settings_.hexCheck;
     std::uint32_t salt = 0;
     for (const QString& port : settings_.ports) {
         boards_.push_back(std::make_unique<BoardRun>(port, settings_.imagePath, ++salt, board));
@@ -182,4 +183,4 @@ void GangProgram::end() {
     emit finished(status);
 }
 
-}  // namespace loader::ui
+}  // namespace loader::cli

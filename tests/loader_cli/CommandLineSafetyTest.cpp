@@ -15,19 +15,15 @@
 #include <QSysInfo>
 #include <functional>
 
-#include "StandInProcess.h"
-#include "TestFiles.h"
+#include "BootTargetProcess.h"
+#include "ImageFiles.h"
 
 using testing_support::BootTargetProcess;
+using testing_support::readFile;
 using testing_support::runBootloader;
 using testing_support::writeFile;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray hexText(int size) {
     QByteArray text;
@@ -71,7 +67,7 @@ bool settingsOf(const QString& device, termios& into) {
 
 TEST(LoaderCommandLine, MistakesAreRefusedBeforeAnyByteReachesTheTarget) {
     QTemporaryDir dir;
-    const QString image = writeFile(dir.filePath("fw.hex"), hexText(300));
+    const QString image = writeFile(dir.filePath("fw.bin"), hexText(300));
     BootTargetProcess target(dir.path());
     ASSERT_TRUE(target.start());
 
@@ -169,7 +165,7 @@ TEST(LoaderCommandLine, MistakesAreRefusedBeforeAnyByteReachesTheTarget) {
     EXPECT_TRUE(run.err.contains("programmed 300 bytes in")) << run.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(heldLock));
     target.finish();
-    EXPECT_EQ(readAll(target.outPath()), hexText(300));
+    EXPECT_EQ(readFile(target.outPath()), hexText(300));
 }
 
 TEST(LoaderCommandLine, ATargetThatFallsSilentEndsTheRunWithStatus3NamingThePhase) {
@@ -183,7 +179,7 @@ TEST(LoaderCommandLine, ATargetThatFallsSilentEndsTheRunWithStatus3NamingThePhas
     };
     for (const Case& c : cases) {
         QTemporaryDir dir;
-        const QString image = writeFile(dir.filePath("fw.hex"), hexText(1000));
+        const QString image = writeFile(dir.filePath("fw.bin"), hexText(1000));
         BootTargetProcess target(dir.path());
         ASSERT_TRUE(target.start(c.targetArgs));
         QElapsedTimer took;
@@ -194,8 +190,9 @@ TEST(LoaderCommandLine, ATargetThatFallsSilentEndsTheRunWithStatus3NamingThePhas
         EXPECT_EQ(run.exitCode, 3) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(c.phase)) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains("no answer from the target for 2 s")) << run.err.toStdString();
-        // 2 s of silence plus at most 1 s, plus starting and identifying.
-        EXPECT_LT(took.elapsed(), 2000 + 1000 + 2500);
+        // The stall ended it, well before the 60 s wait for the process: a bound loose enough
+        // for a loaded machine or a sanitizer build.
+        EXPECT_LT(took.elapsed(), 20000);
         if (c.phase.contains("writing")) {
             EXPECT_TRUE(run.err.contains("stopped at byte 101 of 1000")) << run.err.toStdString();
         }
@@ -204,8 +201,9 @@ TEST(LoaderCommandLine, ATargetThatFallsSilentEndsTheRunWithStatus3NamingThePhas
 
 TEST(LoaderCommandLine, SigtermMidTransferRestoresThePortAndSaysWhereItStopped) {
     QTemporaryDir dir;
-    const QString image = writeFile(dir.filePath("fw.hex"), hexText(8000));
-    BootTargetProcess target(dir.path());
+    const QString image = writeFile(dir.filePath("fw.bin"), hexText(8000));
+    // Serving on after the session: its device is looked at once the loader has gone.
+    BootTargetProcess target(dir.path(), 3, true);
     ASSERT_TRUE(target.start({"--pace", "4800"}));
     const QString device = target.device();
     termios before{};

@@ -15,10 +15,13 @@
 
 namespace testing_support {
 
-// A boot-target serving COMn (COM3 unless told) in `folder`, stopped when the object goes.
+// A boot-target serving COMn (COM3 unless told) in `folder`, stopped when the object goes. It
+// ends after its first session, unless `keepServing`: then its pseudo-terminal stays after the
+// loader has closed the port, for a test that looks at the device afterwards.
 class BootTargetProcess {
 public:
-    explicit BootTargetProcess(const QString& folder, int com = 3) : folder_(folder), com_(com) {}
+    explicit BootTargetProcess(const QString& folder, int com = 3, bool keepServing = false)
+        : folder_(folder), com_(com), keepServing_(keepServing) {}
     ~BootTargetProcess() {
         if (process_.state() != QProcess::NotRunning) {
             process_.terminate();
@@ -36,7 +39,10 @@ public:
         process_.setProcessEnvironment(env);
         process_.setProcessChannelMode(QProcess::MergedChannels);
         dieWithTest(process_);
-        QStringList args{"--com", QString::number(com_), "--out", outPath(), "--once"};
+        QStringList args{"--com", QString::number(com_), "--out", outPath()};
+        if (!keepServing_) {
+            args << "--once";
+        }
         process_.start(BOOT_TARGET_PATH, args + extra);
         if (!process_.waitForStarted(10000)) {
             return false;
@@ -78,6 +84,7 @@ private:
 
     QString folder_;
     int com_;
+    bool keepServing_;
     QProcess process_;
     QString log_;
 };

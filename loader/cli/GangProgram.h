@@ -14,10 +14,10 @@
 #include <optional>
 #include <vector>
 
-#include "loader/ui/GangProgress.h"
-#include "loader/ui/GangReport.h"
+#include "loader/cli/GangProgress.h"
+#include "loader/cli/GangReport.h"
 
-namespace loader::ui {
+namespace loader::cli {
 
 class BoardRun;
 
@@ -38,6 +38,7 @@ public:
         double timeoutSeconds = 0;
         double stallSeconds = 10;
         bool quiet = false;
+        bool hexCheck = true;
         // Where the JSON report goes; empty: none.
         QString reportPath;
     };
@@ -80,4 +81,4 @@ private:
     int status_ = statusFailed;
 };
 
-}  // namespace loader::ui
+}  // namespace loader::cli

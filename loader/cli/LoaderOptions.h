@@ -6,10 +6,10 @@
 #include <QStringList>
 #include <optional>
 
-#include "loader/ui/AutoProgram.h"
+#include "loader/cli/SingleBoardProgram.h"
 #include "platform/qt/CommandLine.h"
 
-namespace loader::ui {
+namespace loader::cli {
 
 class LoaderOptions {
 public:
@@ -37,7 +37,7 @@ public:
     const QStringList& ports() const { return ports_; }
     bool speedGiven() const { return speedGiven_; }
     const QString& speed() const { return speed_; }
-    const AutoProgram::Settings& settings() const { return settings_; }
+    const SingleBoardProgram::Settings& settings() const { return settings_; }
     // --report FILE (several ports only).
     const QString& reportPath() const { return reportPath_; }
 
@@ -56,7 +56,7 @@ private:
     bool speedGiven_ = false;
     QString speed_;
     QString reportPath_;
-    AutoProgram::Settings settings_;
+    SingleBoardProgram::Settings settings_;
 };
 
-}  // namespace loader::ui
+}  // namespace loader::cli

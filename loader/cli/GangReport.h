@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-namespace loader::ui {
+namespace loader::cli {
 
 class BoardRun;
 
@@ -45,4 +45,4 @@ private:
     QDateTime started_;
 };
 
-}  // namespace loader::ui
+}  // namespace loader::cli

@@ -1,4 +1,4 @@
-#include "loader/ui/LoaderOptions.h"
+#include "loader/cli/LoaderOptions.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,11 +10,12 @@
 #include "loader/core/BootLink.h"
 #include "loader/core/FirmwareImage.h"
 #include "loader/core/ImageCheck.h"
+#include "loader/core/IntelHexCheck.h"
 #include "platform/core/LineSettings.h"
 #include "platform/core/PortMap.h"
 #include "platform/core/SerialControl.h"
 
-namespace loader::ui {
+namespace loader::cli {
 
 const QString LoaderOptions::programOption = QStringLiteral("program");
 
@@ -27,6 +28,7 @@ const QString timeoutOption = QStringLiteral("timeout");
 const QString stallOption = QStringLiteral("stall");
 const QString quietOption = QStringLiteral("quiet");
 const QString reportOption = QStringLiteral("report");
+const QString noHexCheckOption = QStringLiteral("no-hex-check");
 // The longest --timeout and --stall: a day.
 constexpr double longestWaitSeconds = 86400;
 
@@ -61,6 +63,10 @@ void describe(platform::CommandLine& line) {
                                    "answered, is silent this long (default 10)"),
                     QStringLiteral("SECONDS")});
     line.addOption({quietOption, QStringLiteral("with --program: print errors only")});
+    line.addOption({noHexCheckOption,
+                    QStringLiteral("with --program: send a FILE ending in .hex as stored even "
+                                   "when its records are damaged (else it is refused before "
+                                   "anything is opened)")});
     line.addOption({reportOption,
                     QStringLiteral("with --program: write the result of every port, the "
                                    "image's name, size and SHA-256 and the times to FILE as "
@@ -79,7 +85,8 @@ void describe(platform::CommandLine& line) {
         "  0        the target is programmed (every target, with several ports)\n"
         "  1        a serial, port or image failure (nothing is sent for a refused image);\n"
         "           with several ports: any board failed\n"
-        "  2        a usage error (nothing is opened)\n"
+        "  2        a usage error, or a FILE ending in .hex whose records are damaged\n"
+        "           (nothing is opened; the first fault is named with its line)\n"
         "  3        --timeout passed, or the target fell silent for --stall seconds\n"
         "           (with several ports: --timeout ended the run)\n"
         "  128+n    ended by signal n (130 for Ctrl+C, 143 for SIGTERM)\n"));
@@ -173,22 +180,23 @@ std::optional<int> LoaderOptions::parse(const QStringList& arguments) {
     program_ = line_.isSet(programOption);
     // Given twice, which one was meant is a guess; --port names one board each time.
     for (const QString& name : {programOption, resetOption, speedOption, timeoutOption, stallOption,
-                                quietOption, reportOption}) {
+                                quietOption, reportOption, noHexCheckOption}) {
         if (occurrences(arguments, name) > 1) {
             return usageError(QStringLiteral("--%1 is given more than once").arg(name));
         }
     }
     if (!program_ &&
         (line_.isSet(resetOption) || line_.isSet(timeoutOption) || line_.isSet(stallOption) ||
-         line_.isSet(quietOption) || line_.isSet(reportOption))) {
-        return usageError(
-            QStringLiteral("--reset, --timeout, --stall, --quiet and --report go with --program"));
+         line_.isSet(quietOption) || line_.isSet(reportOption) || line_.isSet(noHexCheckOption))) {
+        return usageError(QStringLiteral(
+            "--reset, --timeout, --stall, --quiet, --report and --no-hex-check go with --program"));
     }
     if (program_ && files.isEmpty()) {
         return usageError(QStringLiteral("--program needs a FILE"));
     }
     settings_.resetFirst = line_.isSet(resetOption);
     settings_.quiet = line_.isSet(quietOption);
+    settings_.hexCheck = !line_.isSet(noHexCheckOption);
     for (const auto& [name, target] : {std::pair{timeoutOption, &settings_.timeoutSeconds},
                                        std::pair{stallOption, &settings_.stallSeconds}}) {
         if (!line_.isSet(name)) {
@@ -273,9 +281,20 @@ std::optional<int> LoaderOptions::checkImage(const QStringList& files) {
     const QFileInfo file(files.first());
     imagePath_ = file.absoluteFilePath();
     const std::string path = QFile::encodeName(imagePath_).toStdString();
+    const std::string name = QFile::encodeName(file.fileName()).toStdString();
     try {
-        loader::checkImage(path, loader::FirmwareImage::isScrambledName(
-                                     QFile::encodeName(file.fileName()).toStdString()));
+        loader::checkImage(path, loader::FirmwareImage::isScrambledName(name));
+        // The window asks about a damaged HEX file when Program is pressed; a run without a
+        // user refuses it here, before a port is opened.
+        if (program_ && settings_.hexCheck && loader::isHexName(name)) {
+            if (const auto fault = loader::hexFaultOf(path, name)) {
+                std::fprintf(stderr,
+                             "bootloader: %s\nbootloader: nothing was sent; --no-hex-check sends "
+                             "the file as stored\n",
+                             fault->c_str());
+                return platform::CommandLine::usageErrorStatus;
+            }
+        }
     } catch (const loader::ImageError& refusal) {
         // The window takes any readable file, as its dialog would; Program refuses it.
         if (program_ || !file.isFile() || !file.isReadable()) {
@@ -286,4 +305,4 @@ std::optional<int> LoaderOptions::checkImage(const QStringList& files) {
     return std::nullopt;
 }
 
-}  // namespace loader::ui
+}  // namespace loader::cli

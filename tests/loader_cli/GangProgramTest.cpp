@@ -11,27 +11,19 @@
 #include <QRandomGenerator>
 #include <memory>
 
-#include "StandInProcess.h"
-#include "TestFiles.h"
+#include "BootTargetProcess.h"
+#include "ImageFiles.h"
 
 using testing_support::BootTargetProcess;
 using testing_support::randomBytes;
+using testing_support::readFile;
 using testing_support::runBootloader;
 using testing_support::writeFile;
-
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
 
 TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportNamesIt) {
     QTemporaryDir dir;
     const QByteArray content = randomBytes(12000, 14);
-    const QString image = writeFile(dir.filePath("fw.hex"), content);
+    const QString image = writeFile(dir.filePath("fw.bin"), content);
     BootTargetProcess first(dir.path(), 13), lost(dir.path(), 14), third(dir.path(), 15);
     ASSERT_TRUE(first.start());
     ASSERT_TRUE(lost.start({"--vanish-at", "3000"}));
@@ -45,16 +37,16 @@ TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportName
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     first.finish();
     third.finish();
-    EXPECT_EQ(readAll(first.outPath()), content);
-    EXPECT_EQ(readAll(third.outPath()), content);
+    EXPECT_EQ(readFile(first.outPath()), content);
+    EXPECT_EQ(readFile(third.outPath()), content);
     EXPECT_TRUE(run.err.contains("COM14")) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("programmed")) << run.out.toStdString();
 
-    const QJsonObject json = QJsonDocument::fromJson(readAll(report)).object();
-    ASSERT_FALSE(json.isEmpty()) << readAll(report).toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(readFile(report)).object();
+    ASSERT_FALSE(json.isEmpty()) << readFile(report).toStdString();
     EXPECT_EQ(json["status"].toInt(), 1);
     const QJsonObject facts = json["image"].toObject();
-    EXPECT_EQ(facts["name"].toString(), "fw.hex");
+    EXPECT_EQ(facts["name"].toString(), "fw.bin");
     EXPECT_EQ(facts["size"].toInteger(), 12000);
     EXPECT_EQ(facts["sha256"].toString(),
               QString(QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex()));
@@ -104,19 +96,19 @@ TEST(GangProgramming, AScrambledImageOnTwoPortsGetsEachItsOwnSessionBytes) {
     const QString logA = a.finish(), logB = b.finish();
     EXPECT_TRUE(logA.contains("\"AT BTLD RST\"")) << logA.toStdString();
     EXPECT_TRUE(logB.contains("\"AT BTLD RST\"")) << logB.toStdString();
-    const QByteArray sessionA = readAll(a.outPath() + ".session");
-    const QByteArray sessionB = readAll(b.outPath() + ".session");
+    const QByteArray sessionA = readFile(a.outPath() + ".session");
+    const QByteArray sessionB = readFile(b.outPath() + ".session");
     ASSERT_EQ(sessionA.size(), 4);
     ASSERT_EQ(sessionB.size(), 4);
     EXPECT_NE(sessionA, sessionB);
     // Under different session bytes both targets recover the same image.
-    EXPECT_EQ(readAll(a.outPath()).size(), 3000 - 4);
-    EXPECT_EQ(readAll(a.outPath()), readAll(b.outPath()));
+    EXPECT_EQ(readFile(a.outPath()).size(), 3000 - 4);
+    EXPECT_EQ(readFile(a.outPath()), readFile(b.outPath()));
 }
 
 TEST(GangProgramming, APortOrDeviceGivenTwiceOrTooManyPortsAreUsageErrors) {
     QTemporaryDir dir;
-    const QString image = writeFile(dir.filePath("fw.hex"), randomBytes(100, 20));
+    const QString image = writeFile(dir.filePath("fw.bin"), randomBytes(100, 20));
     BootTargetProcess target(dir.path(), 20);
     ASSERT_TRUE(target.start());
     QStringList thirtyOne;

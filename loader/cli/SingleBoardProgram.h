@@ -1,5 +1,6 @@
 #pragma once
-// A run without a user, for scripts and production lines: press Reset PIC (when asked),
+// One board programmed without a user, for scripts and production lines: it drives the
+// window's own buttons (hidden on an offscreen platform) and presses Reset PIC (when asked),
 // Connect and, once the boot loader has identified itself, Program; then report how it went.
 // Messages go to standard error instead of message boxes; the first one ends the run. While
 // erasing and writing, a progress line goes to standard error; a target that falls silent
@@ -14,15 +15,18 @@
 #include "loader/core/RunWatch.h"
 
 namespace loader::ui {
-
 class CLoaderDlg;
+}
 
-class AutoProgram : public QObject {
+namespace loader::cli {
+
+class SingleBoardProgram : public QObject {
     Q_OBJECT
 
 public:
     static constexpr int statusProgrammed = 0;
     static constexpr int statusFailed = 1;
+    static constexpr int statusDamagedImage = 2;
     static constexpr int statusTimedOut = 3;
     static constexpr double defaultStallSeconds = 10;
 
@@ -33,9 +37,11 @@ public:
         double stallSeconds = defaultStallSeconds;
         // Errors only.
         bool quiet = false;
+        // A damaged Intel HEX file ends the run before its start byte; false sends it.
+        bool hexCheck = true;
     };
 
-    AutoProgram(CLoaderDlg& window, const Settings& settings, QObject* parent = nullptr);
+    SingleBoardProgram(ui::CLoaderDlg& window, const Settings& settings, QObject* parent = nullptr);
 
     // Starts the steps from the event loop.
     void start();
@@ -61,7 +67,7 @@ private:
     QString stalledWhere() const;
     QString stoppedAt() const;
 
-    CLoaderDlg& window_;
+    ui::CLoaderDlg& window_;
     Settings settings_;
     QTimer deadline_;
     QTimer stallTicker_;
@@ -79,4 +85,4 @@ private:
     bool lineOpen_ = false;
 };
 
-}  // namespace loader::ui
+}  // namespace loader::cli

@@ -1,16 +1,17 @@
-#include "loader/ui/BoardRun.h"
+#include "loader/cli/BoardRun.h"
 
 #include <QFile>
 #include <cmath>
 #include <exception>
 #include <filesystem>
 
+#include "loader/cli/LoaderOptions.h"
 #include "platform/core/Clock.h"
 #include "platform/core/PortMap.h"
 #include "platform/core/SerialErrorText.h"
 #include "platform/qt/CMSComm.h"
 
-namespace loader::ui {
+namespace loader::cli {
 
 namespace {
 
@@ -20,10 +21,6 @@ std::string resolvedDevice(const std::string& path) {
     std::error_code error;
     auto resolved = std::filesystem::canonical(path, error);
     return error ? std::string() : resolved.string();
-}
-
-bool isDevicePath(const QString& port) {
-    return port.startsWith('/') && port.size() > 1;
 }
 
 }  // namespace
@@ -38,7 +35,7 @@ BoardRun::BoardRun(const QString& port, const QString& imagePath, std::uint32_t 
       stall_(static_cast<std::uint64_t>(std::ceil(settings.stallSeconds * 1000.0))) {
     image_.setPath(QFile::encodeName(imagePath).toStdString());
     image_.setSessionSalt(salt);
-    if (isDevicePath(port_)) {
+    if (LoaderOptions::isDevicePath(port_)) {
         comm_->setDeviceOverride(QFile::encodeName(port_).toStdString());
     }
     noteDevice();
@@ -64,7 +61,7 @@ void BoardRun::noteDevice() {
     std::string device;
     if (comm_->getPortOpen()) {
         device = comm_->devicePath().toStdString();
-    } else if (isDevicePath(port_)) {
+    } else if (LoaderOptions::isDevicePath(port_)) {
         device = resolvedDevice(QFile::encodeName(port_).toStdString());
     } else {
         const auto mapping =
@@ -83,6 +80,10 @@ QString BoardRun::label() const {
         return port_;
     }
     return port_ + " (" + device_ + ")";
+}
+
+QString BoardRun::compactLabel() const {
+    return LoaderOptions::isDevicePath(port_) ? port_ : label();
 }
 
 void BoardRun::guard(const std::function<void()>& step) {
@@ -218,6 +219,15 @@ void BoardRun::showMessage(const std::string& text) {
     fail(QString::fromStdString(text));
 }
 
+bool BoardRun::confirmDamagedImage(const std::string& fault) {
+    if (!settings_.hexCheck) {
+        return true;
+    }
+    fail(QFile::decodeName(QByteArray::fromStdString(fault)) +
+         QStringLiteral(": the target was not touched (--no-hex-check sends the file as stored)"));
+    return false;
+}
+
 void BoardRun::startTimer() {
     timer_.start(timerPeriodMs);
 }
@@ -268,4 +278,4 @@ void BoardRun::sessionFinished(bool programmed) {
     emit finished();
 }
 
-}  // namespace loader::ui
+}  // namespace loader::cli

@@ -1,4 +1,4 @@
-#include "loader/ui/AutoProgram.h"
+#include "loader/cli/SingleBoardProgram.h"
 
 #include <unistd.h>
 #include <QComboBox>
@@ -6,11 +6,14 @@
 #include <QPushButton>
 #include <cmath>
 
+#include "loader/cli/TerminalWidth.h"
 #include "loader/core/LoaderIds.h"
 #include "loader/ui/CLoaderDlg.h"
 #include "loader/ui/ProgramInfo.h"
 
-namespace loader::ui {
+namespace loader::cli {
+
+using ui::CLoaderDlg;
 
 namespace {
 
@@ -21,7 +24,7 @@ constexpr qint64 terminalRefreshMs = 100;
 constexpr int logStepPercent = 10;
 
 void printLine(std::FILE* out, const QString& text) {
-    std::fprintf(out, "%s: %s\n", programName().toLocal8Bit().constData(),
+    std::fprintf(out, "%s: %s\n", ui::programName().toLocal8Bit().constData(),
                  text.toLocal8Bit().constData());
     std::fflush(out);
 }
@@ -32,7 +35,8 @@ int milliseconds(double seconds) {
 
 }  // namespace
 
-AutoProgram::AutoProgram(CLoaderDlg& window, const Settings& settings, QObject* parent)
+SingleBoardProgram::SingleBoardProgram(CLoaderDlg& window, const Settings& settings,
+                                       QObject* parent)
     : QObject(parent),
       window_(window),
       settings_(settings),
@@ -46,14 +50,23 @@ AutoProgram::AutoProgram(CLoaderDlg& window, const Settings& settings, QObject* 
              statusTimedOut);
     });
     stallTicker_.setInterval(stallCheckMs);
-    connect(&stallTicker_, &QTimer::timeout, this, &AutoProgram::checkStall);
+    connect(&stallTicker_, &QTimer::timeout, this, &SingleBoardProgram::checkStall);
     window_.setMessageSink([this](const QString& text) { fail(text, statusFailed); });
-    connect(&window_, &CLoaderDlg::identificationComplete, this, &AutoProgram::onIdentified);
-    connect(&window_, &CLoaderDlg::runFinished, this, &AutoProgram::onRunFinished);
-    connect(&window_, &CLoaderDlg::dataReceived, this, &AutoProgram::onDataReceived);
+    window_.setDamagedImageQuestion([this](const QString& fault) {
+        if (!settings_.hexCheck) {
+            return true;
+        }
+        fail(fault + QStringLiteral(
+                         ": the target was not touched (--no-hex-check sends the file as stored)"),
+             statusDamagedImage);
+        return false;
+    });
+    connect(&window_, &CLoaderDlg::identificationComplete, this, &SingleBoardProgram::onIdentified);
+    connect(&window_, &CLoaderDlg::runFinished, this, &SingleBoardProgram::onRunFinished);
+    connect(&window_, &CLoaderDlg::dataReceived, this, &SingleBoardProgram::onDataReceived);
 }
 
-void AutoProgram::start() {
+void SingleBoardProgram::start() {
     clock_.start();
     if (settings_.timeoutSeconds > 0) {
         deadline_.start(milliseconds(settings_.timeoutSeconds));
@@ -72,13 +85,13 @@ void AutoProgram::start() {
     });
 }
 
-void AutoProgram::info(const QString& text) {
+void SingleBoardProgram::info(const QString& text) {
     if (!settings_.quiet) {
         printLine(stdout, text);
     }
 }
 
-void AutoProgram::press(int id) {
+void SingleBoardProgram::press(int id) {
     if (done_) {
         return;
     }
@@ -91,7 +104,7 @@ void AutoProgram::press(int id) {
     button->click();
 }
 
-void AutoProgram::onIdentified() {
+void SingleBoardProgram::onIdentified() {
     info(QStringLiteral("boot loader identified on %1: %2")
              .arg(window_.portLabel(),
                   QString::fromLatin1(window_.link().identLine().c_str()).trimmed()));
@@ -103,12 +116,12 @@ void AutoProgram::onIdentified() {
     });
 }
 
-void AutoProgram::onDataReceived() {
+void SingleBoardProgram::onDataReceived() {
     stall_.heard(static_cast<std::uint64_t>(clock_.elapsed()));
     showProgress(false);
 }
 
-void AutoProgram::checkStall() {
+void SingleBoardProgram::checkStall() {
     if (done_ || !stall_.stalled(static_cast<std::uint64_t>(clock_.elapsed()))) {
         return;
     }
@@ -119,7 +132,7 @@ void AutoProgram::checkStall() {
          statusTimedOut);
 }
 
-void AutoProgram::showProgress(bool final) {
+void SingleBoardProgram::showProgress(bool final) {
     if (settings_.quiet) {
         return;
     }
@@ -170,8 +183,10 @@ void AutoProgram::showProgress(bool final) {
     const std::string line =
         loader::progressLine(phase, done, total, static_cast<std::uint64_t>(now - phaseStartMs_));
     if (terminal_) {
-        // "\r" and clear to the end: the new line may be shorter than the old one.
-        std::fprintf(stderr, "\r%s\033[K", line.c_str());
+        // "\r" and clear to the end: the new line may be shorter than the old one. Cut to the
+        // terminal's width: a line that wrapped would be rewritten a line too low.
+        std::fprintf(stderr, "\r%s\033[K",
+                     line.substr(0, static_cast<std::size_t>(usableColumns(stderr))).c_str());
         lineOpen_ = true;
     } else {
         std::fprintf(stderr, "%s\n", line.c_str());
@@ -179,7 +194,7 @@ void AutoProgram::showProgress(bool final) {
     std::fflush(stderr);
 }
 
-void AutoProgram::onRunFinished(bool programmed) {
+void SingleBoardProgram::onRunFinished(bool programmed) {
     if (done_) {
         return;
     }
@@ -199,14 +214,14 @@ void AutoProgram::onRunFinished(bool programmed) {
     // Let the end-of-run beep sound out before the program ends.
     if (window_.beeper().isPlaying()) {
         connect(
-            &window_.beeper(), &Beeper::finished, this, [this] { emit finished(statusProgrammed); },
-            Qt::SingleShotConnection);
+            &window_.beeper(), &ui::Beeper::finished, this,
+            [this] { emit finished(statusProgrammed); }, Qt::SingleShotConnection);
     } else {
         QTimer::singleShot(0, this, [this] { emit finished(statusProgrammed); });
     }
 }
 
-void AutoProgram::fail(const QString& text, int status) {
+void SingleBoardProgram::fail(const QString& text, int status) {
     if (done_) {
         return;
     }
@@ -218,7 +233,7 @@ void AutoProgram::fail(const QString& text, int status) {
     finish(status);
 }
 
-void AutoProgram::finish(int status) {
+void SingleBoardProgram::finish(int status) {
     deadline_.stop();
     stallTicker_.stop();
     done_ = true;
@@ -226,7 +241,7 @@ void AutoProgram::finish(int status) {
     emit finished(status);
 }
 
-void AutoProgram::reportStop(const QString& cause) {
+void SingleBoardProgram::reportStop(const QString& cause) {
     if (done_) {
         return;
     }
@@ -242,7 +257,7 @@ void AutoProgram::reportStop(const QString& cause) {
     done_ = true;
 }
 
-QString AutoProgram::stoppedAt() const {
+QString SingleBoardProgram::stoppedAt() const {
     const auto& link = window_.link();
     if (!link.programming()) {
         return QStringLiteral("the target was not touched");
@@ -255,7 +270,7 @@ QString AutoProgram::stoppedAt() const {
         .arg(total);
 }
 
-QString AutoProgram::stalledWhere() const {
+QString SingleBoardProgram::stalledWhere() const {
     const auto& link = window_.link();
     if (link.connecting()) {
         return QStringLiteral("the boot loader did not identify itself on %1")
@@ -272,4 +287,4 @@ QString AutoProgram::stalledWhere() const {
     return QStringLiteral("the run did not start");
 }
 
-}  // namespace loader::ui
+}  // namespace loader::cli
