@@ -22,10 +22,13 @@ const char* const failedColour = "#c00000";
 // least, and the whole text as its tool tip when shortened.
 class FittedLabel : public QLabel {
 public:
-    FittedLabel(QStatusBar* bar, const char* name, Qt::TextElideMode mode, int stretch)
-        : QLabel(bar), mode_(mode) {
+    // `fieldName` is what a screen reader calls the field while it shows nothing.
+    FittedLabel(QStatusBar* bar, const char* name, Qt::TextElideMode mode, int stretch,
+                const QString& fieldName)
+        : QLabel(bar), mode_(mode), fieldName_(fieldName) {
         setObjectName(QString::fromLatin1(name));
         setTextFormat(Qt::PlainText);
+        setAccessibleName(fieldName_);
         // The bar shares its width out by stretch; the text fits what it gets.
         setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         bar->addWidget(this, stretch);
@@ -58,9 +61,12 @@ private:
             tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + detail_;
         }
         setToolTip(tip);
+        // A reader hears the whole text, not the shortened one.
+        setAccessibleName(full_.isEmpty() ? fieldName_ : full_);
     }
 
     Qt::TextElideMode mode_;
+    QString fieldName_;
     QString full_;
     QString detail_;
 };
@@ -94,8 +100,10 @@ LoaderStatusBar::LoaderStatusBar(QWidget* parent)
     setObjectName(QStringLiteral("loaderStatusBar"));
     setSizeGripEnabled(false);
     // How the run stands comes first; a by-id device path is told apart by its end.
-    state_ = new FittedLabel(this, "runState", Qt::ElideRight, 7);
-    port_ = new FittedLabel(this, "loaderPort", Qt::ElideLeft, 3);
+    state_ = new FittedLabel(this, "runState", Qt::ElideRight, 7, QStringLiteral("Run"));
+    port_ = new FittedLabel(this, "loaderPort", Qt::ElideLeft, 3, QStringLiteral("Port"));
+    // The bar shows no text of its own: it is named for screen readers.
+    setAccessibleName(QStringLiteral("Run status"));
     showState(QStringLiteral("Idle"));
     redraw_.setSingleShot(true);
     redraw_.setInterval(static_cast<int>(redrawMs));

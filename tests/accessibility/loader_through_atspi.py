@@ -25,7 +25,7 @@ def main():
     loader, target = sys.argv[1:3]
     pyatspi = session.start()
     work = session.work_folder("loader")
-    image = os.path.join(work, "firmware.hex")
+    image = os.path.join(work, "firmware.bin")
     content = random.Random(21).randbytes(IMAGE_SIZE)
     with open(image, "wb") as f:
         f.write(content)
@@ -37,7 +37,7 @@ def main():
     window = Window.of_program(pyatspi, "bootloader")
 
     window.expect_every_object_named()
-    window.expect(window.text(FILE_BOX).endswith("firmware.hex"),
+    window.expect(window.text(FILE_BOX).endswith("firmware.bin"),
                   f"file box: {window.text(FILE_BOX)!r}")
     for name in ["Connection status On", "Connection status Off"]:
         window.expect(not window.checked(name), f"{name} lit before Connect")
