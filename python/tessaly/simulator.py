@@ -215,6 +215,8 @@ class Simulator:
         """Switch a mode ("dynamic", "quiet", "warnings" or "reset_dm2") on or off, as its
         check box would, and return once the simulator has acknowledged the key; at once when
         the mode is in that state already (nothing is sent then)."""
+        if not isinstance(on, bool):
+            raise TypeError("on must be True or False, not %r" % (on,))
         word = _one_word(mode, "mode").replace("_", "-")
         self._command("%s %s" % (word, "on" if on else "off"), word, ("ack", "unchanged"),
                       timeout)
