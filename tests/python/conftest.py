@@ -1,5 +1,5 @@
 """End-to-end fixtures: j1939-sim on a pseudo-terminal linked in a port-map folder of the
-test's own, and the Tessaly under test (both named by CTest: TESSALY_PROGRAM, J1939_SIM)."""
+test's own, and the Tessaly under test (named by CTest: TESSALY_PROGRAM, J1939_SIM)."""
 
 import ctypes
 import os
@@ -7,7 +7,7 @@ import signal
 import subprocess
 import time
 from pathlib import Path
-from typing import Any, Callable, Iterator, List
+from typing import Any, Callable, Iterator, List, Optional
 
 import pytest
 
@@ -15,8 +15,10 @@ from tessaly import Simulator
 
 pytest_plugins = ["pytester"]
 
-TESSALY = os.environ.get("TESSALY_PROGRAM", "")
-J1939_SIM = os.environ.get("J1939_SIM", "")
+# CTest names the programs; run by hand from the source tree, those of build/ are taken.
+_BUILD = Path(__file__).resolve().parents[2] / "build"
+TESSALY = os.environ.get("TESSALY_PROGRAM") or str(_BUILD / "terminal" / "Tessaly")
+J1939_SIM = os.environ.get("J1939_SIM") or str(_BUILD / "tools" / "j1939-sim" / "j1939-sim")
 _PR_SET_PDEATHSIG = 1
 
 
@@ -33,7 +35,7 @@ class StandIn:
         self.com = com
         self.link = folder / ("com%d" % com)
         self.log = folder / ("j1939-sim-com%d.log" % com)
-        self.process: "subprocess.Popen[bytes] | None" = None
+        self.process: "Optional[subprocess.Popen[bytes]]" = None
 
     def start(self, *arguments: str) -> "StandIn":
         self.stop()

@@ -1,11 +1,12 @@
 """The pytest plugin as a bench engineer uses it: fixtures in a pytest run of its own, the
 options and their environment variables, a skip without a port, the example bench test."""
 
-import os
 from pathlib import Path
 from typing import Any
 
 import pytest
+
+from conftest import TESSALY
 
 COM = 34
 EXAMPLE = Path(__file__).resolve().parents[2] / "examples" / "test_bench.py"
@@ -38,7 +39,7 @@ def test_the_fixtures_drive_the_simulator_named_by_the_options(
     pytester.makepyfile(test_bench=BENCH_TESTS)
     result = pytester.runpytest_subprocess(
         "-p", "tessaly.pytest_plugin", "--tessaly-port", "COM34",
-        "--tessaly-program", os.environ["TESSALY_PROGRAM"],
+        "--tessaly-program", TESSALY,
         "--tessaly-settings", str(tmp_path / "vive1939.ini"))
     result.assert_outcomes(passed=3)
 
@@ -49,6 +50,7 @@ def test_the_environment_gives_the_defaults_and_no_port_skips_with_the_reason(
     stand_in.start("--serial", "5150")
     pytester.makepyfile(test_bench=BENCH_TESTS)
     monkeypatch.setenv("TESSALY_PORT", "COM34")
+    monkeypatch.setenv("TESSALY_PROGRAM", TESSALY)
     monkeypatch.setenv("TESSALY_SETTINGS", str(tmp_path / "vive1939.ini"))
     pytester.runpytest_subprocess("-p", "tessaly.pytest_plugin").assert_outcomes(passed=3)
 
@@ -64,6 +66,6 @@ def test_the_example_bench_test_passes(pytester: pytest.Pytester, stand_in: Any,
     stand_in.start()
     result = pytester.runpytest_subprocess(
         "-p", "tessaly.pytest_plugin", "--tessaly-port", "COM34",
-        "--tessaly-program", os.environ["TESSALY_PROGRAM"],
+        "--tessaly-program", TESSALY,
         "--tessaly-settings", str(tmp_path / "vive1939.ini"), str(EXAMPLE))
     result.assert_outcomes(passed=1)
