@@ -93,24 +93,27 @@ class EventHub:
             self._reader.join(timeout)
 
     def _read(self) -> None:
-        while True:
-            line = self._transport.read_line()
-            if line is None:
-                break
-            try:
-                event = json.loads(line)
-            except ValueError:
-                continue  # not an event: the program writes nothing else there
-            if not isinstance(event, dict):
-                continue
+        # Whatever stops the reading, every waiter hears of the end rather than wait it out.
+        try:
+            while True:
+                line = self._transport.read_line()
+                if line is None:
+                    break
+                try:
+                    event = json.loads(line)
+                except ValueError:
+                    continue  # not an event: the program writes nothing else there
+                if not isinstance(event, dict):
+                    continue
+                with self.lock:
+                    self._on_event(event)
+                    for subscription in self._subscribers:
+                        subscription.put(event)
+        finally:
             with self.lock:
-                self._on_event(event)
+                self._ended = True
                 for subscription in self._subscribers:
-                    subscription.put(event)
-        with self.lock:
-            self._ended = True
-            for subscription in self._subscribers:
-                subscription.put(None)
+                    subscription.put(None)
 
 
 class EventStream:
