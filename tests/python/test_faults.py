@@ -44,20 +44,26 @@ def test_a_program_that_cannot_be_started_is_a_tessaly_error(tmp_path: Any) -> N
     assert str(raised.value) == "cannot start %s: No such file or directory" % missing
 
 
+def failure_of_a_long_wait(simulator: Simulator, happening: Callable[[], None]) -> str:
+    """The text of the TessalyError that ends a long wait_for when `happening` comes half a
+    second into it: at once, not as the wait's time-out."""
+    later = threading.Timer(0.5, happening)
+    later.start()
+    try:
+        with pytest.raises(TessalyError) as failed:
+            simulator.wait_for(lambda s: False, timeout=60)
+    finally:
+        later.join()
+    assert not isinstance(failed.value, TimeoutError)
+    return str(failed.value)
+
+
 def test_a_device_lost_mid_wait_raises_at_once_and_its_return_is_awaited(
         stand_in: Any, open_simulator: Callable[..., Simulator]) -> None:
     stand_in.start()
     with open_simulator() as simulator:
-        device = simulator.device
-        unplug = threading.Timer(0.5, stand_in.unplug)
-        unplug.start()
-        try:
-            with pytest.raises(TessalyError) as lost:
-                simulator.wait_for(lambda s: False, timeout=60)
-        finally:
-            unplug.join()
-        assert not isinstance(lost.value, TimeoutError)
-        assert str(lost.value) == "the link is lost (COM33, %s)" % device
+        assert failure_of_a_long_wait(simulator, stand_in.unplug) == \
+            "the link is lost (COM33, %s)" % simulator.device
         assert simulator.status is None and simulator.link == "lost"
         with pytest.raises(TessalyError) as refused:
             simulator.set_level(20)
@@ -75,16 +81,10 @@ def test_a_program_killed_mid_wait_raises_its_end_and_close_still_reaps_it(
         stand_in: Any, open_simulator: Callable[..., Simulator]) -> None:
     stand_in.start()
     simulator = open_simulator()
-    assert simulator.pid is not None
-    kill = threading.Timer(0.5, os.kill, (simulator.pid, signal.SIGKILL))
-    kill.start()
-    try:
-        with pytest.raises(TessalyError) as ended:
-            simulator.wait_for(lambda s: False, timeout=60)
-    finally:
-        kill.join()
-    assert not isinstance(ended.value, TimeoutError)
-    assert str(ended.value) == "Tessaly ended (signal SIGKILL)"
+    pid = simulator.pid
+    assert pid is not None
+    assert failure_of_a_long_wait(simulator, lambda: os.kill(pid, signal.SIGKILL)) == \
+        "Tessaly ended (signal SIGKILL)"
     with pytest.raises(TessalyError) as again:
         simulator.press("up")
     assert str(again.value) == "Tessaly ended (signal SIGKILL)"
