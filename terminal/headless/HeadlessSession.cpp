@@ -166,9 +166,13 @@ void HeadlessSession::snapshot() {
 }
 
 // Refused where the window's control is disabled: the remote controls until an identified
-// simulator with the right firmware, Connect while connected, Disconnect while not.
+// simulator with the right firmware, Connect while connected, Disconnect while not. A lost
+// device closes the port at once but disables the controls only at the next tick; a remote
+// command meanwhile would go nowhere and never be answered, so it is refused too.
 bool HeadlessSession::usable(int controlId, const HeadlessCommand& command) {
-    if (view_.isControlEnabled(controlId)) {
+    const bool remote = controlId != ids::connectButton && controlId != ids::disconnectButton;
+    if (view_.isControlEnabled(controlId) &&
+        (!remote || core_.linkState() == LinkState::identified)) {
         return true;
     }
     const std::string state(linkStateName(core_.linkState()));

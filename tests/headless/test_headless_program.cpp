@@ -235,6 +235,8 @@ TEST(HeadlessExample, LevelSweepRunsToTheEnd) {
     environment.remove("WAYLAND_DISPLAY");
     environment.remove("QT_QPA_PLATFORM");
     environment.insert("COMPORTS_DIR", portMap);
+    // The example runs on the client in the source tree.
+    environment.insert("PYTHONPATH", TESTS_SOURCE_DIR "/../python");
     script.setProcessEnvironment(environment);
     script.start("python3", {TESTS_SOURCE_DIR "/../examples/level_sweep.py", "--tessaly",
                              TESSALY_PATH, "--port", "COM36", "--settings",

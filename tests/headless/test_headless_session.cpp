@@ -296,6 +296,24 @@ TEST_F(HeadlessSessionTest, RefusedAndUnknownCommandsAreErrorsAndTheSessionGoesO
     EXPECT_FALSE(host.ended);
 }
 
+// A device lost closes the port at once, the window's controls go off only at the next tick;
+// a remote command in between would go nowhere and never be answered.
+TEST_F(HeadlessSessionTest, RemoteCommandsAreRefusedFromTheMomentTheDeviceIsLost) {
+    startIdentified();
+    serial.open = false;
+    serial.event = platform::comEvPortLost;
+    serial.receive("");
+    const std::string refusal =
+        ": refused: no simulator with firmware 0.2D/0.2E/0.2F is identified (the link is lost)";
+    for (const std::string word : {"level", "key", "dynamic"}) {
+        SCOPED_TRACE(word);
+        input(word == "level" ? "level 20" : word == "key" ? "key up" : "dynamic on");
+        EXPECT_EQ(serial.writtenText(), "");
+        EXPECT_EQ(host.lines.back(),
+                  "{\"event\":\"error\",\"message\":\"" + word + refusal + "\"}");
+    }
+}
+
 TEST_F(HeadlessSessionTest, CanRateRunsTheConfirmedChangeAndQuitClosesThePort) {
     startIdentified();
     clock.pauses.clear();
