@@ -16,16 +16,29 @@ class Window:
         self.objects = self._walk(frame)
 
     @classmethod
-    def of_program(cls, pyatspi, program, seconds=30):
+    def of_program(cls, pyatspi, program, seconds=60):
+        seen = {}
+
         def application():
+            session.check_programs_alive()
             for app in pyatspi.Registry.getDesktop(0):
-                if app is not None and app.name == program and app.childCount > 0:
-                    return app
+                try:
+                    # A program still busy starting may let a call run into the bus's
+                    # time-out: that is no answer yet, asked again at the next look.
+                    if app is None or app.name != program:
+                        continue
+                    seen[program] = app.childCount
+                    if app.childCount > 0:
+                        return app
+                except Exception as error:  # GLib.GError, whose module is loaded late
+                    seen[program] = str(error)
             return None
 
         app = session.wait_for(application, seconds, 0.2)
         if not app:
-            session.fail(f"{program} did not appear on the accessibility bus")
+            session.fail(f"{program} did not appear on the accessibility bus " +
+                         (f"(last seen with {seen[program]!r} windows)" if seen else
+                          "(never registered)"))
         return cls(pyatspi, app[0])
 
     def _walk(self, root):
@@ -118,6 +131,7 @@ class Window:
     def finish(self):
         if self.failures:
             print(f"{len(self.failures)} check(s) failed", flush=True)
+            session.show_logs()
             sys.exit(1)
         print("passed", flush=True)
         sys.exit(0)

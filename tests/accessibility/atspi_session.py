@@ -21,6 +21,8 @@ SYSTEM_PYTHON = "/usr/bin/python3"
 LAUNCHERS = ["/usr/libexec/at-spi-bus-launcher", "/usr/lib/at-spi2-core/at-spi-bus-launcher"]
 
 _processes = []
+_logs = []  # what the programs and stand-ins printed, shown when a test fails
+_programs = []  # the programs under test, as opposed to the desktop's own processes
 _libc = ctypes.CDLL(None, use_errno=True)
 _PR_SET_PDEATHSIG = 1
 
@@ -32,7 +34,18 @@ def skip(reason):
 
 def fail(message):
     print(f"FAILED: {message}", flush=True)
+    show_logs()
     sys.exit(1)
+
+
+def show_logs():
+    for path in _logs:
+        try:
+            with open(path, errors="replace") as log:
+                lines = log.readlines()[-15:]
+        except OSError:
+            continue
+        print(f"--- {os.path.basename(path)}, last lines:\n{''.join(lines)}", flush=True)
 
 
 def _dies_with_test():
@@ -74,9 +87,25 @@ def _on_signal(number, _frame):
     os._exit(128 + number)
 
 
+def pump_events():
+    """Lets pyatspi read the bus signals that have come in.
+
+    It learns of a newly registered application and of changed children from signals that are
+    read only while the GLib main context runs: a script that only polls would go on seeing
+    the desktop as it was at its first look, and miss a program that registered after it."""
+    try:
+        from gi.repository import GLib
+    except ImportError:
+        return
+    context = GLib.MainContext.default()
+    while context.pending():
+        context.iteration(False)
+
+
 def wait_for(predicate, seconds, step=0.05):
     deadline = time.monotonic() + seconds
     while True:
+        pump_events()
         value = predicate()
         if value:
             return value
@@ -114,8 +143,11 @@ def _start_session_bus():
 
 def _start_x_server():
     read_end, write_end = os.pipe()
+    # Without -noreset the server resets whenever its last client leaves (the bus launcher
+    # leaves after setting its property), and a program connecting in that moment is refused.
     spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1000x24", "-nolisten",
-           "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+           "tcp", "-noreset"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+          stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as reader:
         display = reader.readline().strip()
@@ -180,6 +212,7 @@ def start_stand_in(work, command, com, log_name):
     of the log its output goes to."""
     ports = os.path.join(work, "comports")
     log_path = os.path.join(work, log_name)
+    _logs.append(log_path)
     with open(log_path, "w") as log:
         spawn(command + ["--com", str(com)], env=dict(os.environ, COMPORTS_DIR=ports),
               stdout=log, stderr=subprocess.STDOUT)
@@ -191,8 +224,17 @@ def start_stand_in(work, command, com, log_name):
 def start_program(work, command, log_name):
     """Starts a program under test on this desktop, with the work folder's port map."""
     env = program_environment(COMPORTS_DIR=os.path.join(work, "comports"))
-    with open(os.path.join(work, log_name), "w") as log:
-        spawn(command, env=env, stdout=log, stderr=subprocess.STDOUT)
+    _logs.append(os.path.join(work, log_name))
+    with open(_logs[-1], "w") as log:
+        _programs.append(spawn(command, env=env, stdout=log, stderr=subprocess.STDOUT))
+
+
+def check_programs_alive():
+    """Fails at once, with what it printed, when a program under test has ended by itself:
+    waiting for it on the bus would only run into the time-out."""
+    for process in _programs:
+        if process.poll() is not None:
+            fail(f"{os.path.basename(process.args[0])} ended with status {process.returncode}")
 
 
 def start_tessaly(work, tessaly, com):

@@ -55,10 +55,14 @@ def main():
     deadline = time.monotonic() + 60
     while time.monotonic() < deadline:
         erase = window.find("Flash Erasing").queryValue()
-        samples.append((int(window.text("Bytes Sent")), int(window.text("Total Bytes")),
-                        window.value("Programming"), erase.currentValue, erase.maximumValue))
+        sample = (int(window.text("Bytes Sent")), int(window.text("Total Bytes")),
+                  window.value("Programming"), erase.currentValue, erase.maximumValue)
+        # The end of the run resets the counters in one step with enabling Connect: a sample
+        # read while Connect is still disabled saw the run whole, a later one may straddle
+        # its end.
         if window.sensitive("Connect"):  # the run has finished
             break
+        samples.append(sample)
         time.sleep(0.05)
     else:
         window.stop("the run did not finish within 60 s")
