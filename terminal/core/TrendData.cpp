@@ -1,0 +1,36 @@
+#include "terminal/core/TrendData.h"
+
+#include <cmath>
+#include <limits>
+
+namespace terminal {
+
+std::size_t firstAtOrAfter(const TrendData& data, std::int64_t when) {
+    std::size_t low = 0;
+    std::size_t high = data.size();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (data.time(middle) < when) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return low;
+}
+
+std::optional<double> readingAt(const TrendData& data, std::size_t item, std::int64_t when) {
+    const std::size_t after = when == std::numeric_limits<std::int64_t>::max()
+                                  ? data.size()
+                                  : firstAtOrAfter(data, when + 1);
+    if (after == 0) {
+        return std::nullopt;
+    }
+    const double value = data.value(after - 1, item);
+    if (std::isnan(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace terminal
