@@ -100,9 +100,13 @@ void RecordingParser::row(const CsvParser::Row& fields) {
     // The clock set back while recording: the rows keep their order, held at the last time.
     times.push_back(times.empty() ? stamp->utcMs : std::max(stamp->utcMs, times.back()));
     const bool linked = fields[1] == "identified";
+    // The row of the identification itself comes before any status line: older recordings
+    // hold the reset's values there, not readings.
+    const bool reading = linked && previousLinked_;
+    previousLinked_ = linked;
     recording_.linked_.push_back(linked ? 1 : 0);
     for (const auto& [field, item] : columnItems_) {
-        recording_.columns_[item].push_back(linked ? cellValue(fields[field]) : std::nanf(""));
+        recording_.columns_[item].push_back(reading ? cellValue(fields[field]) : std::nanf(""));
     }
 }
 

@@ -2,9 +2,10 @@
 // A CSV recording written by `Tessaly --record` (or Record to CSV), read back for the Trends
 // window and `--plot`: one point per row, the values of every numeric column it has. A row
 // whose link is not "identified" is a gap, whatever its cells say (recordings made before
-// such rows were left empty hold the reset's values there); an empty cell is a gap in its
-// value only. Rows that do not fit the header (a row cut off when the program was killed)
-// and rows without a readable time are left out and counted.
+// such rows were left empty hold the reset's values there), and so is the row of the
+// identification, written before any status line; an empty cell is a gap in its value only. Rows
+// that do not fit the header (a row cut off when the program was killed) and rows without a
+// readable time are left out and counted.
 
 #include <cstddef>
 #include <cstdint>
@@ -62,6 +63,7 @@ private:
     Recording recording_;
     bool headerSeen_ = false;
     bool isRecording_ = false;
+    bool previousLinked_ = true;  // a recording started mid-session begins with a reading
     std::size_t fieldCount_ = 0;
     std::vector<std::pair<std::size_t, std::size_t>> columnItems_;  // (field, item)
 };

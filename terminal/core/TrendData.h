@@ -20,6 +20,8 @@ public:
     virtual bool linked(std::size_t index) const = 0;
     // The value of `item` (an index into trendItems()); NaN where there is no reading.
     virtual double value(std::size_t index, std::size_t item) const = 0;
+    // Changes whenever a point comes or goes; data that never changes keeps 0.
+    virtual std::uint64_t revision() const { return 0; }
 };
 
 // The first point at or after `when`; size() when there is none.

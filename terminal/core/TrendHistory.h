@@ -37,8 +37,7 @@ public:
     void addGap(std::int64_t time);
     void clear();
 
-    // Changes with every point added or dropped.
-    std::uint64_t revision() const { return revision_; }
+    std::uint64_t revision() const override { return revision_; }
     // The bytes the points' storage takes now.
     std::size_t storageBytes() const { return blocks_.size() * sizeof(Block); }
 

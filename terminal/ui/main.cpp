@@ -11,6 +11,7 @@
 #include "platform/qt/MeasurementProbe.h"
 #include "terminal/core/SettingsFile.h"
 #include "terminal/headless/qt/HeadlessProgram.h"
+#include "terminal/plot/PlotCommand.h"
 #include "terminal/ui/DashboardWindow.h"
 #include "terminal/ui/ProgramVersion.h"
 #include "terminal/ui/SessionRecording.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
                        "and for j1939-sim --replay"),
         QStringLiteral("FILE")));
     terminal::headless::addHeadlessOptions(options);
+    terminal::plot::addPlotOptions(options);
     options.setEpilogue(QStringLiteral(
         "Settings file:\n"
         "  vive1939.ini beside the program when it runs from a folder of its own (a build\n"
@@ -59,6 +61,9 @@ int main(int argc, char** argv) {
                    : terminal::settingsPlaceFor(
                          QCoreApplication::applicationFilePath().toStdString());
     };
+    if (terminal::plot::plotRequested(argc, argv)) {
+        return terminal::plot::runPlot(argc, argv, options);
+    }
     if (terminal::headless::headlessRequested(argc, argv)) {
         return terminal::headless::runHeadless(argc, argv, options, settingsPlace);
     }
@@ -72,7 +77,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(terminal::ui::programVersion());
     QApplication::setWindowIcon(terminal::ui::programIcon());
     if (!options.parse(QApplication::arguments()) ||
-        !terminal::headless::checkWindowOptions(options)) {
+        !terminal::headless::checkWindowOptions(options) ||
+        !terminal::plot::checkWindowOptions(options)) {
         return platform::CommandLine::usageErrorStatus;
     }
 
