@@ -100,24 +100,27 @@ TEST(RecordingTime, ReadsTheTimeColumnBackToUtc) {
     }
 }
 
-// Three rows as the recorder writes them: identified at level 50, a link change written
-// before empty cells were the rule (the reset's values), and one after.
+// Rows as the recorder writes them: the connect and the identification written before empty
+// cells were the rule (the reset's level-0 values), a status line at level 50, the loss
+// written the old way (the last values) and a reconnect written the new way (empty cells).
 std::string sessionRecording() {
     std::string text = terminal::csvRow(terminal::dashboardCsvHeader());
     terminal::VehicleSnapshot shown;
     terminal::DashboardState panel;
-    shown.link = terminal::LinkState::identified;
+    auto row = [&](const char* time, terminal::LinkState link) {
+        shown.link = link;
+        text += terminal::csvRow(terminal::dashboardCsvRow(time, shown, panel));
+    };
+    shown.setDisplay(1017, -40);
+    row("2025-03-14T09:26:52.100+01:00", terminal::LinkState::connecting);
+    row("2025-03-14T09:26:52.200+01:00", terminal::LinkState::identified);
     shown.level = 50;
     shown.setDisplay(1013, 4015.875);
+    shown.setDisplay(1017, 185);
     shown.setLamp(1029, true);
     panel.engineDm1Text = " 110     0      1     0\r\n 111     1      1     0\r\n";
-    text +=
-        terminal::csvRow(terminal::dashboardCsvRow("2025-03-14T09:26:53.589+01:00", shown, panel));
-    shown.link = terminal::LinkState::lost;
-    shown.level = 0;
-    shown.setDisplay(1013, 0);
-    text +=
-        terminal::csvRow(terminal::dashboardCsvRow("2025-03-14T09:26:54.000+01:00", shown, panel));
+    row("2025-03-14T09:26:53.589+01:00", terminal::LinkState::identified);
+    row("2025-03-14T09:26:54.000+01:00", terminal::LinkState::lost);
     std::vector<std::string> empty(terminal::dashboardCsvHeader().size());
     empty[0] = "2025-03-14T09:26:55.250+01:00";
     empty[1] = "connecting";
@@ -129,21 +132,26 @@ TEST(RecordingReader, ReadsARecordingWithItsGaps) {
     std::string error;
     const auto recording = parseRecording(sessionRecording(), error);
     ASSERT_TRUE(recording) << error;
-    ASSERT_EQ(recording->size(), 3u);
+    ASSERT_EQ(recording->size(), 5u);
     EXPECT_EQ(recording->skippedRows(), 0u);
     EXPECT_EQ(recording->utcOffsetMinutes(), 60);
-    EXPECT_EQ(recording->time(0), 1741940813589);
-    EXPECT_EQ(recording->time(2), 1741940815250);
+    EXPECT_EQ(recording->time(2), 1741940813589);
+    EXPECT_EQ(recording->time(4), 1741940815250);
     EXPECT_EQ(recording->items().size(), 55u);
 
     const std::size_t rpm = item("Engine RPM [RPM]");
-    EXPECT_EQ(recording->value(0, rpm), 4015.875);
-    EXPECT_EQ(recording->value(0, item("level")), 50);
-    EXPECT_EQ(recording->value(0, item("Cruise")), 1);
-    EXPECT_EQ(recording->value(0, item("Parking")), 0);
-    for (std::size_t row : {1u, 2u}) {
-        EXPECT_FALSE(recording->linked(row)) << row;
-        // Not a reading: neither the old file's zero nor the new file's empty cell.
+    EXPECT_EQ(recording->value(2, rpm), 4015.875);
+    EXPECT_EQ(recording->value(2, item("Engine Coolant Temp (F) [F]")), 185);
+    EXPECT_EQ(recording->value(2, item("level")), 50);
+    EXPECT_EQ(recording->value(2, item("Cruise")), 1);
+    EXPECT_EQ(recording->value(2, item("Parking")), 0);
+    const bool linked[] = {false, true, true, false, false};
+    for (std::size_t row = 0; row < 5; ++row) {
+        EXPECT_EQ(recording->linked(row), linked[row]) << row;
+        if (row == 2) {
+            continue;
+        }
+        // Not a reading: neither the old file's reset values nor the new file's empty cells.
         for (std::size_t i = 0; i < 55; ++i) {
             EXPECT_TRUE(std::isnan(recording->value(row, i))) << row << " " << i;
         }
@@ -159,12 +167,12 @@ TEST(RecordingReader, LeavesOutWhatWasCutOffAndRowsThatDoNotFit) {
         std::size_t rows;
         std::size_t skipped;
     } cases[] = {
-        {"cut inside the last row's values", whole.substr(0, lastRow + 40), 2, 1},
-        {"cut inside the first row's quoted trouble codes",
-         whole.substr(0, whole.find("111     1")), 0, 1},
+        {"cut inside the last row's values", whole.substr(0, lastRow + 40), 4, 1},
+        {"cut inside the status line's quoted trouble codes",
+         whole.substr(0, whole.find("111     1")), 2, 1},
         {"a row with one field too many",
-         whole + "2025-03-14T09:27:00.000+01:00,x" + std::string(60, ',') + "\r\n", 3, 1},
-        {"a row without a readable time", whole + "yesterday" + std::string(60, ',') + "\r\n", 3,
+         whole + "2025-03-14T09:27:00.000+01:00,x" + std::string(60, ',') + "\r\n", 5, 1},
+        {"a row without a readable time", whole + "yesterday" + std::string(60, ',') + "\r\n", 5,
          1},
         {"the header alone", whole.substr(0, whole.find("\r\n") + 2), 0, 0},
     };
