@@ -27,6 +27,12 @@ TrendsItem::~TrendsItem() {
     delete trends_;  // before the history it shows
 }
 
+void TrendsItem::reopenIfLeftOpen() {
+    if (TrendsWindow::leftOpen(settingsFile_)) {
+        open();
+    }
+}
+
 TrendsWindow& TrendsItem::open() {
     if (trends_ == nullptr) {
         // A child of the dashboard, so the dashboard's modal run lets it take input.

@@ -31,6 +31,8 @@ public:
 
     // Shows the Trends window, made the first time, in front.
     TrendsWindow& open();
+    // At start-up: opens it again if it was open when the program last ended.
+    void reopenIfLeftOpen();
     TrendsWindow* trendsWindow() const { return trends_; }
     const TrendHistory& history() const { return history_; }
     QAction* action() const { return action_; }

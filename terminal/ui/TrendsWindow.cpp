@@ -35,6 +35,7 @@ const QString spanKey = QStringLiteral("trends/span");
 const QString splitterKey = QStringLiteral("trends/splitter");
 const QString folderKey = QStringLiteral("trends/folder");
 const QString placeKey = QStringLiteral("trends/geometry");
+const QString openKey = QStringLiteral("trends/open");
 constexpr int wholeRecording = 0;
 constexpr std::int64_t minuteMs = 60 * 1000;
 
@@ -434,7 +435,17 @@ void TrendsWindow::restoreChoices() {
 
 void TrendsWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    QSettings(settingsFile_, QSettings::IniFormat).setValue(openKey, true);
     refresh();
+}
+
+void TrendsWindow::closeEvent(QCloseEvent* event) {
+    QSettings(settingsFile_, QSettings::IniFormat).setValue(openKey, false);
+    QWidget::closeEvent(event);
+}
+
+bool TrendsWindow::leftOpen(const QString& settingsFile) {
+    return QSettings(settingsFile, QSettings::IniFormat).value(openKey, false).toBool();
 }
 
 void TrendsWindow::hideEvent(QHideEvent* event) {

@@ -2,8 +2,8 @@
 // The Trends window: the chosen values as plots over one time axis, live from the session's
 // history (following the present until paused) or from a recording opened in it, which then
 // replaces the live view until "Live" is pressed. The value list is the recording's own list
-// of numeric columns. Not modal; the chosen values, the span, the splitter and the window's
-// place are kept in the program's settings file.
+// of numeric columns. Not modal; the chosen values, the span, the splitter, the window's
+// place and whether it was open when the program ended are kept in the program's settings.
 
 #include <QString>
 #include <QWidget>
@@ -64,8 +64,12 @@ public:
     QImage picture() const;
     bool savePicture(const QString& path);
 
+    // Whether the window was open when the program last ended (closing it clears that).
+    static bool leftOpen(const QString& settingsFile);
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:

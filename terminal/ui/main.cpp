@@ -15,6 +15,7 @@
 #include "terminal/ui/DashboardWindow.h"
 #include "terminal/ui/ProgramVersion.h"
 #include "terminal/ui/SessionRecording.h"
+#include "terminal/ui/TrendsItem.h"
 #include "terminal/ui/WindowPlacement.h"
 
 int main(int argc, char** argv) {
@@ -95,6 +96,8 @@ int main(int argc, char** argv) {
     }
     // Size and place of the last run, when they still fit the screen.
     new terminal::ui::WindowPlacement(&window);
+    // The Trends window, when it was open as the last run ended: once the dashboard is up.
+    QTimer::singleShot(0, &window, [&window] { window.trends().reopenIfLeftOpen(); });
     // Ended from a shell or by the desktop's logout: the normal exit first, so the port is
     // closed (device settings restored, lock released), then the shell's status for a signal.
     platform::ExitSignals::install([&window](int signal) {

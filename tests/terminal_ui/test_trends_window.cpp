@@ -80,20 +80,26 @@ protected:
     std::int64_t now = 1'741'940'000'000;
 };
 
-TEST_F(TrendsWindowTest, KeepsTheChosenValuesAndSpanForTheNextStart) {
+TEST_F(TrendsWindowTest, KeepsTheChosenValuesSpanAndOpenStateForTheNextStart) {
     {
         auto trends = open();
         listEntry(*trends, "level")->setCheckState(Qt::Unchecked);
         listEntry(*trends, "Parking")->setCheckState(Qt::Checked);
         listEntry(*trends, "Battery Voltage (V) [V]")->setCheckState(Qt::Checked);
         trends->setSpan(15);
+        trends->show();
+        // The program ends with the window open: it opens again at the next start.
     }
+    EXPECT_TRUE(TrendsWindow::leftOpen(settings()));
     auto again = open();
     EXPECT_EQ(again->plottedNames(),
               (QStringList{"Engine RPM [RPM]", "Engine Coolant Temp (F) [F]", "Speed (MPH) [MPH]",
                            "Parking", "Battery Voltage (V) [V]"}));
     EXPECT_EQ(again->span(), 15);
     EXPECT_EQ(listEntry(*again, "Parking")->checkState(), Qt::Checked);
+    again->show();
+    again->close();
+    EXPECT_FALSE(TrendsWindow::leftOpen(settings()));
     again.reset();
 
     // A name an older or newer version wrote that is no column now is passed over.
