@@ -19,22 +19,22 @@ AxisScale niceScale(double low, double high, int maxSteps) {
         high += pad;
     }
     maxSteps = std::max(maxSteps, 1);
-    const double raw = (high - low) / maxSteps;
-    const int exponent = static_cast<int>(std::floor(std::log10(raw)));
-    const double power = std::pow(10.0, exponent);
+    int exponent = static_cast<int>(std::floor(std::log10((high - low) / maxSteps)));
     AxisScale scale;
-    for (const double mantissa : {1.0, 2.0, 2.5, 5.0, 10.0}) {
-        scale.step = mantissa * power;
-        // A little slack, so 0.3 / 0.1 counts as three steps, not four.
-        scale.low = std::floor(low / scale.step + 1e-9) * scale.step;
-        scale.high = std::ceil(high / scale.step - 1e-9) * scale.step;
-        if ((scale.high - scale.low) / scale.step <= maxSteps + 1e-9) {
-            const int places = mantissa == 10.0 ? exponent + 1 : exponent;
-            scale.decimals = std::max(0, -places + (mantissa == 2.5 ? 1 : 0));
-            break;
+    // 1, 2, 2.5, 5 times 10^exponent, then the same a power of ten up, until it fits.
+    for (;; ++exponent) {
+        const double power = std::pow(10.0, exponent);
+        for (const double mantissa : {1.0, 2.0, 2.5, 5.0}) {
+            scale.step = mantissa * power;
+            // A little slack, so 0.3 / 0.1 counts as three steps, not four.
+            scale.low = std::floor(low / scale.step + 1e-9) * scale.step;
+            scale.high = std::ceil(high / scale.step - 1e-9) * scale.step;
+            if ((scale.high - scale.low) / scale.step <= maxSteps + 1e-9) {
+                scale.decimals = std::max(0, -exponent + (mantissa == 2.5 ? 1 : 0));
+                return scale;
+            }
         }
     }
-    return scale;
 }
 
 std::int64_t timeStep(std::int64_t spanMs, double pixels, double minSpacing) {
