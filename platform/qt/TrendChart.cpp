@@ -1,7 +1,6 @@
 #include "platform/qt/TrendChart.h"
 
 #include <QDateTime>
-#include <QLineF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVector>
@@ -209,13 +208,14 @@ void TrendChart::paint(QPainter& painter, QRect area, qreal ratio, const QString
     // On screen each heading reads out the value at the cursor, else the newest one shown; a
     // picture has no cursor and no "now", so it leaves them out.
     const bool onScreen = title.isEmpty();
+    const TimeTicks ticks = timeTicks(shape, metrics);
     for (int plot = 0; plot < static_cast<int>(shape.plots.size()); ++plot) {
         const QString reading =
             onScreen ? source_->readingText(plot, cursorTime.value_or(to_ - 1)) : QString();
         paintPlot(painter, plot, shape.plots[static_cast<std::size_t>(plot)].first,
-                  shape.plots[static_cast<std::size_t>(plot)].second, ratio, reading);
+                  shape.plots[static_cast<std::size_t>(plot)].second, ratio, reading, ticks);
     }
-    paintTimeAxis(painter, shape, cursorX);
+    paintTimeAxis(painter, shape, ticks, cursorX);
     if (cursorX) {
         painter.setPen(QPen(cursorLine, 0, Qt::DashLine));
         for (const auto& [heading, body] : shape.plots) {
@@ -225,7 +225,7 @@ void TrendChart::paint(QPainter& painter, QRect area, qreal ratio, const QString
 }
 
 void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect body, qreal ratio,
-                           const QString& reading) const {
+                           const QString& reading, const TimeTicks& timeTicks) const {
     const platform::PlotTrace& trace = cache_.traces[static_cast<std::size_t>(plot)];
     const QFontMetrics metrics = painter.fontMetrics();
     const int columns = static_cast<int>(trace.columns.size());
@@ -277,12 +277,13 @@ void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect bod
         QFontMetrics(bold).elidedText(source_->caption(plot), Qt::ElideRight, captionSide.width()));
     painter.restore();
 
-    // Everything below in device pixels: one column per pixel.
+    // Everything below in device pixels: one column per pixel, every stroke a filled
+    // rectangle (the raster engine fills rectangles many times faster than it draws lines).
     painter.save();
     painter.scale(1 / ratio, 1 / ratio);
-    const QRectF device(body.left() * ratio, body.top() * ratio, body.width() * ratio,
-                        body.height() * ratio);
-    painter.fillRect(device, paper);
+    const QRect device(static_cast<int>(std::lround(body.left() * ratio)),
+                       static_cast<int>(std::lround(body.top() * ratio)), columns,
+                       static_cast<int>(std::lround(body.height() * ratio)));
     for (int c = 0; c < columns;) {
         if (!trace.columns[static_cast<std::size_t>(c)].away) {
             ++c;
@@ -292,16 +293,15 @@ void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect bod
         while (end < columns && trace.columns[static_cast<std::size_t>(end)].away) {
             ++end;
         }
-        painter.fillRect(QRectF(device.left() + c, device.top(), end - c, device.height()), away);
+        painter.fillRect(QRect(device.left() + c, device.top(), end - c, device.height()), away);
         c = end;
     }
     const double span = scale.high - scale.low;
     auto yOf = [&](double value) {
-        return device.bottom() - (value - scale.low) / span * (device.height() - 1);
+        return device.bottom() -
+               static_cast<int>(std::lround((value - scale.low) / span * (device.height() - 1)));
     };
-    auto xOf = [&](int column) {
-        return column >= columns ? device.right() : device.left() + column + 0.5;
-    };
+    auto xOf = [&](int column) { return device.left() + std::min(column, columns); };
     std::vector<double> ticks;
     if (drawable || onOff) {
         for (double value = onOff ? 0 : scale.low; value <= scale.high + scale.step / 2;
@@ -309,11 +309,13 @@ void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect bod
             ticks.push_back(value);
         }
     }
-    painter.setPen(QPen(grid, 0));
     for (const double value : ticks) {
-        painter.drawLine(QLineF(device.left(), yOf(value), device.right(), yOf(value)));
+        painter.fillRect(QRect(device.left(), yOf(value), device.width(), 1), grid);
     }
     painter.restore();
+    for (const auto& [time, x] : timeTicks.marks) {
+        painter.fillRect(QRect(x, body.top() + 1, 1, body.height() - 2), grid);
+    }
 
     // Value labels, in the widget's own units again.
     painter.setPen(quiet);
@@ -329,15 +331,14 @@ void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect bod
     // The frame under the line, so a reading at an end of the axis stays in sight.
     painter.setPen(frame);
     painter.drawRect(body.adjusted(0, 0, -1, -1));
-    painter.save();
-    painter.scale(1 / ratio, 1 / ratio);
-    painter.setClipRect(device);
     if (drawable) {
-        QVector<QLineF> lines;
+        const int thickness = std::max(1, static_cast<int>(std::lround(ratio)));
+        QVector<QRect> strokes;
         std::optional<double> previous;
         if (trace.entering && trace.enteringHoldTo > 0) {
-            lines.append(QLineF(device.left(), yOf(*trace.entering), xOf(trace.enteringHoldTo),
-                                yOf(*trace.entering)));
+            const int y = yOf(*trace.entering);
+            strokes.append(QRect(QPoint(device.left(), y),
+                                 QPoint(xOf(trace.enteringHoldTo), y + thickness - 1)));
             previous = trace.entering;
         }
         for (int c = 0; c < columns; ++c) {
@@ -345,30 +346,28 @@ void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect bod
             if (!column.any) {
                 continue;
             }
-            double top = yOf(column.high);
-            double bottom = yOf(column.low);
+            int top = yOf(column.high);
+            int bottom = yOf(column.low);
             if (column.joined && previous) {
                 top = std::min(top, yOf(*previous));
                 bottom = std::max(bottom, yOf(*previous));
             }
-            if (bottom - top < 1) {
-                top -= 0.5;
-                bottom += 0.5;
-            }
-            lines.append(QLineF(xOf(c), top, xOf(c), bottom));
+            const int x = xOf(c);
+            strokes.append(QRect(QPoint(x, top), QPoint(x + thickness - 1, bottom)));
             if (column.holdTo > c) {
-                lines.append(
-                    QLineF(xOf(c), yOf(column.last), xOf(column.holdTo), yOf(column.last)));
+                const int y = yOf(column.last);
+                strokes.append(QRect(QPoint(x, y), QPoint(xOf(column.holdTo), y + thickness - 1)));
             }
             previous = column.last;
         }
-        QPen pen(lineColours[static_cast<std::size_t>(plot) % lineColours.size()],
-                 std::max(1.0, std::round(ratio)));
-        pen.setCapStyle(Qt::FlatCap);
-        painter.setPen(pen);
-        painter.drawLines(lines);
+        painter.save();
+        painter.scale(1 / ratio, 1 / ratio);
+        painter.setClipRect(device);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(lineColours[static_cast<std::size_t>(plot) % lineColours.size()]);
+        painter.drawRects(strokes);
+        painter.restore();
     }
-    painter.restore();
 
     if (!drawable && !onOff) {
         painter.setPen(quiet);
@@ -376,33 +375,33 @@ void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect bod
     }
 }
 
-void TrendChart::paintTimeAxis(QPainter& painter, const Layout& shape,
+TrendChart::TimeTicks TrendChart::timeTicks(const Layout& shape,
+                                            const QFontMetrics& metrics) const {
+    TimeTicks ticks;
+    const std::int64_t span = to_ - from_;
+    ticks.step = platform::timeStep(
+        span, shape.width,
+        metrics.horizontalAdvance(QStringLiteral("00:00:00")) + metrics.height());
+    // On whole steps of the local clock.
+    const std::int64_t offset = source_->utcOffsetSeconds() * std::int64_t{1000};
+    const std::int64_t first = (floorDiv(from_ + offset, ticks.step) + 1) * ticks.step - offset;
+    for (std::int64_t time = first; time < to_; time += ticks.step) {
+        const double share = static_cast<double>(time - from_) / static_cast<double>(span);
+        ticks.marks.emplace_back(time,
+                                 shape.left + static_cast<int>(std::llround(share * shape.width)));
+    }
+    return ticks;
+}
+
+void TrendChart::paintTimeAxis(QPainter& painter, const Layout& shape, const TimeTicks& ticks,
                                std::optional<int> cursorX) const {
     const QFontMetrics metrics = painter.fontMetrics();
     const std::int64_t span = to_ - from_;
-    const std::int64_t step = platform::timeStep(
-        span, shape.width,
-        metrics.horizontalAdvance(QStringLiteral("00:00:00")) + metrics.height());
-    const std::int64_t offset = source_->utcOffsetSeconds() * std::int64_t{1000};
-    auto xOf = [&](std::int64_t time) {
-        return shape.left + static_cast<int>(std::llround(static_cast<double>(time - from_) /
-                                                          static_cast<double>(span) * shape.width));
-    };
-    // Ticks on whole steps of the local clock, through every plot and under the last.
-    const std::int64_t first = (floorDiv(from_ + offset, step) + 1) * step - offset;
-    painter.setPen(QPen(grid, 0));
-    for (std::int64_t time = first; time < to_; time += step) {
-        const int x = xOf(time);
-        for (const auto& [heading, body] : shape.plots) {
-            painter.drawLine(x, body.top() + 1, x, body.bottom() - 1);
-        }
-    }
     painter.setPen(quiet);
-    for (std::int64_t time = first; time < to_; time += step) {
-        const int x = xOf(time);
-        const QString text = timeText(time, step);
+    for (const auto& [time, x] : ticks.marks) {
+        const QString text = timeText(time, ticks.step);
         const int width = metrics.horizontalAdvance(text);
-        painter.drawLine(x, shape.axis.top(), x, shape.axis.top() + metrics.height() / 4);
+        painter.fillRect(QRect(x, shape.axis.top(), 1, metrics.height() / 4), quiet);
         painter.drawText(QRect(x - width / 2 - 2, shape.axis.top() + metrics.height() / 4,
                                width + 4, metrics.height()),
                          Qt::AlignCenter, text);

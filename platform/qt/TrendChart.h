@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/core/PlotTrace.h"
@@ -65,12 +66,19 @@ protected:
 
 private:
     struct Layout;
+    // The time axis' labels: their times and where they stand.
+    struct TimeTicks {
+        std::int64_t step = 1000;
+        std::vector<std::pair<std::int64_t, int>> marks;
+    };
     Layout layout(const QFontMetrics& metrics, QRect area, bool titled) const;
+    TimeTicks timeTicks(const Layout& layout, const QFontMetrics& metrics) const;
     void paint(QPainter& painter, QRect area, qreal devicePixelRatio, const QString& title,
                std::optional<int> cursorX) const;
     void paintPlot(QPainter& painter, int plot, QRect heading, QRect body, qreal ratio,
-                   const QString& reading) const;
-    void paintTimeAxis(QPainter& painter, const Layout& layout, std::optional<int> cursorX) const;
+                   const QString& reading, const TimeTicks& timeTicks) const;
+    void paintTimeAxis(QPainter& painter, const Layout& layout, const TimeTicks& ticks,
+                       std::optional<int> cursorX) const;
     const std::vector<platform::PlotTrace>& traces(int columns) const;
     std::int64_t timeAt(const Layout& layout, int x) const;
     QString timeText(std::int64_t time, std::int64_t step) const;

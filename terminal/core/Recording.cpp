@@ -38,6 +38,14 @@ double Recording::value(std::size_t index, std::size_t item) const {
     return columns_[item][index];
 }
 
+void Recording::read(std::size_t first, std::size_t count, std::size_t item,
+                     TrendPoint* out) const {
+    const std::vector<float>* column = has(item) ? &columns_[item] : nullptr;
+    for (std::size_t i = first; i < first + count; ++i, ++out) {
+        *out = {times_[i], column ? (*column)[i] : std::nan(""), linked_[i] != 0};
+    }
+}
+
 bool Recording::has(std::size_t item) const {
     return item < present_.size() && present_[item];
 }

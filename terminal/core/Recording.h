@@ -26,6 +26,8 @@ public:
     std::int64_t time(std::size_t index) const override { return times_[index]; }
     bool linked(std::size_t index) const override { return linked_[index] != 0; }
     double value(std::size_t index, std::size_t item) const override;
+    void read(std::size_t first, std::size_t count, std::size_t item,
+              TrendPoint* out) const override;
 
     // Whether the file has a column for the item; the items it has, in trendItems() order.
     bool has(std::size_t item) const;

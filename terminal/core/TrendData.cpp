@@ -5,6 +5,13 @@
 
 namespace terminal {
 
+void TrendData::read(std::size_t first, std::size_t count, std::size_t item,
+                     TrendPoint* out) const {
+    for (std::size_t i = 0; i < count; ++i) {
+        out[i] = {time(first + i), value(first + i, item), linked(first + i)};
+    }
+}
+
 std::size_t firstAtOrAfter(const TrendData& data, std::int64_t when) {
     std::size_t low = 0;
     std::size_t high = data.size();

@@ -9,6 +9,13 @@
 
 namespace terminal {
 
+// One point as the reduction takes it.
+struct TrendPoint {
+    std::int64_t time;
+    double value;  // NaN: no reading
+    bool linked;
+};
+
 class TrendData {
 public:
     virtual ~TrendData() = default;
@@ -22,6 +29,10 @@ public:
     virtual double value(std::size_t index, std::size_t item) const = 0;
     // Changes whenever a point comes or goes; data that never changes keeps 0.
     virtual std::uint64_t revision() const { return 0; }
+    // Points [first, first + count) of one value at once, for drawing many of them; asks
+    // point by point unless the data knows a quicker way.
+    virtual void read(std::size_t first, std::size_t count, std::size_t item,
+                      TrendPoint* out) const;
 };
 
 // The first point at or after `when`; size() when there is none.

@@ -106,4 +106,35 @@ double TrendHistory::value(std::size_t index, std::size_t item) const {
     return std::nan("");
 }
 
+// The drawing's way in: a block at a time, the kind of value looked up once.
+void TrendHistory::read(std::size_t first, std::size_t count, std::size_t item,
+                        TrendPoint* out) const {
+    const double none = std::nan("");
+    const bool known = item < trendItems().size();
+    const TrendItemKind kind = known ? trendItems()[item].kind : TrendItemKind::level;
+    const std::array<float, 256>* byLevel = engineValuesByLevel(item);
+    const int bit = lampBit(item);
+    while (count > 0) {
+        const Block& block = blockOf(first);
+        const std::size_t place = within(first);
+        const std::size_t run = std::min(count, blockPoints - place);
+        for (std::size_t i = place; i < place + run; ++i, ++out) {
+            const std::uint32_t lamps = block.lamps[i];
+            out->time = base_ + block.offsets[i];
+            out->linked = (lamps & linkedBit) != 0;
+            if (!out->linked || !known) {
+                out->value = none;
+            } else if (kind == TrendItemKind::display) {
+                out->value = (*byLevel)[block.levels[i]];
+            } else if (kind == TrendItemKind::lamp) {
+                out->value = (lamps >> bit) & 1u;
+            } else {
+                out->value = block.levels[i];
+            }
+        }
+        first += run;
+        count -= run;
+    }
+}
+
 }  // namespace terminal

@@ -45,6 +45,8 @@ public:
     std::int64_t time(std::size_t index) const override;
     bool linked(std::size_t index) const override;
     double value(std::size_t index, std::size_t item) const override;
+    void read(std::size_t first, std::size_t count, std::size_t item,
+              TrendPoint* out) const override;
 
 private:
     // Times are kept as milliseconds after base_, lamps with the link in the top bit.

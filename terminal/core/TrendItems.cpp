@@ -34,15 +34,16 @@ std::vector<TrendItem> buildItems() {
     return items;
 }
 
-using LevelTable = std::array<std::array<float, engineDisplays.size()>, 256>;
+// Per engine value, its value at every level.
+using LevelTable = std::array<std::array<float, 256>, engineDisplays.size()>;
 
 LevelTable buildLevelTable() {
     LevelTable table{};
-    for (unsigned level = 0; level < table.size(); ++level) {
+    for (unsigned level = 0; level < 256; ++level) {
         const EngineParameters values =
             computeEngineParameters(static_cast<std::uint8_t>(level), false);
         for (std::size_t i = 0; i < engineDisplays.size(); ++i) {
-            table[level][i] = values.*engineDisplays[i].field;
+            table[i][level] = values.*engineDisplays[i].field;
         }
     }
     return table;
@@ -80,12 +81,17 @@ std::vector<std::size_t> defaultTrendItems() {
     return chosen;
 }
 
-double engineValueAtLevel(std::size_t item, std::uint8_t level) {
+const std::array<float, 256>* engineValuesByLevel(std::size_t item) {
     static const LevelTable table = buildLevelTable();
     if (item < levelItems || item >= firstLampItem) {
-        return 0;
+        return nullptr;
     }
-    return table[level][item - levelItems];
+    return &table[item - levelItems];
+}
+
+double engineValueAtLevel(std::size_t item, std::uint8_t level) {
+    const std::array<float, 256>* values = engineValuesByLevel(item);
+    return values ? (*values)[level] : 0.0;
 }
 
 std::uint32_t lampBits(const VehicleSnapshot& shown) {

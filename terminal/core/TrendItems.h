@@ -4,6 +4,7 @@
 // The names are built by the functions that build the CSV header, so a plot, a --values
 // argument and a recording's column always agree.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -36,6 +37,8 @@ std::vector<std::size_t> defaultTrendItems();
 // value depends on the level alone (the Warnings mode changes a lamp, never a value), so the
 // live history keeps the level and looks the values up here when it draws.
 double engineValueAtLevel(std::size_t item, std::uint8_t level);
+// The same for every level at once (nullptr for an item that is no engine value).
+const std::array<float, 256>* engineValuesByLevel(std::size_t item);
 
 // The 27 lamps as shown, one bit each in item order (bit 0: the first lamp item).
 std::uint32_t lampBits(const VehicleSnapshot& shown);

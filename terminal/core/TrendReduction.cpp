@@ -1,6 +1,7 @@
 #include "terminal/core/TrendReduction.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace terminal {
@@ -12,11 +13,12 @@ platform::PlotTrace reduceToColumns(const TrendData& data, std::size_t item, std
         return trace;
     }
     trace.columns.resize(static_cast<std::size_t>(columns));
-    const auto span = static_cast<long double>(to - from);
+    // Points come from `from` on, so the division rounds down as floor does. Spans of
+    // centuries at ten thousand columns still fit the 64 bits.
+    const std::int64_t span = to - from;
     auto columnOf = [&](std::int64_t time) {
-        const auto column =
-            static_cast<int>(std::floor(static_cast<long double>(time - from) * columns / span));
-        return std::clamp(column, 0, columns - 1);
+        return static_cast<int>(
+            std::min<std::int64_t>((time - from) * columns / span, columns - 1));
     };
 
     // Where the line stands as the range begins: the point before it decides.
@@ -50,9 +52,21 @@ platform::PlotTrace reduceToColumns(const TrendData& data, std::size_t item, std
         }
     };
 
-    for (; index < data.size() && data.time(index) < to; ++index) {
-        const int column = columnOf(data.time(index));
-        if (data.linked(index)) {
+    std::array<TrendPoint, 512> chunk;
+    std::size_t taken = 0;  // of the chunk
+    std::size_t read = 0;
+    for (; index < data.size(); ++index, ++taken) {
+        if (taken == read) {
+            read = std::min(chunk.size(), data.size() - index);
+            data.read(index, read, item, chunk.data());
+            taken = 0;
+        }
+        const TrendPoint& point = chunk[taken];
+        if (point.time >= to) {
+            break;
+        }
+        const int column = columnOf(point.time);
+        if (point.linked) {
             if (awaySince >= 0) {
                 markAway(column);
                 awaySince = -1;
@@ -61,7 +75,7 @@ platform::PlotTrace reduceToColumns(const TrendData& data, std::size_t item, std
             awaySince = column;
         }
         endHold(column);
-        const double value = data.value(index, item);
+        const double value = point.value;
         if (std::isnan(value)) {
             held = false;
             continue;

@@ -298,12 +298,13 @@ void TrendsWindow::refresh() {
         timer_->stop();
     } else {
         status_->setText(paused_ ? QStringLiteral("Live, paused") : QStringLiteral("Live"));
-        // Following: a step each time the present moves a pixel column on, within reason.
+        // Following: a step each time the present moves a pixel column on, but no more than
+        // ten a second; a strip chart needs no more, and each step repaints every plot.
         const double columns = std::max(1.0, chart_->width() * chart_->devicePixelRatioF());
         const int interval =
             paused_
                 ? 1000
-                : static_cast<int>(std::clamp(static_cast<double>(span) / columns, 40.0, 1000.0));
+                : static_cast<int>(std::clamp(static_cast<double>(span) / columns, 100.0, 1000.0));
         if (isVisible()) {
             if (!timer_->isActive() || timer_->interval() != interval) {
                 timer_->start(interval);
