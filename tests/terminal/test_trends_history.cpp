@@ -174,6 +174,18 @@ TEST(TrendHistory, WrapsAcrossItsStorageBlocksWithoutLosingOrder) {
     }
     // Points 16379 to 32772 lie in three blocks of 16384 points, 9 bytes each.
     EXPECT_EQ(history.storageBytes(), 442368u);
+
+    // Drawing reads a block at a time: across the first block's end it reads what the points
+    // say one by one. Point 16379 is at level 17: 1365.375 rpm.
+    const std::size_t rpm = item("Engine RPM [RPM]");
+    std::vector<terminal::TrendPoint> points(10);
+    history.read(0, points.size(), rpm, points.data());
+    EXPECT_EQ(points[0].value, 1365.375);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        EXPECT_EQ(points[i].time, 16379 + static_cast<std::int64_t>(i));
+        EXPECT_EQ(points[i].value, history.value(i, rpm)) << i;
+        EXPECT_TRUE(points[i].linked);
+    }
 }
 
 TEST(TrendHistory, ForgetsWhatIsOlderThanAnHourButTheLastPointBeforeIt) {
@@ -255,6 +267,19 @@ TEST(TrendFeed, RecordsReadingsOnlyWhileIdentifiedAndAGapAtEveryLinkChange) {
     EXPECT_EQ(history.value(2, item("ABS Red Stop")), 1);
     EXPECT_EQ(history.value(2, item("Cruise")), 0);
     EXPECT_EQ(terminal::lampBits(shown), (1u << 0) | (1u << 26));
+
+    // Read a block at a time, the same.
+    for (const char* name : {"Engine RPM [RPM]", "level", "ABS Red Stop", "Cruise"}) {
+        std::vector<terminal::TrendPoint> points(history.size());
+        history.read(0, points.size(), item(name), points.data());
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            EXPECT_EQ(points[i].linked, steps[i].reading) << name << " " << i;
+            EXPECT_EQ(std::isnan(points[i].value), !steps[i].reading) << name << " " << i;
+            if (steps[i].reading) {
+                EXPECT_EQ(points[i].value, history.value(i, item(name))) << name;
+            }
+        }
+    }
 }
 
 TEST(TrendReduction, KeepsEachColumnsExtremesAndWhereItsLineGoes) {
