@@ -402,6 +402,9 @@ void TrendChart::paintTimeAxis(QPainter& painter, const Layout& shape, const Tim
         const QString text = timeText(time, ticks.step);
         const int width = metrics.horizontalAdvance(text);
         painter.fillRect(QRect(x, shape.axis.top(), 1, metrics.height() / 4), quiet);
+        if (x + width / 2 > shape.left + shape.width + metrics.height() / 2) {
+            continue;  // a label the right edge would cut: its tick says enough
+        }
         painter.drawText(QRect(x - width / 2 - 2, shape.axis.top() + metrics.height() / 4,
                                width + 4, metrics.height()),
                          Qt::AlignCenter, text);
