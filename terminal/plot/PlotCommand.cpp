@@ -183,8 +183,10 @@ int runPlot(int argc, char** argv, platform::CommandLine& options) {
     chart.setEmptyText(QStringLiteral("No values chosen."));
     chart.setSource(&source);
     chart.setRange(from, to);
+    const QString name = QFileInfo(input).fileName();
     const QImage picture = chart.renderImage(
-        size, ui::rangeTitle(QFileInfo(input).fileName(), from, to, source.utcOffsetSeconds()));
+        size, recording->size() > 0 ? ui::rangeTitle(name, from, to, source.utcOffsetSeconds())
+                                    : name + QStringLiteral(", no rows yet"));
 
     const QString output = options.value(outputName);
     QFile file(output);
