@@ -14,7 +14,7 @@
 namespace {
 
 const QColor paper(255, 255, 255);
-const QColor frame(176, 176, 176);
+const QColor outline(176, 176, 176);
 const QColor grid(230, 230, 230);
 const QColor away(240, 226, 226);  // no link: a pale rose under the plot
 const QColor quiet(120, 120, 120);
@@ -32,6 +32,97 @@ const std::array<QColor, 8> lineColours{{{31, 119, 180},
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
+// A plot's body in device pixels with its value axis.
+struct PlotFrame {
+    QRect device;  // one column per pixel
+    platform::AxisScale scale;
+
+    int yOf(double value) const {
+        const double share = (value - scale.low) / (scale.high - scale.low);
+        return device.bottom() - static_cast<int>(std::lround(share * (device.height() - 1)));
+    }
+    // A column's left edge; the column count stands for the right edge.
+    int xOf(int column) const { return device.left() + std::min(column, device.width()); }
+};
+
+// The axis for what a trace shows (off and on for a lamp); nothing when it shows no reading.
+std::optional<platform::AxisScale> valueScale(const platform::PlotTrace& trace, bool onOff,
+                                              int maxSteps) {
+    if (onOff) {
+        return platform::AxisScale{-0.25, 1.25, 1, 0};
+    }
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    for (const platform::PlotColumn& column : trace.columns) {
+        if (column.any) {
+            low = std::min(low, column.low);
+            high = std::max(high, column.high);
+        }
+    }
+    if (trace.entering && trace.enteringHoldTo > 0) {
+        low = std::min(low, *trace.entering);
+        high = std::max(high, *trace.entering);
+    }
+    if (low > high) {
+        return std::nullopt;
+    }
+    return platform::niceScale(low, high, maxSteps);
+}
+
+// The stretches of columns without a link.
+std::vector<QRect> awayStretches(const platform::PlotTrace& trace, const PlotFrame& frame) {
+    std::vector<QRect> stretches;
+    const int columns = static_cast<int>(trace.columns.size());
+    for (int c = 0; c < columns;) {
+        if (!trace.columns[static_cast<std::size_t>(c)].away) {
+            ++c;
+            continue;
+        }
+        int end = c;
+        while (end < columns && trace.columns[static_cast<std::size_t>(end)].away) {
+            ++end;
+        }
+        stretches.emplace_back(frame.xOf(c), frame.device.top(), end - c, frame.device.height());
+        c = end;
+    }
+    return stretches;
+}
+
+// The line: in each column a stroke from its lowest to its highest reading (and from the
+// reading before, when joined), then a level stroke where the last reading holds.
+QVector<QRect> traceStrokes(const platform::PlotTrace& trace, const PlotFrame& frame,
+                            int thickness) {
+    QVector<QRect> strokes;
+    std::optional<double> previous;
+    if (trace.entering && trace.enteringHoldTo > 0) {
+        const int y = frame.yOf(*trace.entering);
+        strokes.append(QRect(QPoint(frame.device.left(), y),
+                             QPoint(frame.xOf(trace.enteringHoldTo), y + thickness - 1)));
+        previous = trace.entering;
+    }
+    for (int c = 0; c < static_cast<int>(trace.columns.size()); ++c) {
+        const platform::PlotColumn& column = trace.columns[static_cast<std::size_t>(c)];
+        if (!column.any) {
+            continue;
+        }
+        int top = frame.yOf(column.high);
+        int bottom = frame.yOf(column.low);
+        if (column.joined && previous) {
+            top = std::min(top, frame.yOf(*previous));
+            bottom = std::max(bottom, frame.yOf(*previous));
+        }
+        const int x = frame.xOf(c);
+        strokes.append(QRect(QPoint(x, top), QPoint(x + thickness - 1, bottom)));
+        if (column.holdTo > c) {
+            const int y = frame.yOf(column.last);
+            strokes.append(
+                QRect(QPoint(x, y), QPoint(frame.xOf(column.holdTo), y + thickness - 1)));
+        }
+        previous = column.last;
+    }
+    return strokes;
 }
 
 }  // namespace
@@ -228,89 +319,29 @@ void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect bod
                            const QString& reading, const TimeTicks& timeTicks) const {
     const platform::PlotTrace& trace = cache_.traces[static_cast<std::size_t>(plot)];
     const QFontMetrics metrics = painter.fontMetrics();
-    const int columns = static_cast<int>(trace.columns.size());
-
-    // The value axis: what the range shows, or off and on for a lamp.
-    double low = std::numeric_limits<double>::infinity();
-    double high = -low;
-    for (const platform::PlotColumn& column : trace.columns) {
-        if (column.any) {
-            low = std::min(low, column.low);
-            high = std::max(high, column.high);
-        }
-    }
-    if (trace.entering && trace.enteringHoldTo > 0) {
-        low = std::min(low, *trace.entering);
-        high = std::max(high, *trace.entering);
-    }
-    const bool drawable = low <= high;
     const bool onOff = source_->onOff(plot);
-    platform::AxisScale scale;
-    if (onOff) {
-        scale = {-0.25, 1.25, 1, 0};
-    } else if (drawable) {
-        const int steps = std::max(1, body.height() / (metrics.height() * 3 / 2));
-        scale = platform::niceScale(low, high, steps);
-    }
-
-    // Heading: the caption, the unit over the axis, the reading at the right.
-    painter.save();
-    QFont bold = painter.font();
-    bold.setBold(true);
-    painter.setPen(Qt::black);
-    // The unit along the value axis, turned to read upwards at the margin's left.
-    painter.save();
-    painter.setPen(quiet);
-    painter.translate(heading.left(), body.center().y());
-    painter.rotate(-90);
-    painter.drawText(QRect(-body.height() / 2, 0, body.height(), metrics.height()), Qt::AlignCenter,
-                     source_->unit(plot));
-    painter.restore();
-    const int readingWidth = metrics.horizontalAdvance(reading) + metrics.height();
-    const QRect captionSide(body.left(), heading.top(), std::max(0, body.width() - readingWidth),
-                            heading.height());
-    painter.drawText(heading.adjusted(body.left() - heading.left(), 0, 0, 0),
-                     Qt::AlignRight | Qt::AlignVCenter, reading);
-    painter.setFont(bold);
-    painter.drawText(
-        captionSide, Qt::AlignLeft | Qt::AlignVCenter,
-        QFontMetrics(bold).elidedText(source_->caption(plot), Qt::ElideRight, captionSide.width()));
-    painter.restore();
+    const std::optional<platform::AxisScale> scale =
+        valueScale(trace, onOff, std::max(1, body.height() / (metrics.height() * 3 / 2)));
+    paintHeading(painter, plot, heading, body, reading);
 
     // Everything below in device pixels: one column per pixel, every stroke a filled
     // rectangle (the raster engine fills rectangles many times faster than it draws lines).
+    const PlotFrame frame{QRect(static_cast<int>(std::lround(body.left() * ratio)),
+                                static_cast<int>(std::lround(body.top() * ratio)),
+                                static_cast<int>(trace.columns.size()),
+                                static_cast<int>(std::lround(body.height() * ratio))),
+                          scale.value_or(platform::AxisScale{})};
     painter.save();
     painter.scale(1 / ratio, 1 / ratio);
-    const QRect device(static_cast<int>(std::lround(body.left() * ratio)),
-                       static_cast<int>(std::lround(body.top() * ratio)), columns,
-                       static_cast<int>(std::lround(body.height() * ratio)));
-    for (int c = 0; c < columns;) {
-        if (!trace.columns[static_cast<std::size_t>(c)].away) {
-            ++c;
-            continue;
-        }
-        int end = c;
-        while (end < columns && trace.columns[static_cast<std::size_t>(end)].away) {
-            ++end;
-        }
-        painter.fillRect(QRect(device.left() + c, device.top(), end - c, device.height()), away);
-        c = end;
+    for (const QRect& stretch : awayStretches(trace, frame)) {
+        painter.fillRect(stretch, away);
     }
-    const double span = scale.high - scale.low;
-    auto yOf = [&](double value) {
-        return device.bottom() -
-               static_cast<int>(std::lround((value - scale.low) / span * (device.height() - 1)));
-    };
-    auto xOf = [&](int column) { return device.left() + std::min(column, columns); };
     std::vector<double> ticks;
-    if (drawable || onOff) {
-        for (double value = onOff ? 0 : scale.low; value <= scale.high + scale.step / 2;
-             value += scale.step) {
-            ticks.push_back(value);
-        }
-    }
-    for (const double value : ticks) {
-        painter.fillRect(QRect(device.left(), yOf(value), device.width(), 1), grid);
+    for (double value = onOff ? 0 : frame.scale.low;
+         scale && value <= frame.scale.high + frame.scale.step / 2; value += frame.scale.step) {
+        ticks.push_back(value);
+        painter.fillRect(QRect(frame.device.left(), frame.yOf(value), frame.device.width(), 1),
+                         grid);
     }
     painter.restore();
     for (const auto& [time, x] : timeTicks.marks) {
@@ -321,58 +352,58 @@ void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect bod
     painter.setPen(quiet);
     for (const double value : ticks) {
         const QString text = onOff ? (value == 0 ? QStringLiteral("off") : QStringLiteral("on"))
-                                   : QString::number(value, 'f', scale.decimals);
-        const int y = static_cast<int>(yOf(value) / ratio);
+                                   : QString::number(value, 'f', frame.scale.decimals);
+        const int y = static_cast<int>(frame.yOf(value) / ratio);
         const QRect label(heading.left(), y - metrics.height() / 2,
                           body.left() - heading.left() - 4, metrics.height());
         painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter, text);
     }
 
     // The frame under the line, so a reading at an end of the axis stays in sight.
-    painter.setPen(frame);
+    painter.setPen(outline);
     painter.drawRect(body.adjusted(0, 0, -1, -1));
-    if (drawable) {
-        const int thickness = std::max(1, static_cast<int>(std::lround(ratio)));
-        QVector<QRect> strokes;
-        std::optional<double> previous;
-        if (trace.entering && trace.enteringHoldTo > 0) {
-            const int y = yOf(*trace.entering);
-            strokes.append(QRect(QPoint(device.left(), y),
-                                 QPoint(xOf(trace.enteringHoldTo), y + thickness - 1)));
-            previous = trace.entering;
-        }
-        for (int c = 0; c < columns; ++c) {
-            const platform::PlotColumn& column = trace.columns[static_cast<std::size_t>(c)];
-            if (!column.any) {
-                continue;
-            }
-            int top = yOf(column.high);
-            int bottom = yOf(column.low);
-            if (column.joined && previous) {
-                top = std::min(top, yOf(*previous));
-                bottom = std::max(bottom, yOf(*previous));
-            }
-            const int x = xOf(c);
-            strokes.append(QRect(QPoint(x, top), QPoint(x + thickness - 1, bottom)));
-            if (column.holdTo > c) {
-                const int y = yOf(column.last);
-                strokes.append(QRect(QPoint(x, y), QPoint(xOf(column.holdTo), y + thickness - 1)));
-            }
-            previous = column.last;
-        }
-        painter.save();
-        painter.scale(1 / ratio, 1 / ratio);
-        painter.setClipRect(device);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(lineColours[static_cast<std::size_t>(plot) % lineColours.size()]);
-        painter.drawRects(strokes);
-        painter.restore();
-    }
-
-    if (!drawable && !onOff) {
+    if (!scale) {
         painter.setPen(quiet);
         painter.drawText(body, Qt::AlignCenter, QStringLiteral("no reading in this time"));
+        return;
     }
+    painter.save();
+    painter.scale(1 / ratio, 1 / ratio);
+    painter.setClipRect(frame.device);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(lineColours[static_cast<std::size_t>(plot) % lineColours.size()]);
+    painter.drawRects(
+        traceStrokes(trace, frame, std::max(1, static_cast<int>(std::lround(ratio)))));
+    painter.restore();
+}
+
+void TrendChart::paintHeading(QPainter& painter, int plot, QRect heading, QRect body,
+                              const QString& reading) const {
+    const QFontMetrics metrics = painter.fontMetrics();
+    painter.save();
+    // The unit along the value axis, turned to read upwards at the margin's left.
+    painter.setPen(quiet);
+    painter.translate(heading.left(), body.center().y());
+    painter.rotate(-90);
+    painter.drawText(QRect(-body.height() / 2, 0, body.height(), metrics.height()), Qt::AlignCenter,
+                     source_->unit(plot));
+    painter.restore();
+
+    // The caption at the left, the reading at the right.
+    painter.save();
+    painter.setPen(Qt::black);
+    painter.drawText(heading.adjusted(body.left() - heading.left(), 0, 0, 0),
+                     Qt::AlignRight | Qt::AlignVCenter, reading);
+    QFont bold = painter.font();
+    bold.setBold(true);
+    painter.setFont(bold);
+    const int readingWidth = metrics.horizontalAdvance(reading) + metrics.height();
+    const QRect captionSide(body.left(), heading.top(), std::max(0, body.width() - readingWidth),
+                            heading.height());
+    painter.drawText(
+        captionSide, Qt::AlignLeft | Qt::AlignVCenter,
+        QFontMetrics(bold).elidedText(source_->caption(plot), Qt::ElideRight, captionSide.width()));
+    painter.restore();
 }
 
 TrendChart::TimeTicks TrendChart::timeTicks(const Layout& shape,

@@ -77,6 +77,8 @@ private:
                std::optional<int> cursorX) const;
     void paintPlot(QPainter& painter, int plot, QRect heading, QRect body, qreal ratio,
                    const QString& reading, const TimeTicks& timeTicks) const;
+    void paintHeading(QPainter& painter, int plot, QRect heading, QRect body,
+                      const QString& reading) const;
     void paintTimeAxis(QPainter& painter, const Layout& layout, const TimeTicks& ticks,
                        std::optional<int> cursorX) const;
     const std::vector<platform::PlotTrace>& traces(int columns) const;
