@@ -1,5 +1,6 @@
-# Debian packages from one CPack run (scripts/package): `tessaly` with the two programs and
-# `tessaly-tools` with the device stand-ins, each from the install component of that name.
+# Debian packages from one CPack run (scripts/package): `tessaly` with the two programs,
+# `tessaly-tools` with the device stand-ins and `python3-tessaly` with the Python client, each
+# from its install component.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessaly)
 set(CPACK_PACKAGE_VENDOR "Tessaly tools developers")
@@ -12,7 +13,7 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_ALL tessaly tools)
+set(CPACK_COMPONENTS_ALL tessaly tools python)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
@@ -56,5 +57,30 @@ firmware).
 .
 boot-target plays the PIC boot loader for bootloader and prints what it
 received and the host's turnaround per byte.")
+
+# The client speaks the headless protocol of the Tessaly of the same version.
+set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-tessaly)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_SHLIBDEPS OFF)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "tessaly (= ${PROJECT_VERSION}), python3 (>= 3.9)")
+set(CPACK_DEBIAN_PYTHON_PACKAGE_SUGGESTS "tessaly-tools, python3-pytest")
+# Byte-compiled on installation and cleaned on removal, as Debian's Python packages are.
+set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA
+    ${PROJECT_SOURCE_DIR}/data/python3-tessaly/postinst
+    ${PROJECT_SOURCE_DIR}/data/python3-tessaly/prerm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_PYTHON_DESCRIPTION "Python client and pytest plugin for Tessaly's headless mode
+A Python 3 package, standard library only, for bench tests that drive a
+J1939 simulator through Tessaly without a window: it starts
+Tessaly --headless, waits for the simulator's identification, sends the
+level, keypad and mode commands and returns once each is acknowledged,
+and hands over the engine values, lamps and DM1/DM2 trouble codes as
+typed values. Every wait has a time-out, and a lost simulator or a
+refused command raises an error with Tessaly's own text.
+.
+The pytest plugin tessaly.pytest_plugin gives tests the fixtures
+simulator and simulator_session, with the port from --tessaly-port or
+TESSALY_PORT.")
 
 include(CPack)

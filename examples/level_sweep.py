@@ -1,77 +1,39 @@
 #!/usr/bin/env python3
-"""Sweep the simulator's level from 0 to 100 through `Tessaly --headless` and print what the
-simulated engine reports at each step: engine speed, coolant temperature and the engine's
-DM1 trouble-code row.
+"""Sweep the simulator's level from 0 to 100 through the tessaly client and print what the
+simulated engine reports at each step: engine speed, coolant temperature and the engine's DM1
+trouble codes (SPN:FMI:OC:CM; at level 100 the first of its multi-packet list and how many
+follow).
 
-    examples/level_sweep.py --port COM3
-    examples/level_sweep.py --tessaly build/terminal/Tessaly --port /dev/ttyUSB0 --step 5
+    PYTHONPATH=python examples/level_sweep.py --tessaly build/terminal/Tessaly --port COM3
+    examples/level_sweep.py --port /dev/ttyUSB0 --step 5      (with python3-tessaly installed)
 
-Standard library only. Ends with status 0 when the sweep ran to the end, 1 otherwise.
+Ends with status 0 when the sweep ran to the end, 1 otherwise.
 """
 
 import argparse
-import json
-import queue
-import subprocess
 import sys
-import threading
-import time
+from typing import List
+
+from tessaly import Simulator, TessalyError, TroubleCode
 
 ENGINE_SPEED = "Engine RPM [RPM]"
 COOLANT = "Engine Coolant Temp (F) [F]"
 ENGINE_DM1 = "Engine DM1"
 
 
-class Terminal:
-    """Tessaly --headless as a child process: commands in, events out."""
-
-    def __init__(self, command):
-        self.process = subprocess.Popen(
-            command, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1)
-        self.events = queue.Queue()
-        threading.Thread(target=self._read, daemon=True).start()
-
-    def _read(self):
-        for line in self.process.stdout:
-            try:
-                self.events.put(json.loads(line))
-            except ValueError:
-                print("not an event: " + line.rstrip(), file=sys.stderr)
-        self.events.put(None)  # the program has ended
-
-    def send(self, command):
-        self.process.stdin.write(command + "\n")
-        self.process.stdin.flush()
-
-    def wait_for(self, wanted, timeout, what):
-        """The first event for which wanted(event) holds; errors are shown on the way."""
-        deadline = time.monotonic() + timeout
-        while True:
-            left = deadline - time.monotonic()
-            if left <= 0:
-                raise RuntimeError("no " + what + " within " + str(timeout) + " s")
-            try:
-                event = self.events.get(timeout=left)
-            except queue.Empty:
-                continue
-            if event is None:
-                raise RuntimeError("Tessaly ended while waiting for " + what)
-            if event.get("event") == "error":
-                print("Tessaly: " + event.get("message", ""), file=sys.stderr)
-            if wanted(event):
-                return event
-
-    def quit(self):
-        try:
-            self.send("quit")
-            self.process.stdin.close()
-        except (BrokenPipeError, ValueError):
-            pass
-        return self.process.wait(timeout=10)
+def codes_text(codes: List[TroubleCode]) -> str:
+    """A box's codes, short enough for one column."""
+    if not codes:
+        return "none"
+    text = " ".join("%d:%d:%d:%d" % code for code in codes[:2])
+    if len(codes) > 2:
+        text += " and %d more" % (len(codes) - 2)
+    return text
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+def main() -> int:
+    """Run the sweep; the exit status."""
+    parser = argparse.ArgumentParser(description=(__doc__ or "").split("\n\n")[0])
     parser.add_argument("--tessaly", default="Tessaly", help="the program (default: Tessaly)")
     parser.add_argument("--port", help="COMn or a device path (default: the remembered port)")
     parser.add_argument("--settings", help="the settings file Tessaly uses")
@@ -82,52 +44,27 @@ def main():
     if not 1 <= options.step <= 100:
         parser.error("--step takes 1 to 100")
 
-    command = [options.tessaly, "--headless", "--status-rate", "10"]
-    if options.port:
-        command += ["--port", options.port]
-    if options.settings:
-        command += ["--settings", options.settings]
-    terminal = Terminal(command)
     try:
-        link = terminal.wait_for(
-            lambda e: e.get("event") == "link" and e["state"] in ("identified", "refused"),
-            options.timeout, "simulator")
-        if link["state"] == "refused":
-            raise RuntimeError("the simulator's firmware is too old for the terminal")
-        identity = terminal.wait_for(lambda e: e.get("event") == "identified", options.timeout,
-                                     "identification")
-        print("simulator %s, firmware %s, CAN %s on %s" % (
-            identity["serial"], identity["firmware"], identity["can_rate"], link["device"]))
-
-        # The modes are known once the simulator's status lines have come in: give them a
-        # second (the link itself needs a line every second to stay up).
-        first = terminal.wait_for(lambda e: e.get("event") == "status", options.timeout,
-                                  "status")
-        terminal.wait_for(lambda e: e.get("event") == "status" and
-                          e["time"] >= first["time"] + 1.0, options.timeout, "status")
-        # Dynamic mode moves the level by itself: hold it where the sweep puts it.
-        terminal.send("dynamic off")
-        terminal.wait_for(lambda e: e.get("command") == "dynamic" and
-                          e.get("event") in ("ack", "unchanged"), options.timeout,
-                          "answer to dynamic off")
-
-        print("%5s  %12s  %10s  %s" % ("level", "engine RPM", "coolant F", "engine DM1"))
-        levels = list(range(0, 100, options.step)) + [100]
-        for level in levels:
-            terminal.send("level %d" % level)
-            terminal.wait_for(lambda e: e.get("event") == "ack" and e["command"] == "level",
-                              options.timeout, "acknowledgement of level %d" % level)
-            status = terminal.wait_for(
-                lambda e: e.get("event") == "status" and e["level"] == level,
-                options.timeout, "status at level %d" % level)
-            values = status["values"]
-            print("%5d  %12s  %10s  %s" % (level, values[ENGINE_SPEED], values[COOLANT],
-                                           status["trouble_codes"][ENGINE_DM1]))
-    except RuntimeError as failure:
-        print("level_sweep: " + str(failure), file=sys.stderr)
-        terminal.quit()
+        with Simulator(port=options.port, program=options.tessaly, settings=options.settings,
+                       status_rate=10, timeout=options.timeout) as simulator:
+            identity = simulator.identity
+            print("simulator %s, firmware %s, CAN %s on %s" % (
+                identity["serial"], identity["firmware"], identity["can_rate"],
+                simulator.device))
+            # Dynamic mode moves the level by itself: hold it where the sweep puts it.
+            simulator.set_mode("dynamic", False)
+            print("%5s  %12s  %10s  %s" % ("level", "engine RPM", "coolant F",
+                                           "engine DM1 codes"))
+            for level in list(range(0, 100, options.step)) + [100]:
+                simulator.set_level(level)
+                status = simulator.wait_for(lambda s: s.level == level, options.timeout)
+                print("%5d  %12.10g  %10.10g  %s" % (level, status.values[ENGINE_SPEED],
+                                               status.values[COOLANT],
+                                               codes_text(status.trouble_codes[ENGINE_DM1])))
+    except TessalyError as failure:
+        print("level_sweep: %s" % failure, file=sys.stderr)
         return 1
-    return 0 if terminal.quit() == 0 else 1
+    return 0
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "terminal/core/ControlIds.h"
+#include "terminal/core/DashboardExport.h"
 #include "terminal/core/DashboardState.h"
 #include "terminal/headless/HeadlessEvents.h"
 
@@ -67,11 +68,10 @@ void HeadlessSession::start(const std::string& port) {
     startMs_ = clock_.milliseconds();
     if (!port.empty() && port.front() == '/') {
         core_.chooseDevicePath(port);
+    } else if (!port.empty()) {
+        core_.choosePortName(port);
     }
     guarded([this] { core_.startSession(); });
-    if (!port.empty() && port.front() != '/') {
-        view_.panel().portName = port;
-    }
 }
 
 void HeadlessSession::onTimer(int id) {
@@ -104,7 +104,7 @@ void HeadlessSession::quit() {
 }
 
 void HeadlessSession::emitStatus() {
-    if (ended_) {
+    if (ended_ || !core_.shown().readings) {
         return;
     }
     DashboardPicture picture;
@@ -136,7 +136,7 @@ void HeadlessSession::run(const HeadlessCommand& command) {
             changeCanRate(command);
             break;
         case Kind::snapshot:
-            emitStatus();
+            snapshot();
             break;
         case Kind::disconnect:
             if (usable(ids::disconnectButton, command)) {
@@ -154,10 +154,25 @@ void HeadlessSession::run(const HeadlessCommand& command) {
     }
 }
 
+// A status event now; without readings an error that says why, never the waiting look's
+// values.
+void HeadlessSession::snapshot() {
+    const std::string reason = noReadingsReason(core_.shown());
+    if (!reason.empty()) {
+        reportError("snapshot: no readings: " + reason);
+        return;
+    }
+    emitStatus();
+}
+
 // Refused where the window's control is disabled: the remote controls until an identified
-// simulator with the right firmware, Connect while connected, Disconnect while not.
+// simulator with the right firmware, Connect while connected, Disconnect while not. A lost
+// device closes the port at once but disables the controls only at the next tick; a remote
+// command meanwhile would go nowhere and never be answered, so it is refused too.
 bool HeadlessSession::usable(int controlId, const HeadlessCommand& command) {
-    if (view_.isControlEnabled(controlId)) {
+    const bool remote = controlId != ids::connectButton && controlId != ids::disconnectButton;
+    if (view_.isControlEnabled(controlId) &&
+        (!remote || core_.linkState() == LinkState::identified)) {
         return true;
     }
     const std::string state(linkStateName(core_.linkState()));

@@ -47,6 +47,12 @@ foreach(file IN LISTS expected)
     endif()
 endforeach()
 
+# The Python client where that Python version looks for packages installed by hand.
+file(GLOB client "${STAGE}/lib/python3*/dist-packages/tessaly/simulator.py")
+if(NOT client)
+    message(FATAL_ERROR "missing after install: lib/python3.X/dist-packages/tessaly")
+endif()
+
 # Nothing but the programs goes to bin, and nothing lands outside the usual folders.
 file(GLOB top RELATIVE "${STAGE}" "${STAGE}/*")
 list(SORT top)

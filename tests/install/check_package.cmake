@@ -1,6 +1,7 @@
 # Makes the Debian packages from this build as scripts/package does, then checks them as a user's
 # machine would meet them: the file list, the control fields, lintian, and the programs and
-# desktop files unpacked from the package. Prints "skipped: REASON" where it cannot run.
+# desktop files unpacked from the package, and the Python client with them. Prints "skipped:
+# REASON" where it cannot run.
 if(SKIP_REASON)
     message("skipped: ${SKIP_REASON}")
     return()
@@ -28,6 +29,7 @@ run(dpkg --print-architecture)
 string(STRIP "${out}" arch)
 set(main "${WORK}/tessaly_1.0.0_${arch}.deb")
 set(tools "${WORK}/tessaly-tools_1.0.0_${arch}.deb")
+set(python "${WORK}/python3-tessaly_1.0.0_all.deb")
 
 # Every file, and nothing else, in its place.
 set(main_files
@@ -57,7 +59,18 @@ set(tools_files
     usr/share/doc/tessaly-tools/copyright
     usr/share/man/man1/boot-target.1.gz
     usr/share/man/man1/j1939-sim.1.gz)
-foreach(package main tools)
+set(python_files
+    usr/lib/python3/dist-packages/tessaly/__init__.py
+    usr/lib/python3/dist-packages/tessaly/errors.py
+    usr/lib/python3/dist-packages/tessaly/events.py
+    usr/lib/python3/dist-packages/tessaly/py.typed
+    usr/lib/python3/dist-packages/tessaly/pytest_plugin.py
+    usr/lib/python3/dist-packages/tessaly/simulator.py
+    usr/lib/python3/dist-packages/tessaly/status.py
+    usr/lib/python3/dist-packages/tessaly/transport.py
+    usr/share/doc/python3-tessaly/changelog.gz
+    usr/share/doc/python3-tessaly/copyright)
+foreach(package main tools python)
     run(dpkg-deb --contents "${${package}}")
     string(REGEX MATCHALL "\n-[^\n]* \\./([^\n]+)" lines "\n${out}")
     set(files)
@@ -87,12 +100,21 @@ foreach(field "Package: tessaly\n" "Section: electronics\n" "Architecture: ${arc
     endif()
 endforeach()
 
-run(lintian --fail-on error,warning "${main}" "${tools}")
+run(dpkg-deb --field "${python}" Package Section Architecture Depends)
+foreach(field "Package: python3-tessaly\n" "Section: python\n" "Architecture: all\n"
+              "Depends: tessaly \\(= 1\\.0\\.0\\), python3 \\(>= 3\\.9\\)\n")
+    if(NOT out MATCHES "${field}")
+        message(FATAL_ERROR "no \"${field}\" among the fields of ${python}:\n${out}")
+    endif()
+endforeach()
+
+run(lintian --fail-on error,warning "${main}" "${tools}" "${python}")
 
 # Unpacked, the programs start by themselves and tell their version and licence.
 set(root "${WORK}/root")
 run(dpkg-deb -x "${main}" "${root}")
 run(dpkg-deb -x "${tools}" "${root}")
+run(dpkg-deb -x "${python}" "${root}")
 foreach(program Tessaly bootloader j1939-sim boot-target)
     execute_process(COMMAND "${root}/usr/bin/${program}" --version WORKING_DIRECTORY "${WORK}"
         RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -126,4 +148,12 @@ if(NOT out STREQUAL "")
 endif()
 file(GLOB metainfo "${root}/usr/share/metainfo/*.xml")
 run(appstreamcli validate --no-net ${metainfo})
-message(STATUS "packages made and checked: ${main} ${tools}")
+# The example bench test passes with nothing but the unpacked packages: client, Tessaly and
+# j1939-sim (where a Python with pytest is at hand).
+if(PYTHON)
+    run(${PYTHON} ${SOURCE_DIR}/tests/install/bench_from_package.py "${root}"
+        ${SOURCE_DIR}/examples/test_bench.py 34)
+else()
+    message(STATUS "the example bench test is not run: no Python 3 with pytest")
+endif()
+message(STATUS "packages made and checked: ${main} ${tools} ${python}")

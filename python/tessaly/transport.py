@@ -1,0 +1,146 @@
+"""How event lines reach the client and command lines leave it.
+
+The client speaks to Tessaly through a `Transport` only, so that the same client can talk to
+a program it started (`ProgramTransport`: the child's standard input and output) or to one
+that runs already.
+"""
+
+import collections
+import os
+import signal
+import subprocess
+import threading
+from typing import IO, Deque, Optional, Protocol, Sequence
+
+from tessaly.errors import TessalyError
+
+__all__ = ["ProgramTransport", "Transport"]
+
+
+class Transport(Protocol):
+    """The two directions of the headless protocol: event lines in, command lines out."""
+
+    @property
+    def pid(self) -> Optional[int]:
+        """The process id of the program, where the transport knows it."""
+
+    def read_line(self) -> Optional[str]:
+        """The next event line, without its line end; None once no more can come. Blocks;
+        called from one thread only."""
+
+    def write_line(self, line: str) -> None:
+        """Send one command line. Raises OSError when the far end is gone."""
+
+    def close(self, timeout: float) -> None:
+        """End the conversation within about `timeout` seconds; a second call does nothing."""
+
+    def ending(self) -> str:
+        """Once read_line has given None: why no more lines come, in the program's own words
+        where it left some."""
+
+
+class ProgramTransport:
+    """A program started as a child process: commands to its standard input, events from its
+    standard output, its standard error kept for the error texts."""
+
+    stderr_lines_kept = 20
+
+    def __init__(self, command: Sequence[str]) -> None:
+        """Start `command` (the program first). TessalyError when it cannot be started."""
+        self._name = os.path.basename(command[0])
+        try:
+            self._process = subprocess.Popen(
+                list(command), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                stderr=subprocess.PIPE, encoding="utf-8", errors="replace", bufsize=1)
+        except OSError as error:
+            raise TessalyError("cannot start %s: %s" % (command[0], error.strerror)) from error
+        self._stderr: Deque[str] = collections.deque(maxlen=self.stderr_lines_kept)
+        self._stderr_reader = threading.Thread(
+            target=self._read_stderr, name="tessaly-stderr", daemon=True)
+        self._stderr_reader.start()
+        self._write_lock = threading.Lock()
+
+    @property
+    def pid(self) -> Optional[int]:
+        """The child's process id."""
+        return self._process.pid
+
+    @property
+    def returncode(self) -> Optional[int]:
+        """The child's exit status once it has been reaped (minus the signal number when a
+        signal ended it), else None."""
+        return self._process.returncode
+
+    def read_line(self) -> Optional[str]:
+        """The next line of the child's standard output; None at its end."""
+        stdout = self._stream(self._process.stdout)
+        line = stdout.readline()
+        if not line:
+            stdout.close()
+            return None
+        return line.rstrip("\r\n")
+
+    def write_line(self, line: str) -> None:
+        """One line to the child's standard input; OSError once the child is gone."""
+        stdin = self._stream(self._process.stdin)
+        with self._write_lock:
+            try:
+                stdin.write(line + "\n")
+                stdin.flush()
+            except ValueError as closed:  # closed by close()
+                raise BrokenPipeError("the program's input is closed") from closed
+
+    def close(self, timeout: float) -> None:
+        """``quit`` and the end of input, as an operator's Exit; SIGTERM, then SIGKILL if the
+        child does not end within `timeout` seconds. The child is reaped either way."""
+        if self._process.poll() is None:
+            try:
+                self.write_line("quit")
+            except OSError:
+                pass
+        stdin = self._stream(self._process.stdin)
+        try:
+            stdin.close()
+        except OSError:
+            pass  # the child went before reading what was left
+        try:
+            self._process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            self._process.terminate()
+            try:
+                self._process.wait(timeout)
+            except subprocess.TimeoutExpired:
+                self._process.kill()
+                self._process.wait()
+        self._stderr_reader.join(timeout)
+
+    def ending(self) -> str:
+        """"Tessaly ended (status 2): Tessaly: --port takes ...": how the child ended and the
+        last lines of its standard error; empty if it does not end within a second."""
+        try:
+            # Its standard output has ended: the child is on its way out.
+            code = self._process.wait(1.0)
+        except subprocess.TimeoutExpired:
+            return ""
+        self._stderr_reader.join(1.0)
+        if code < 0:
+            try:
+                how = "signal " + signal.Signals(-code).name
+            except ValueError:
+                how = "signal %d" % -code
+        else:
+            how = "status %d" % code
+        text = "%s ended (%s)" % (self._name, how)
+        words = " ".join(line.strip() for line in list(self._stderr) if line.strip())
+        return text + ": " + words if words else text
+
+    def _read_stderr(self) -> None:
+        stderr = self._stream(self._process.stderr)
+        for line in stderr:
+            self._stderr.append(line)
+        stderr.close()
+
+    @staticmethod
+    def _stream(stream: Optional[IO[str]]) -> IO[str]:
+        assert stream is not None, "the child's pipes are made by the constructor"
+        return stream
