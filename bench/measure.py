@@ -6,6 +6,7 @@ and this script share; CPU time and peak memory from /proc."""
 
 import argparse
 import bisect
+import csv
 import json
 import os
 import signal
@@ -148,7 +149,9 @@ def parse_sim_log(path, start):
     return levels, sent
 
 
-def tessaly_end_to_end(table, build, seconds):
+def tessaly_end_to_end(table, build, seconds, trends=False):
+    """Tessaly fed by j1939-sim --saturate. With `trends`, the Trends window is open (as the
+    last run left it) following its four default values: only CPU and memory are reported."""
     tessaly = os.path.join(build, "terminal", "Tessaly")
     sim = os.path.join(build, "tools", "j1939-sim", "j1939-sim")
     if not (os.path.exists(tessaly) and os.path.exists(sim)):
@@ -163,6 +166,20 @@ def tessaly_end_to_end(table, build, seconds):
     probe = os.path.join(work, "probe.log")
     sim_log = os.path.join(work, "sim.log")
     env = dict(os.environ, COMPORTS_DIR=ports)
+    app_env = gui_env(probe, **env)
+    if trends:
+        # The heaviest way to follow: a one-minute span (a step every 100 ms) in a window
+        # nearly as large as a 1920x1080 screen, one pixel column per 38 ms of line.
+        config = os.path.join(work, "config")
+        os.makedirs(os.path.join(config, "Tessaly"))
+        with open(os.path.join(config, "Tessaly", "Tessaly.conf"), "w") as f:
+            f.write("[trends]\nopen=true\nspan=1\ngeometry=@Rect(0 0 1900 1000)\n")
+        screen = os.path.join(work, "screen.json")
+        with open(screen, "w") as f:
+            json.dump({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1920,
+                                    "height": 1080, "dpi": 96, "dpr": 1}]}, f)
+        app_env["XDG_CONFIG_HOME"] = config
+        app_env["QT_QPA_PLATFORM"] = "offscreen:configfile=" + screen
     sim_start = now()
     stand_in = subprocess.Popen([sim, "--com", "3", "--saturate", "--verbose", "--log", sim_log],
                                 stdout=subprocess.PIPE, text=True, env=env)
@@ -174,7 +191,7 @@ def tessaly_end_to_end(table, build, seconds):
         if not wait_for(lambda: os.path.islink(os.path.join(ports, "com3")), 5):
             table.skip("Tessaly end to end", "j1939-sim made no COM3 link")
             return None
-        app = subprocess.Popen([tessaly, "--settings", settings], env=gui_env(probe, **env),
+        app = subprocess.Popen([tessaly, "--settings", settings], env=app_env,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # Connected once the slider shows levels from the line; then a second to settle.
         moving = lambda: sum(1 for p in probe_lines(probe) if p[0] == "slider") > 5
@@ -192,6 +209,13 @@ def tessaly_end_to_end(table, build, seconds):
         stop(stand_in)
 
     share = (cpu1 - cpu0) / (t1 - t0)
+    if trends:
+        table.add("Tessaly CPU at a saturated line, Trends open: 4 values, 1 min, 1900x1000",
+                  f"{share * 100:.1f}% of a core", "< 12% of a core", f"{share / 0.12:.2f}",
+                  "met" if share < 0.12 else "MISSED")
+        table.add("Tessaly peak memory (VmHWM), saturated, Trends open", f"{peak / 1024:.1f} MiB",
+                  "", "", "")
+        return work
     table.add("Tessaly CPU at a saturated line", f"{share * 100:.1f}% of a core",
               "< 8% of a core", f"{share / 0.08:.2f}", "met" if share < 0.08 else "MISSED")
 
@@ -235,6 +259,101 @@ def tessaly_end_to_end(table, build, seconds):
               f"{carried / LINE_RATE:.2f}", "met" if carried >= 0.95 * LINE_RATE else "MISSED")
     table.add("Tessaly peak memory (VmHWM), saturated", f"{peak / 1024:.1f} MiB", "", "", "")
     return work
+
+
+# --- Trends: an hour of recording drawn by --plot -------------------------------------------
+
+PLOT_ROWS = 54000  # an hour of status rounds at 15 a second
+
+
+def recorded_rows(build, seconds=3):
+    """A short recording made by Tessaly --headless against j1939-sim: its header and the rows
+    of status lines, as Tessaly writes them."""
+    tessaly = os.path.join(build, "terminal", "Tessaly")
+    sim = os.path.join(build, "tools", "j1939-sim", "j1939-sim")
+    work = tempfile.mkdtemp(prefix="plot-bench-")
+    ports = os.path.join(work, "comports")
+    os.makedirs(ports)
+    csv_path = os.path.join(work, "short.csv")
+    env = dict(os.environ, COMPORTS_DIR=ports)
+    stand_in = subprocess.Popen([sim, "--com", "7", "--rate", "20"], env=env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    app = None
+    try:
+        if not wait_for(lambda: os.path.islink(os.path.join(ports, "com7")), 5):
+            raise RuntimeError("j1939-sim made no COM7 link")
+        app = subprocess.Popen([tessaly, "--headless", "--port", "COM7", "--settings",
+                                os.path.join(work, "vive1939.ini"), "--record", csv_path],
+                               env=gui_env(None, **env), stdin=subprocess.PIPE,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(seconds)
+        app.communicate(b"quit\n", timeout=10)
+    finally:
+        if app:
+            stop(app)
+        stop(stand_in)
+    with open(csv_path, newline="") as f:
+        rows = list(csv.reader(f))
+    readings = [row for row in rows[1:] if row[1] == "identified" and row[3] != ""]
+    if not readings:
+        raise RuntimeError("the short recording has no status rows")
+    return rows[0], readings
+
+
+def hour_of_recording(path, header, readings):
+    """PLOT_ROWS rows over an hour from the recorded ones, times rewritten, with a 20-second
+    loss of the device every ten minutes (rows with the link and empty cells)."""
+    start = 1741939200.0  # 2025-03-14 08:00:00 UTC
+    step = 3600.0 / PLOT_ROWS
+    with open(path, "w", newline="") as f:
+        out = csv.writer(f, lineterminator="\r\n")
+        out.writerow(header)
+        for i in range(PLOT_ROWS):
+            stamp = start + i * step
+            text = time.strftime("%Y-%m-%dT%H:%M:%S", time.gmtime(stamp))
+            text += f".{int(stamp * 1000) % 1000:03d}+00:00"
+            if (stamp - start) % 600 >= 580:
+                out.writerow([text, "lost"] + [""] * (len(header) - 2))
+            else:
+                out.writerow([text] + readings[i % len(readings)][1:])
+
+
+def plot_speed(table, build, runs=3):
+    tessaly = os.path.join(build, "terminal", "Tessaly")
+    if not os.path.exists(tessaly) or not os.path.exists(
+            os.path.join(build, "tools", "j1939-sim", "j1939-sim")):
+        table.skip("--plot, an hour of recording", "Tessaly or j1939-sim was not built")
+        return
+    try:
+        header, readings = recorded_rows(build)
+    except (RuntimeError, OSError, subprocess.SubprocessError) as error:
+        table.skip("--plot, an hour of recording", str(error))
+        return
+    work = tempfile.mkdtemp(prefix="plot-hour-")
+    recording = os.path.join(work, "hour.csv")
+    hour_of_recording(recording, header, readings)
+    size = os.path.getsize(recording)
+    times, peak = [], 0
+    for run in range(runs):
+        picture = os.path.join(work, f"hour{run}.png")
+        env = dict(os.environ)
+        env.pop("DISPLAY", None)
+        started = now()
+        app = subprocess.Popen([tessaly, "--plot", recording, "--output", picture], env=env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        _, status, usage = os.wait4(app.pid, 0)
+        status = os.waitstatus_to_exitcode(status)
+        app.returncode = status
+        times.append(now() - started)
+        peak = max(peak, usage.ru_maxrss)
+        if status != 0 or not os.path.exists(picture):
+            table.skip("--plot, an hour of recording", f"Tessaly --plot ended with {status}")
+            return
+    med = statistics.median(times)
+    table.add(f"--plot, an hour of recording ({PLOT_ROWS:,} rows, {size / 1e6:.1f} MB), "
+              f"median of {runs}", f"{med:.2f} s", "< 3 s", f"{med / 3:.2f}",
+              "met" if med < 3 else "MISSED")
+    table.add("--plot peak memory (ru_maxrss)", f"{peak / 1024:.1f} MiB", "", "", "")
 
 
 # --- loader end to end ---------------------------------------------------------------------
@@ -521,13 +640,17 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--build", required=True)
     parser.add_argument("--seconds", type=float, default=10)
-    parser.add_argument("--only", choices=["core", "terminal", "loader", "gang", "startup"])
+    parser.add_argument("--only",
+                        choices=["core", "terminal", "trends", "loader", "gang", "startup"])
     args = parser.parse_args()
     table = Table()
     if args.only in (None, "core"):
         core_throughput(table, args.build)
     if args.only in (None, "terminal"):
         tessaly_end_to_end(table, args.build, args.seconds)
+    if args.only in (None, "trends"):
+        tessaly_end_to_end(table, args.build, args.seconds, trends=True)
+        plot_speed(table, args.build)
     if args.only in (None, "loader"):
         loader_end_to_end(table, args.build)
     if args.only in (None, "loader", "gang"):

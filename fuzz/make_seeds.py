@@ -79,3 +79,17 @@ write("boot_run", "gone-and-shorter", bytes([0, len(image), 0]) + image +
       bytes([0, 8, 1, 2, 7, 0, 0, 0, 9, 5, 11, 10, 9, 5, 10, 4]))
 write("boot_run", "noise-while-waking", bytes([0, 4, 0]) + b"abcd" +
       bytes([0, 1, 3, 5]) + b"wVel\n" + bytes([1, 1, 1, 8, 5, 0x77]))
+
+# Recording reader: recordings as the recorder writes them (fewer columns), cut off, with
+# quoted multi-row trouble codes, and files that are not recordings.
+head = "time,link,level,Engine RPM [RPM],Parking,Engine DM1\r\n"
+rows = ("2025-03-14T09:26:53.589+01:00,identified,50,4015.875,0,\" 110     0      1     0\r\n"
+        " 111     1      1     0\"\r\n"
+        "2025-03-14T09:26:54.000+01:00,lost,,,,\r\n"
+        "2025-03-14T09:26:55.250+01:00,identified,100,8031.875,1,110:0:1:0 111:1:1:0\r\n")
+write("recording_reader", "session", head + rows)
+write("recording_reader", "cut-off", (head + rows)[:150])
+write("recording_reader", "old-rows", head + "2025-03-14T09:26:54.000-05:30,disconnected,0,0,0,"
+      "\"   0     0      0     0\"\r\n2024-02-29 23:59:59Z,identified,1e3,nan,1,x\n")
+write("recording_reader", "foreign", "a,b,c\r\n1,2,3\r\n")
+write("recording_reader", "bom", "\xef\xbb\xbf" + head + rows)

@@ -26,6 +26,8 @@
 #include "terminal/ui/ProgramVersion.h"
 #include "terminal/ui/RemoteControlWiring.h"
 #include "terminal/ui/SessionRecording.h"
+#include "terminal/ui/TrendsItem.h"
+#include "terminal/ui/WindowPlacement.h"
 
 namespace terminal::ui {
 
@@ -65,6 +67,7 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
     aboutItem_ = new AboutItem(
         this, [this] { handleEvent([this] { runAboutSequence(this, core_->baudRateChange()); }); });
     wireRecordingAndCopy();
+    trends_ = new TrendsItem(this, *core_, WindowPlacement::defaultFile());
 }
 
 DashboardWindow::~DashboardWindow() {
@@ -73,6 +76,8 @@ DashboardWindow::~DashboardWindow() {
     // The recording signs off from the core, which goes before the window's children do.
     delete recording_;
     recording_ = nullptr;
+    delete trends_;
+    trends_ = nullptr;
 }
 
 void DashboardWindow::buildControls() {

@@ -26,6 +26,7 @@ namespace terminal::ui {
 
 class AboutItem;
 class SessionRecording;
+class TrendsItem;
 class DashboardScaling;
 class LinkStatusBar;
 
@@ -51,6 +52,8 @@ public:
     // Recording to CSV and the raw line log; "Copy all values".
     SessionRecording& recording() { return *recording_; }
     QAction* copyAllValuesAction() const { return copyAllValues_; }
+    // "Trends…" and the live history it shows.
+    TrendsItem& trends() { return *trends_; }
     LinkStatusBar& linkStatusBar() { return *statusBar_; }
     DashboardScaling& scaling() { return *scaling_; }
 
@@ -92,6 +95,7 @@ private:
     EngineConfigurationDialog engineConfigurationDialog_;
     AboutItem* aboutItem_ = nullptr;
     SessionRecording* recording_ = nullptr;
+    TrendsItem* trends_ = nullptr;
     QAction* copyAllValues_ = nullptr;
     LinkStatusBar* statusBar_ = nullptr;
     DashboardScaling* scaling_ = nullptr;

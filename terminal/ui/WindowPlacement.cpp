@@ -10,15 +10,13 @@
 
 namespace terminal::ui {
 
-namespace {
-
-const QString placeKey = QStringLiteral("window/geometry");
-
-}  // namespace
-
-WindowPlacement::WindowPlacement(QWidget* window, QString file)
-    : QObject(window), window_(window), file_(std::move(file)), pending_(new QTimer(this)) {
-    const QRect saved = QSettings(file_, QSettings::IniFormat).value(placeKey).toRect();
+WindowPlacement::WindowPlacement(QWidget* window, QString file, QString key)
+    : QObject(window),
+      window_(window),
+      file_(std::move(file)),
+      key_(std::move(key)),
+      pending_(new QTimer(this)) {
+    const QRect saved = QSettings(file_, QSettings::IniFormat).value(key_).toRect();
     if (saved.isValid() && fits(saved, window_)) {
         window_->setGeometry(saved);
     }
@@ -58,7 +56,7 @@ void WindowPlacement::save() {
         return;
     }
     QSettings settings(file_, QSettings::IniFormat);
-    settings.setValue(placeKey, window_->geometry());
+    settings.setValue(key_, window_->geometry());
     settings.sync();
 }
 

@@ -14,8 +14,10 @@ namespace terminal::ui {
 
 class WindowPlacement : public QObject {
 public:
-    // Restores the window's place from `file` when it fits, then saves each change.
-    WindowPlacement(QWidget* window, QString file = defaultFile());
+    // Restores the window's place from `file` when it fits, then saves each change. `key`
+    // names the place in the file, so several windows can share it.
+    WindowPlacement(QWidget* window, QString file = defaultFile(),
+                    QString key = QStringLiteral("window/geometry"));
     ~WindowPlacement() override;
 
     static QString defaultFile();
@@ -30,6 +32,7 @@ public:
 private:
     QWidget* window_;
     QString file_;
+    QString key_;
     QTimer* pending_;
     bool shown_ = false;  // nothing is saved for a window never shown
 };

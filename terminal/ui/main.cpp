@@ -16,9 +16,11 @@
 #include "platform/qt/RuntimeFolder.h"
 #include "terminal/core/SettingsFile.h"
 #include "terminal/headless/qt/HeadlessProgram.h"
+#include "terminal/plot/PlotCommand.h"
 #include "terminal/ui/DashboardWindow.h"
 #include "terminal/ui/ProgramVersion.h"
 #include "terminal/ui/SessionRecording.h"
+#include "terminal/ui/TrendsItem.h"
 #include "terminal/ui/WindowPlacement.h"
 
 int main(int argc, char** argv) {
@@ -42,6 +44,7 @@ int main(int argc, char** argv) {
                        "and for j1939-sim --replay"),
         QStringLiteral("FILE")));
     terminal::headless::addHeadlessOptions(options);
+    terminal::plot::addPlotOptions(options);
     options.setEpilogue(QStringLiteral(
         "Settings file:\n"
         "  vive1939.ini beside the program when it runs from a folder of its own (a build\n"
@@ -65,6 +68,9 @@ int main(int argc, char** argv) {
                    : terminal::settingsPlaceFor(
                          QCoreApplication::applicationFilePath().toStdString());
     };
+    if (terminal::plot::plotRequested(argc, argv)) {
+        return terminal::plot::runPlot(argc, argv, options);
+    }
     if (terminal::headless::headlessRequested(argc, argv)) {
         return terminal::headless::runHeadless(argc, argv, options, settingsPlace);
     }
@@ -89,7 +95,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(terminal::ui::programVersion());
     QApplication::setWindowIcon(terminal::ui::programIcon());
     if (!options.parse(QApplication::arguments()) ||
-        !terminal::headless::checkWindowOptions(options)) {
+        !terminal::headless::checkWindowOptions(options) ||
+        !terminal::plot::checkWindowOptions(options)) {
         return platform::CommandLine::usageErrorStatus;
     }
 
@@ -106,6 +113,8 @@ int main(int argc, char** argv) {
     }
     // Size and place of the last run, when they still fit the screen.
     new terminal::ui::WindowPlacement(&window);
+    // The Trends window, when it was open as the last run ended: once the dashboard is up.
+    QTimer::singleShot(0, &window, [&window] { window.trends().reopenIfLeftOpen(); });
     // Ended from a shell or by the desktop's logout: the normal exit first, so the port is
     // closed (device settings restored, lock released), then the shell's status for a signal.
     platform::ExitSignals::install([&window](int signal) {

@@ -1,0 +1,25 @@
+#pragma once
+// Where the labels of a plot's axes go: round values for the value axis, a whole number of
+// seconds, minutes, hours or days between the labels of a time axis.
+
+#include <cstdint>
+
+namespace platform {
+
+struct AxisScale {
+    double low = 0;  // the axis' ends, whole steps both
+    double high = 1;
+    double step = 1;   // 1, 2, 2.5 or 5 times a power of ten
+    int decimals = 0;  // enough to tell the labels apart
+};
+
+// The smallest round axis covering [low, high] in at most `maxSteps` steps. A flat range
+// (one value) is widened around the value, so the line stands in the middle, not on an edge.
+AxisScale niceScale(double low, double high, int maxSteps);
+
+// The shortest of 0.1 s ... 1 s, 2 s, 5 s, 10 s, 15 s, 30 s, 1 min ... 1 h ... 1 day, 1 week
+// that puts labels at least `minSpacing` pixels apart on an axis `pixels` wide showing
+// `spanMs` milliseconds.
+std::int64_t timeStep(std::int64_t spanMs, double pixels, double minSpacing);
+
+}  // namespace platform

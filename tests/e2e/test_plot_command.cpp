@@ -1,0 +1,159 @@
+// `Tessaly --plot` as a script runs it, with no display: a recording Tessaly made against
+// j1939-sim drawn into a PNG of the asked size, and each refusal as status 2 with one line on
+// standard error.
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "J1939SimProcess.h"
+
+namespace {
+
+using testing_support::J1939SimProcess;
+using testing_support::waitUntil;
+
+struct Outcome {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// Tessaly with no display at all: neither DISPLAY nor a platform chosen for it.
+Outcome tessaly(const QStringList& arguments, const QString& display = {}) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    environment.remove("QT_QPA_PLATFORM");
+    if (!display.isEmpty()) {
+        environment.insert("DISPLAY", display);
+    }
+    process.setProcessEnvironment(environment);
+    dieWithTest(process);
+    process.start(TESSALY_PATH, arguments);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished(3000);
+    }
+    Outcome run;
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+void writeFile(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+// Lines of standard error, without Qt's own notes about the runtime folder.
+QStringList errorLines(const QString& err) {
+    QStringList lines;
+    for (const QString& line : err.split('\n', Qt::SkipEmptyParts)) {
+        if (!line.startsWith("QStandardPaths:")) {
+            lines << line;
+        }
+    }
+    return lines;
+}
+
+TEST(PlotCommand, DrawsARecordingOfASessionWithALossIntoAPngOfTheAskedSize) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString ports = folder.path() + "/comports";
+    const QString csv = folder.path() + "/run.csv";
+    J1939SimProcess sim(ports, 30);
+    ASSERT_TRUE(sim.start({"--rate", "20"}));
+
+    QProcess recorder;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("COMPORTS_DIR", ports);
+    recorder.setProcessEnvironment(environment);
+    recorder.setStandardOutputFile(QProcess::nullDevice());
+    dieWithTest(recorder);
+    recorder.start(TESSALY_PATH, {"--headless", "--port", "COM30", "--settings",
+                                  folder.path() + "/vive1939.ini", "--record", csv});
+    ASSERT_TRUE(recorder.waitForStarted(5000));
+    auto rowsWith = [&csv](const char* link) {
+        QFile file(csv);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().count(link) : 0;
+    };
+    ASSERT_TRUE(waitUntil([&] { return rowsWith(",identified,") >= 20; }, 10000));
+    sim.kill();  // the cable pulled: lost, then retries
+    ASSERT_TRUE(waitUntil([&] { return rowsWith(",lost,") >= 1; }, 10000));
+    ASSERT_TRUE(sim.start({"--rate", "20", "--level", "70"}));
+    ASSERT_TRUE(waitUntil([&] { return rowsWith(",identified,") >= 40; }, 15000));
+    recorder.write("quit\n");
+    ASSERT_TRUE(recorder.waitForFinished(5000));
+
+    const struct {
+        QStringList extra;
+        QSize size;
+    } cases[] = {
+        {{}, {1600, 900}},
+        {{"--size", "640x480", "--values", "Engine RPM [RPM], level,Parking"}, {640, 480}},
+        {{"--size", "1200x2000", "--values", "Speed (MPH)"}, {1200, 2000}},
+    };
+    for (const auto& c : cases) {
+        const QString png = folder.path() + "/plot.png";
+        QFile::remove(png);
+        const Outcome run = tessaly(QStringList{"--plot", csv, "--output", png} + c.extra);
+        EXPECT_EQ(run.status, 0) << c.extra.join(' ').toStdString() << run.err.toStdString();
+        EXPECT_EQ(errorLines(run.err), QStringList());
+        EXPECT_EQ(QImage(png).size(), c.size) << c.extra.join(' ').toStdString();
+    }
+    // A display named but not there changes nothing: the plot never asks for one.
+    const QString png = folder.path() + "/no-display.png";
+    EXPECT_EQ(tessaly({"--plot", csv, "--output", png}, ":98").status, 0);
+    EXPECT_EQ(QImage(png).size(), QSize(1600, 900));
+}
+
+TEST(PlotCommand, RefusesWithStatusTwoAndOneLine) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString good = folder.path() + "/good.csv";
+    const QString foreign = folder.path() + "/foreign.csv";
+    const QString png = folder.path() + "/out.png";
+    writeFile(good,
+              "time,link,level,Engine RPM [RPM],Speed (MPH) [MPH]\r\n"
+              "2025-03-14T09:26:53.589+01:00,identified,50,4015.875,77.98\r\n");
+    writeFile(foreign, "Date,Temperature\r\n2025-03-14,12.5\r\n");
+    const struct {
+        QStringList arguments;
+        QString line;
+    } cases[] = {
+        {{"--plot", foreign, "--output", png},
+         "Tessaly: " + foreign +
+             " is not a recording by Tessaly (its first line is not the header "
+             "time,link,level,...)"},
+        {{"--plot", folder.path() + "/missing.csv", "--output", png},
+         "Tessaly: " + folder.path() + "/missing.csv cannot be read: No such file or directory"},
+        {{"--plot", good, "--output", png, "--values", "Engine RPM [RPM],Coolant"},
+         "Tessaly: --values: 'Coolant' is not a column of " + good +
+             "; its columns are: level, Engine RPM [RPM], Speed (MPH) [MPH]"},
+        {{"--plot", good, "--output", folder.path() + "/no-such-folder/out.png"},
+         "Tessaly: cannot write " + folder.path() +
+             "/no-such-folder/out.png: No such file or directory"},
+        {{"--plot", good, "--output", png, "--size", "1600x"},
+         "Tessaly: --size takes WIDTHxHEIGHT, each 200 to 10000 pixels (1600x900), not "
+         "'1600x'"},
+        {{"--plot", good, "--output", png, "--size", "100x100"},
+         "Tessaly: --size takes WIDTHxHEIGHT, each 200 to 10000 pixels (1600x900), not "
+         "'100x100'"},
+        {{"--plot", good}, "Tessaly: --plot needs --output FILE.png"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = tessaly(c.arguments);
+        EXPECT_EQ(run.status, 2) << c.line.toStdString();
+        EXPECT_EQ(errorLines(run.err), QStringList{c.line});
+        EXPECT_EQ(run.out, QString());
+        EXPECT_FALSE(QFile::exists(png)) << c.line.toStdString();
+    }
+}
+
+}  // namespace
