@@ -62,6 +62,7 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
     aboutItem_ = new AboutItem(
         this, [this] { handleEvent([this] { runAboutSequence(this, core_->baudRateChange()); }); });
     wireRecordingAndCopy();
+    addAction(scaling_->actualSizeAction());
 }
 
 DashboardWindow::~DashboardWindow() {
