@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QRectF>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -41,6 +42,9 @@ public:
 
     // Exactly what the face shows, e.g. "4015.88 RPM".
     QString displayText() const;
+    // Where on the face the text stands, and the font that fits it there.
+    QRectF readoutArea() const;
+    QFont readoutFont() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -54,7 +58,8 @@ private:
     void repaintReadout();
     // Repaints at once: the look changed, not the value.
     void refresh();
-    // The largest bold font, in whole pixels, in which `text` fits the face.
+    // The largest bold font, in whole pixels, in which `text` fits the face; the last kept.
+    static QFont fitReadout(QFont font, const QString& text, qreal faceHeight, qreal width);
     QFont fittedFont(const QString& text, qreal faceHeight, qreal width);
 
     QString shownText_;  // the text of the last repaint asked for
