@@ -13,14 +13,24 @@ namespace terminal::ui {
 namespace {
 
 const QString placeKey = QStringLiteral("window/geometry");
+const QString screenKey = QStringLiteral("window/screen");
+const QString screenAreaKey = QStringLiteral("window/screenArea");
+const QString pixelRatioKey = QStringLiteral("window/pixelRatio");
+
+WindowPlacement::Saved readSaved(const QString& file) {
+    const QSettings settings(file, QSettings::IniFormat);
+    return {settings.value(placeKey).toRect(), settings.value(screenKey).toString(),
+            settings.value(screenAreaKey).toRect(), settings.value(pixelRatioKey, 0.0).toReal()};
+}
 
 }  // namespace
 
 WindowPlacement::WindowPlacement(QWidget* window, QString file)
     : QObject(window), window_(window), file_(std::move(file)), pending_(new QTimer(this)) {
-    const QRect saved = QSettings(file_, QSettings::IniFormat).value(placeKey).toRect();
-    if (saved.isValid() && fits(saved, window_)) {
-        window_->setGeometry(saved);
+    const Saved saved = readSaved(file_);
+    if (QScreen* screen = screenFor(saved, window_)) {
+        window_->setScreen(screen);
+        window_->setGeometry(saved.place);
     }
     // Saved a moment after the last move or resize, so a drag writes the file once.
     pending_->setSingleShot(true);
@@ -40,25 +50,39 @@ QString WindowPlacement::defaultFile() {
            QStringLiteral("/Tessaly/Tessaly.conf");
 }
 
-bool WindowPlacement::fits(const QRect& place, const QWidget* window) {
-    if (place.width() < window->minimumWidth() || place.height() < window->minimumHeight()) {
-        return false;
+QScreen* WindowPlacement::screenFor(const Saved& saved, const QWidget* window) {
+    if (!saved.place.isValid() || !saved.screenArea.isValid() ||
+        saved.place.width() < window->minimumWidth() ||
+        saved.place.height() < window->minimumHeight()) {
+        return nullptr;
     }
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().contains(place)) {
-            return true;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->name() == saved.screen && screen->availableGeometry() == saved.screenArea &&
+            qFuzzyCompare(screen->devicePixelRatio(), saved.pixelRatio) &&
+            saved.screenArea.contains(saved.place)) {
+            return screen;
         }
     }
-    return false;
+    return nullptr;
+}
+
+bool WindowPlacement::platformRemembers() {
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
 void WindowPlacement::save() {
     pending_->stop();
-    if (!shown_ || window_->isMinimized() || window_->isMaximized()) {
+    QScreen* screen = window_->screen();
+    if (!shown_ || !platformRemembers() || screen == nullptr || window_->isMinimized() ||
+        window_->isMaximized() || window_->isFullScreen()) {
         return;
     }
     QSettings settings(file_, QSettings::IniFormat);
     settings.setValue(placeKey, window_->geometry());
+    settings.setValue(screenKey, screen->name());
+    settings.setValue(screenAreaKey, screen->availableGeometry());
+    settings.setValue(pixelRatioKey, screen->devicePixelRatio());
     settings.sync();
 }
 
