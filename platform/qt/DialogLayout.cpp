@@ -106,7 +106,7 @@ void DialogLayout::sizeWindow(QWidget* window, int w, int h) {
         const qreal fit =
             std::min(qreal(room.width()) / full.width(), qreal(room.height()) / full.height());
         setScale(scale_ * std::max(minimumScale, fit));
-        style_ = new ScaledStyle(window);
+        style_ = ScaledStyle::forWindow(window);
         style_->setScale(scale_);
     }
     window->setFont(scaledFont());

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QStyleOption>
+#include <QWidget>
 #include <cmath>
 #include <variant>
 
@@ -141,6 +142,13 @@ private:
 
 ScaledStyle::ScaledStyle(QObject* owner) : QProxyStyle(QApplication::style()->name()) {
     setParent(owner);
+}
+
+ScaledStyle* ScaledStyle::forWindow(QWidget* window) {
+    auto* style = new ScaledStyle;
+    // A window's children are gone by the time it reports its own end.
+    QObject::connect(window, &QObject::destroyed, [style] { delete style; });
+    return style;
 }
 
 void ScaledStyle::setScale(qreal scale) {

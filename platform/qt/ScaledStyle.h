@@ -21,6 +21,8 @@ class ScaledStyle : public QProxyStyle {
 public:
     // The base is a fresh instance of the application's style, owned by this one.
     explicit ScaledStyle(QObject* owner = nullptr);
+    // A style for `window`'s controls that outlives them: it goes when the window has.
+    static ScaledStyle* forWindow(QWidget* window);
 
     void setScale(qreal scale);
     qreal scale() const { return scale_; }

@@ -38,7 +38,7 @@ DashboardScaling::DashboardScaling(QWidget* window, QSize units, QWidget* bar)
       bar_(bar),
       units_(units),
       base_(layout_.toPixels(units.width(), units.height())),
-      style_(new ScaledStyle(this)),
+      style_(ScaledStyle::forWindow(window)),
       actualSize_(new QAction(QStringLiteral("Actual size"), window)) {
     window_->setFont(layout_.font());
     setStyleOnControls(window_, style_);

@@ -8,24 +8,12 @@
 #include "ScreenRun.h"
 #include "WindowFixture.h"
 
-using testing_support::TestScreen;
-
 namespace {
 
-const TestScreen scaledScreens[] = {
-    {1366, 768, 1.5},
-    {1366, 768, 2.0},
-    {1920, 1080, 2.0},
-    {3840, 2160, 2.0},
-};
-
 TEST(LoaderOnEveryScreen, ShowsEveryLabelWhole) {
-    for (const TestScreen& screen : scaledScreens) {
-        QString output;
-        const int status =
-            testing_support::runOnScreen(screen, QStringLiteral("LoaderOnThisScreen.*"), output);
-        EXPECT_EQ(status, 0) << screen.name().toStdString() << "\n" << output.toStdString();
-    }
+    testing_support::expectPassOnEachScreen(
+        {{1366, 768, 1.5}, {1366, 768, 2.0}, {1920, 1080, 2.0}, {3840, 2160, 2.0}},
+        QStringLiteral("LoaderOnThisScreen.*"));
 }
 
 // Run by the test above, once per screen; on its own, on the test platform's screen.

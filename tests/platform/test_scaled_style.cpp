@@ -22,7 +22,7 @@ namespace {
 // dialog font and the size follow the scale.
 struct Control {
     Control(const std::function<QWidget*(QWidget*)>& make, QSize size, qreal scale)
-        : style(new ScaledStyle(&window)) {
+        : style(ScaledStyle::forWindow(&window)) {
         style->setScale(scale);
         QFont font = platform::DialogLayout::dialogFont();
         font.setPointSizeF(font.pointSizeF() * scale);

@@ -120,22 +120,16 @@ inline void checkTextFits(QStringList& faults, const QWidget* widget) {
             checkFits(faults, who, label->text(), textSize(label->font(), label->text()),
                       label->contentsRect());
         }
-    } else if (auto* button = qobject_cast<const QPushButton*>(widget)) {
+    } else if (auto* button = qobject_cast<const QAbstractButton*>(widget)) {
         QStyleOptionButton option;
         option.initFrom(button);
         option.text = button->text();
-        const QRect room =
-            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        const QStyle::SubElement contents = qobject_cast<const QCheckBox*>(button)
+                                                ? QStyle::SE_CheckBoxContents
+                                                : QStyle::SE_PushButtonContents;
+        const QRect room = button->style()->subElementRect(contents, &option, button);
         const QString text = shownCaption(button->text());
         checkFits(faults, who, text, drawnSize(button, text), room);
-    } else if (auto* check = qobject_cast<const QCheckBox*>(widget)) {
-        QStyleOptionButton option;
-        option.initFrom(check);
-        option.text = check->text();
-        const QRect room =
-            check->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, check);
-        const QString text = shownCaption(check->text());
-        checkFits(faults, who, text, drawnSize(check, text), room);
     } else if (auto* box = qobject_cast<const QGroupBox*>(widget)) {
         const QRect caption = captionRect(box);
         if (!caption.isNull()) {

@@ -11,7 +11,10 @@
 #include <QScreen>
 #include <QString>
 #include <QTemporaryDir>
+#include <initializer_list>
 #include <optional>
+
+#include <gtest/gtest.h>
 
 namespace testing_support {
 
@@ -64,6 +67,17 @@ inline int runOnScreen(const TestScreen& screen, const QString& filter, QString&
     }
     output = QString::fromLocal8Bit(run.readAll());
     return run.exitStatus() == QProcess::NormalExit ? run.exitCode() : -1;
+}
+
+// Runs the tests matching `filter` on each of `screens`; a failure names the screen and shows
+// what the run printed.
+inline void expectPassOnEachScreen(std::initializer_list<TestScreen> screens,
+                                   const QString& filter) {
+    for (const TestScreen& screen : screens) {
+        QString output;
+        const int status = runOnScreen(screen, filter, output);
+        EXPECT_EQ(status, 0) << screen.name().toStdString() << "\n" << output.toStdString();
+    }
 }
 
 // In a run started by runOnScreen: the screen it was started for.

@@ -18,22 +18,17 @@
 #include "terminal/ui/DashboardScaling.h"
 #include "terminal/ui/LinkStatusBar.h"
 
-using testing_support::TestScreen;
-
 namespace {
 
-const TestScreen screens[] = {
-    {1024, 600, 1.0},  {1366, 768, 1.0},  {1366, 768, 1.5},  {1366, 768, 2.0},
-    {1920, 1080, 1.0}, {1920, 1080, 2.0}, {3840, 2160, 2.0},
-};
-
 TEST(DashboardOnEveryScreen, IsWholeAndLegible) {
-    for (const TestScreen& screen : screens) {
-        QString output;
-        const int status =
-            testing_support::runOnScreen(screen, QStringLiteral("DashboardOnThisScreen.*"), output);
-        EXPECT_EQ(status, 0) << screen.name().toStdString() << "\n" << output.toStdString();
-    }
+    testing_support::expectPassOnEachScreen({{1024, 600, 1.0},
+                                             {1366, 768, 1.0},
+                                             {1366, 768, 1.5},
+                                             {1366, 768, 2.0},
+                                             {1920, 1080, 1.0},
+                                             {1920, 1080, 2.0},
+                                             {3840, 2160, 2.0}},
+                                            QStringLiteral("DashboardOnThisScreen.*"));
 }
 
 // Run by the test above, once per screen; on its own, on the test platform's screen.
