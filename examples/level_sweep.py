@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Sweep the simulator's level from 0 to 100 through `Tessaly --headless` and print what the
 simulated engine reports at each step: engine speed, coolant temperature and the engine's
-DM1 trouble-code row.
+DM1 trouble codes (SPN:FMI:OC:CM; at level 100 the first of its multi-packet list and how
+many follow).
 
     examples/level_sweep.py --port COM3
     examples/level_sweep.py --tessaly build/terminal/Tessaly --port /dev/ttyUSB0 --step 5
@@ -20,6 +21,16 @@ import time
 ENGINE_SPEED = "Engine RPM [RPM]"
 COOLANT = "Engine Coolant Temp (F) [F]"
 ENGINE_DM1 = "Engine DM1"
+
+
+def codes_text(codes):
+    """A box's codes, short enough for one column."""
+    if not codes:
+        return "none"
+    text = " ".join("%(spn)d:%(fmi)d:%(oc)d:%(cm)d" % code for code in codes[:2])
+    if len(codes) > 2:
+        text += " and %d more" % (len(codes) - 2)
+    return text
 
 
 class Terminal:
@@ -92,15 +103,16 @@ def main():
         link = terminal.wait_for(
             lambda e: e.get("event") == "link" and e["state"] in ("identified", "refused"),
             options.timeout, "simulator")
-        if link["state"] == "refused":
-            raise RuntimeError("the simulator's firmware is too old for the terminal")
         identity = terminal.wait_for(lambda e: e.get("event") == "identified", options.timeout,
                                      "identification")
+        if not identity["accepted"]:
+            raise RuntimeError("the simulator's firmware %s is too old for the terminal"
+                               % identity["firmware"])
         print("simulator %s, firmware %s, CAN %s on %s" % (
             identity["serial"], identity["firmware"], identity["can_rate"], link["device"]))
 
-        # The modes are known once the simulator's status lines have come in: give them a
-        # second (the link itself needs a line every second to stay up).
+        # Status events come once the simulator's status lines do; its modes are known a
+        # second later (the link itself needs a line every second to stay up).
         first = terminal.wait_for(lambda e: e.get("event") == "status", options.timeout,
                                   "status")
         terminal.wait_for(lambda e: e.get("event") == "status" and
@@ -111,7 +123,7 @@ def main():
                           e.get("event") in ("ack", "unchanged"), options.timeout,
                           "answer to dynamic off")
 
-        print("%5s  %12s  %10s  %s" % ("level", "engine RPM", "coolant F", "engine DM1"))
+        print("%5s  %12s  %10s  %s" % ("level", "engine RPM", "coolant F", "engine DM1 codes"))
         levels = list(range(0, 100, options.step)) + [100]
         for level in levels:
             terminal.send("level %d" % level)
@@ -122,7 +134,7 @@ def main():
                 options.timeout, "status at level %d" % level)
             values = status["values"]
             print("%5d  %12s  %10s  %s" % (level, values[ENGINE_SPEED], values[COOLANT],
-                                           status["trouble_codes"][ENGINE_DM1]))
+                                           codes_text(status["trouble_codes"][ENGINE_DM1])))
     except RuntimeError as failure:
         print("level_sweep: " + str(failure), file=sys.stderr)
         terminal.quit()

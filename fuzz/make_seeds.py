@@ -56,6 +56,15 @@ write("image_reader", "plain-hex", b"\x00" + hexfile.encode())
 write("image_reader", "scrambled", b"\x01" + bytes(range(40)))
 write("image_reader", "scrambled-short", b"\x01\x07\x08")
 
+# Intel HEX pre-flight: a piece size byte and the file, sound and with the faults of the
+# unit tests.
+write("hex_check", "sound-crlf", b"\x00" + hexfile.encode())
+write("hex_check", "sound-lf-pieces-of-7", b"\x06" + hexfile.replace("\r\n", "\n").encode())
+write("hex_check", "bad-checksum", b"\x03" + hexfile.replace("5C\r\n", "5D\r\n").encode())
+write("hex_check", "cut-short", b"\x10" + hexfile[:40].encode())
+write("hex_check", "after-end", b"\x01" + (hexfile + ":00000001FF\r\n").encode())
+write("hex_check", "unknown-type", b"\x20:020120060102D4\n:00000001FF\n")
+
 # Boot runs: type byte, length (low, high bits), image, then actions (see BootRunHarness.h):
 # 0 connect, 1 tick, 2 program, 3 raw batch, 4 echo, 5 echo + extra, 6 port lost,
 # 7 erase reply, 8 identification, 9 echo n times, 10 device gone, 11 truncate image.

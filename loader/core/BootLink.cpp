@@ -158,9 +158,13 @@ void BootLink::timerTick() {
 
 void BootLink::program(const std::string& portText, const std::string& speedText) {
     // Refused before the start byte goes out: the target erases its flash when it sees it,
-    // and a file found wanting only at the write phase would leave it empty.
+    // and a file found wanting only at the write phase would leave it empty. A damaged Intel
+    // HEX file goes only when the operator says so, and then exactly as stored.
     try {
         image_.check();
+        if (const auto fault = image_.hexFault(); fault && !observer_.confirmDamagedImage(*fault)) {
+            return;
+        }
     } catch (const ImageError& refusal) {
         observer_.showMessage(refusal.what());
         return;
@@ -208,7 +212,7 @@ void BootLink::endRunIfPortGone(const platform::SerialError& error) {
     if (serial_.getPortOpen() || (!connecting_ && !programming_)) {
         throw;
     }
-    abandonRun(error.what());
+    abandonRun(error.what(), StopCause::portLost);
 }
 
 void BootLink::identificationExchange(const Batch& b) {
@@ -329,7 +333,7 @@ void BootLink::beginWrite() {
     try {
         length = image_.open();
     } catch (const ImageError& e) {
-        abandonRun(e.what());
+        abandonRun(e.what(), StopCause::imageUnreadable);
         return;
     }
     imageLength_ = length;
@@ -344,7 +348,7 @@ void BootLink::sendNext() {
     try {
         lastSent_ = image_.byteAt(sentCount_);
     } catch (const ImageError& e) {
-        abandonRun(e.what());
+        abandonRun(e.what(), StopCause::imageUnreadable);
         return;
     }
     sendByte(lastSent_);
@@ -372,7 +376,8 @@ void BootLink::endRun(bool programmed) {
     observer_.sessionFinished(programmed);
 }
 
-void BootLink::abandonRun(const std::string& message) {
+void BootLink::abandonRun(const std::string& message, StopCause cause) {
+    stopCause_ = cause;
     if (connecting_) {
         connecting_ = false;
         observer_.stopTimer();
@@ -390,8 +395,9 @@ void BootLink::portLost() {
     const std::string port = serial_.deviceOverride().empty() ? "COM" + std::to_string(portInUse_)
                                                               : serial_.deviceOverride();
     abandonRun("The serial port " + port +
-               " was lost: the device has gone (adapter unplugged or target switched off). "
-               "Check the connection and try again.");
+                   " was lost: the device has gone (adapter unplugged or target switched off). "
+                   "Check the connection and try again.",
+               StopCause::portLost);
     observer_.refresh();
 }
 

@@ -71,6 +71,11 @@ public:
     std::uint32_t sentCount() const { return sentCount_; }
     std::uint32_t imageLength() const { return imageLength_; }
 
+    // Why the last run that was abandoned stopped, for the window's status line (the message
+    // box says it at length).
+    enum class StopCause { none, portLost, imageUnreadable };
+    StopCause stopCause() const { return stopCause_; }
+
 private:
     using Batch = std::vector<std::uint8_t>;
 
@@ -82,7 +87,7 @@ private:
     void beginWrite();
     void sendNext();
     void finish();
-    void abandonRun(const std::string& message);
+    void abandonRun(const std::string& message, StopCause cause);
     void endRun(bool programmed);
     void portLost();
     void endRunIfPortGone(const platform::SerialError& error);
@@ -112,6 +117,7 @@ private:
     std::uint8_t lastSent_ = 0;
     std::uint32_t sentCount_ = 0;
     std::uint32_t imageLength_ = 0;
+    StopCause stopCause_ = StopCause::none;
 };
 
 }  // namespace loader

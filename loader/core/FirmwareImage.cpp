@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "loader/core/ImageCheck.h"
+#include "loader/core/IntelHexCheck.h"
 
 namespace loader {
 
@@ -56,6 +57,13 @@ std::uint8_t FirmwareImage::startByte() const {
 
 std::uint32_t FirmwareImage::check() const {
     return checkImage(path_, scrambled_);
+}
+
+std::optional<std::string> FirmwareImage::hexFault() const {
+    if (!isHexName(fileName_)) {
+        return std::nullopt;
+    }
+    return hexFaultOf(path_, fileName_);
 }
 
 std::uint32_t FirmwareImage::open() {

@@ -69,6 +69,10 @@ public:
     // Checks the chosen file as open() would, without keeping it open (see ImageCheck);
     // returns its length.
     std::uint32_t check() const;
+    // For an image named ".hex" (any case): the first fault of its Intel HEX form, as
+    // "fw.hex line 3: record checksum is wrong"; nothing for a sound file or any other name.
+    // Throws ImageError when the file cannot be read.
+    std::optional<std::string> hexFault() const;
     // Opens the file for reading and returns its length; draws the session values of a
     // scrambled image. Throws ImageError when the file fails the checks of ImageCheck.
     std::uint32_t open();

@@ -11,6 +11,10 @@ public:
 
     // A modal message box with the text and OK.
     virtual void showMessage(const std::string& text) = 0;
+    // Program found the image to be a damaged Intel HEX file (`fault`: "fw.hex line 3: record
+    // checksum is wrong"). True sends it anyway; false sends nothing and the run stays
+    // Identified.
+    virtual bool confirmDamagedImage(const std::string& fault) = 0;
     // Round lamp ids::linkLamp or ids::waitingLamp on or off.
     virtual void setLamp(int lampId, bool on) = 0;
     // "Flash Erasing" bar: range 0..max and position.

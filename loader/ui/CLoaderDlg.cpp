@@ -18,6 +18,7 @@
 
 #include "loader/core/LoaderIds.h"
 #include "loader/ui/AboutBox.h"
+#include "loader/ui/LoaderAccessibleNames.h"
 #include "loader/ui/LoaderLayout.h"
 #include "loader/ui/ProgramInfo.h"
 #include "platform/core/PortMap.h"
@@ -79,6 +80,8 @@ void CLoaderDlg::buildControls() {
     platform::DialogLayout layout;
     layout.sizeWindow(this, loaderWidth, loaderHeight);
     layout.build(this, loaderControls(), controls_);
+    nameLoaderControls(controls_);
+    statusBar_ = new LoaderStatusBar(this);
 
     auto* ports = controls_.get<QComboBox>(ids::portCombo);
     for (int n = 1; n <= portCount; ++n) {
@@ -161,6 +164,7 @@ void CLoaderDlg::refresh() {
     controls_.get<QComboBox>(ids::speedCombo)->setCurrentText(speedText_);
     show(ids::totalBytesEdit, QString::number(link_->imageLength()));
     show(ids::bytesSentEdit, QString::number(link_->sentCount()));
+    statusBar_->follow(*link_, fileName_, clock_->milliseconds());
 }
 
 void CLoaderDlg::chooseFile(const QString& path) {
@@ -238,7 +242,9 @@ void CLoaderDlg::onResetPic() {
     handleEvent([this] {
         readControls();
         applyDeviceOverride();
+        statusBar_->actionStarted(portLabel());
         link_->resetTarget(portText_.toStdString(), speedText_.toStdString());
+        statusBar_->resetSent();
     });
 }
 
@@ -246,6 +252,7 @@ void CLoaderDlg::onConnect() {
     handleEvent([this] {
         readControls();
         applyDeviceOverride();
+        statusBar_->actionStarted(portLabel());
         // Connect starts over: Program waits for the identification it brings.
         enable(ids::programButton, false);
         link_->connect(portText_.toStdString(), speedText_.toStdString());
@@ -258,6 +265,7 @@ void CLoaderDlg::onProgram() {
     handleEvent([this] {
         readControls();
         applyDeviceOverride();
+        statusBar_->actionStarted(portLabel());
         controls_.get<QProgressBar>(ids::programBar)->setRange(0, 100);
         link_->program(portText_.toStdString(), speedText_.toStdString());
         // A refused image leaves the run Identified: another file may be chosen.
@@ -353,6 +361,7 @@ void CLoaderDlg::contextMenuEvent(QContextMenuEvent* event) {
 
 void CLoaderDlg::showMessage(const std::string& text) {
     const QString message = QString::fromStdString(text);
+    statusBar_->messageShown(message);
     emit messageShown(message);
     if (messageSink_) {
         messageSink_(message);
@@ -360,6 +369,22 @@ void CLoaderDlg::showMessage(const std::string& text) {
     }
     QMessageBox box(QMessageBox::NoIcon, programName(), message, QMessageBox::Ok, this);
     box.exec();
+}
+
+bool CLoaderDlg::confirmDamagedImage(const std::string& fault) {
+    const QString text = QFile::decodeName(QByteArray::fromStdString(fault));
+    const QString question = text + QStringLiteral(
+                                        ".\n\nThe file looks damaged, and the target erases its "
+                                        "flash before it is written. Program anyway?");
+    const bool send = damagedImageQuestion_
+                          ? damagedImageQuestion_(text)
+                          : QMessageBox::warning(this, programName(), question,
+                                                 QMessageBox::Yes | QMessageBox::No,
+                                                 QMessageBox::No) == QMessageBox::Yes;
+    if (!send) {
+        statusBar_->notProgrammed(text);
+    }
+    return send;
 }
 
 void CLoaderDlg::setLamp(int lampId, bool on) {
@@ -409,6 +434,7 @@ void CLoaderDlg::sessionFinished(bool programmed) {
     enable(ids::resetButton, true);
     // Already off after a normal run; after an abandoned one a new run starts at Connect.
     enable(ids::programButton, false);
+    statusBar_->runEnded(*link_, programmed, fileName_, clock_->milliseconds());
     if (programmed) {
         beeper_.beep(beepHz, beepMs);
     }

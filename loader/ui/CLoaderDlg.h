@@ -13,6 +13,7 @@
 #include "loader/core/FirmwareImage.h"
 #include "loader/core/LoaderObserver.h"
 #include "loader/ui/Beeper.h"
+#include "loader/ui/LoaderStatusBar.h"
 #include "loader/ui/QtFileChooser.h"
 #include "platform/core/Clock.h"
 #include "platform/core/SerialControl.h"
@@ -54,6 +55,11 @@ public:
     }
     // Replaces the open-file dialog.
     void setFileChooser(loader::FileChooser* chooser) { chooser_ = chooser; }
+    // Replaces the question asked before a damaged Intel HEX file is sent; it gets the fault
+    // ("fw.hex line 3: record checksum is wrong") and answers true to send the file.
+    void setDamagedImageQuestion(std::function<bool(const QString&)> ask) {
+        damagedImageQuestion_ = std::move(ask);
+    }
     // Replaces the question asked before a run in progress is left (true: leave).
     void setLeaveQuestion(std::function<bool(const QString&)> ask) {
         leaveQuestion_ = std::move(ask);
@@ -70,6 +76,7 @@ public:
     const loader::BootLink& link() const { return *link_; }
     const loader::FirmwareImage& image() const { return image_; }
     Beeper& beeper() { return beeper_; }
+    LoaderStatusBar& statusBar() { return *statusBar_; }
     bool timerRunning() const { return timer_.isActive(); }
 
     // Handlers, one per control or event.
@@ -84,6 +91,7 @@ public:
 
     // LoaderObserver
     void showMessage(const std::string& text) override;
+    bool confirmDamagedImage(const std::string& fault) override;
     void setLamp(int lampId, bool on) override;
     void setEraseRange(int max) override;
     void setErasePos(int pos) override;
@@ -126,10 +134,12 @@ private:
     platform::DialogControls controls_;
     QTimer timer_;
     Beeper beeper_;
+    LoaderStatusBar* statusBar_ = nullptr;
     QtFileChooser dialogChooser_;
     loader::FileChooser* chooser_;
     std::function<void(const QString&)> messageSink_;
     std::function<bool(const QString&)> leaveQuestion_;
+    std::function<bool(const QString&)> damagedImageQuestion_;
     QString devicePath_;
 
     // The window's values, exchanged with its controls; the identification line and the two

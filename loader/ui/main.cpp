@@ -1,76 +1,27 @@
 // bootloader: carries a firmware image into the simulator's PIC boot loader.
 
 #include <QApplication>
-#include <QTimer>
-#include <csignal>
-#include <cstdio>
-#include <cstring>
-#include <memory>
 
-#include "loader/ui/AutoProgram.h"
+#include "loader/cli/LoaderOptions.h"
+#include "loader/cli/UnattendedRuns.h"
 #include "loader/ui/CLoaderDlg.h"
-#include "loader/ui/GangProgram.h"
-#include "loader/ui/LoaderOptions.h"
 #include "loader/ui/ProgramInfo.h"
 #include "platform/qt/ExitSignals.h"
 #include "platform/qt/FramePacer.h"
+#include "platform/qt/InstrumentAccessibility.h"
 #include "platform/qt/MeasurementProbe.h"
-
-namespace {
-
-// --program without any display runs offscreen by itself; a chosen platform is kept.
-void chooseOffscreenWithoutDisplay(bool program) {
-    if (program && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-        !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-}
-
-QString signalCause(int signal) {
-    return QStringLiteral("stopped by signal %1 (%2)")
-        .arg(signal)
-        .arg(QString::fromLocal8Bit(strsignal(signal)));
-}
-
-// Several boards at once (or a run that keeps a report): no window, one link per port.
-int programBoards(QApplication& app, const loader::ui::LoaderOptions& options) {
-    loader::ui::GangProgram::Settings settings;
-    settings.ports =
-        options.ports().isEmpty() ? QStringList{QStringLiteral("COM1")} : options.ports();
-    settings.imagePath = options.imagePath();
-    if (options.speedGiven()) {
-        settings.speed = options.speed();
-    }
-    settings.resetFirst = options.settings().resetFirst;
-    settings.timeoutSeconds = options.settings().timeoutSeconds;
-    settings.stallSeconds = options.settings().stallSeconds;
-    settings.quiet = options.settings().quiet;
-    settings.reportPath = options.reportPath();
-
-    loader::ui::GangProgram run(settings);
-    // Ended from outside: every port is closed the normal way and the report still written.
-    platform::ExitSignals::install([&run](int signal) {
-        run.stopAll(signalCause(signal), platform::ExitSignals::exitStatus(signal));
-        platform::ExitSignals::exitNow(signal);
-    });
-    QObject::connect(&run, &loader::ui::GangProgram::finished, &app,
-                     [](int status) { QCoreApplication::exit(status); });
-    run.start();
-    QApplication::exec();
-    return run.status();
-}
-
-}  // namespace
+#include "platform/qt/RuntimeFolder.h"
 
 int main(int argc, char** argv) {
-    loader::ui::LoaderOptions options;
+    platform::providePrivateRuntimeFolder();
+    loader::cli::LoaderOptions options;
     if (auto status = options.answerInfoRequest(argc, argv)) {
         return *status;
     }
-    chooseOffscreenWithoutDisplay(options.programRequested());
+    loader::cli::chooseOffscreenWithoutDisplay(options.programRequested());
 
     QApplication app(argc, argv);
+    platform::installInstrumentAccessibility();
     // Ties the windows to the installed desktop entry (menu icon, task bar grouping).
     QGuiApplication::setDesktopFileName(QStringLiteral("bootloader"));
     // Off unless TESSALY_PROBE names a file: paint times for scripts/bench.
@@ -80,9 +31,8 @@ int main(int argc, char** argv) {
     if (auto status = options.parse(QApplication::arguments())) {
         return *status;
     }
-    const bool program = options.program();
-    if (program && (options.ports().size() > 1 || !options.reportPath().isEmpty())) {
-        return programBoards(app, options);
+    if (loader::cli::wantsGangRun(options)) {
+        return loader::cli::programBoards(app, options);
     }
 
     loader::ui::CLoaderDlg window;
@@ -93,7 +43,7 @@ int main(int argc, char** argv) {
     }
     if (!options.ports().isEmpty()) {
         const QString& port = options.ports().last();
-        if (loader::ui::LoaderOptions::isDevicePath(port)) {
+        if (loader::cli::LoaderOptions::isDevicePath(port)) {
             window.useDevicePath(port);
         } else {
             window.setPortText(port);
@@ -102,31 +52,16 @@ int main(int argc, char** argv) {
     if (options.speedGiven()) {
         window.setSpeedText(options.speed());
     }
+    if (options.program()) {
+        return loader::cli::programThroughWindow(window, options);
+    }
 
-    std::unique_ptr<loader::ui::AutoProgram> run;
     // Ended from outside: the port is closed the normal way (its settings restored, its lock
     // released) before the program goes.
-    platform::ExitSignals::install([&window, &run](int signal) {
-        if (run) {
-            run->reportStop(signalCause(signal));
-        }
+    platform::ExitSignals::install([&window](int signal) {
         window.closePort();
         platform::ExitSignals::exitNow(signal);
     });
-
-    if (!program) {
-        window.exec();
-        return 0;
-    }
-    run = std::make_unique<loader::ui::AutoProgram>(window, options.settings());
-    QObject::connect(run.get(), &loader::ui::AutoProgram::finished, &window,
-                     [&window](int status) { window.done(status); });
-    run->start();
     window.exec();
-    if (!run->isDone()) {
-        std::fprintf(stderr, "bootloader: the window was closed before the run finished\n");
-    }
-    const int status = run->status();
-    run.reset();
-    return status;
+    return 0;
 }

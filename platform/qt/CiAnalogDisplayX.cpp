@@ -1,11 +1,14 @@
 #include "platform/qt/CiAnalogDisplayX.h"
 
+#include <QAccessible>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+
+#include "platform/qt/CiAnalogDisplayXAccessible.h"
 
 namespace {
 // More decimals than a double carries would only show noise.
@@ -22,6 +25,7 @@ CiAnalogDisplayX::CiAnalogDisplayX(QWidget* parent) : QWidget(parent) {
     connect(&readoutTimer_, &QTimer::timeout, this, [this] {
         sinceRepaint_.start();
         refresh();
+        announceReadout();
     });
 }
 
@@ -50,9 +54,17 @@ void CiAnalogDisplayX::repaintReadout() {
     if (!sinceRepaint_.isValid() || sinceRepaint_.elapsed() >= readoutMs) {
         sinceRepaint_.start();
         update();
+        announceReadout();
         return;
     }
     readoutTimer_.start(static_cast<int>(readoutMs - sinceRepaint_.elapsed()));
+}
+
+void CiAnalogDisplayX::announceReadout() {
+    if (QAccessible::isActive() && shownText_ != announcedText_) {
+        CiAnalogDisplayXAccessible::announceText(this, announcedText_, shownText_);
+        announcedText_ = shownText_;
+    }
 }
 
 void CiAnalogDisplayX::setPrecision(int decimals) {

@@ -15,7 +15,8 @@
 // a few times a second, and each repaint lays out its text anew. So a display repaints only
 // when its text changes, and then at most once per readout period: a change within the period
 // is painted at its end, showing the value written last. value() and displayText() always
-// give the last value written.
+// give the last value written. A listening accessibility client hears of a new text with the
+// repaint that shows it, so no more often than that.
 class CiAnalogDisplayX : public QWidget {
     Q_OBJECT
 public:
@@ -58,11 +59,14 @@ private:
     void repaintReadout();
     // Repaints at once: the look changed, not the value.
     void refresh();
+    // Tells a listening accessibility client the text of the repaint just asked for.
+    void announceReadout();
     // The largest bold font, in whole pixels, in which `text` fits the face; the last kept.
     static QFont fitReadout(QFont font, const QString& text, qreal faceHeight, qreal width);
     QFont fittedFont(const QString& text, qreal faceHeight, qreal width);
 
-    QString shownText_;  // the text of the last repaint asked for
+    QString shownText_;      // the text of the last repaint asked for
+    QString announcedText_;  // the text an accessibility client was last told of
     QElapsedTimer sinceRepaint_;
     QTimer readoutTimer_;
     // The last fit, kept: a repaint for the same text in the same place need not measure again.

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "platform/qt/LampAccessible.h"
 #include "platform/qt/LampLook.h"
 
 namespace {
@@ -23,6 +24,7 @@ void CiLedRectangleX::setActive(bool active) {
     if (active != active_) {
         active_ = active;
         update();
+        LampAccessible::announceLit(this);
     }
 }
 

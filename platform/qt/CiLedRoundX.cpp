@@ -4,6 +4,7 @@
 #include <QRadialGradient>
 #include <algorithm>
 
+#include "platform/qt/LampAccessible.h"
 #include "platform/qt/LampLook.h"
 
 CiLedRoundX::CiLedRoundX(QWidget* parent) : QWidget(parent) {}
@@ -13,6 +14,7 @@ void CiLedRoundX::setActive(bool active) {
     if (active != active_) {
         active_ = active;
         update();
+        LampAccessible::announceLit(this);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/qt/CiSliderXAccessible.h"
 #include "platform/qt/SliderGeometry.h"
 #include "platform/qt/SliderPainter.h"
 
@@ -64,6 +65,15 @@ void CiSliderX::setPosition(double position) {
         position_ = clamped;
         update();
     }
+}
+
+void CiSliderX::setPositionByOperator(double position) {
+    if (!isEnabled() || std::isnan(position)) {
+        return;
+    }
+    emit changeStarted();
+    moveTo(std::round(position));
+    emit changeFinished();
 }
 
 void CiSliderX::setMaximum(int maximum) {
@@ -179,7 +189,11 @@ void CiSliderX::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) {
         return;
     }
-    heldKeys_.remove(event->key());
+    if (!heldKeys_.remove(event->key())) {
+        // Pressed elsewhere: moving the focus here is no change of the slider.
+        event->ignore();
+        return;
+    }
     emit keyUp(event->key(), shiftState(event->modifiers()));
 }
 
@@ -291,4 +305,14 @@ void CiSliderX::paintEvent(QPaintEvent*) {
     }
     painter.drawPixmap(0, 0, scale_);
     SliderPainter::paintThumb(painter, *scaleShape_, position_, isEnabled());
+    if (hasFocus()) {
+        // The keyboard focus shows on the thumb itself; the slider has no focus rectangle.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2.0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolygon(scaleShape_->thumbAt(position_).translated(0.5, 0.5));
+    }
+    if (position_ != announcedPosition_) {
+        announcedPosition_ = position_;
+        CiSliderXAccessible::announceValue(this, position_);
+    }
 }

@@ -19,10 +19,14 @@
 //                                      last move applied) before this is emitted, so a
 //                                      handler may read it and send it.
 //   14 keyDown(key, shift)             any key pressed (also auto-repeats), after its step.
-//   15 keyUp(key, shift)               a key really released (auto-repeat releases are not
-//                                      reported, so a held arrow key ends in one keyUp).
+//   15 keyUp(key, shift)               a key pressed on the slider really released
+//                                      (auto-repeat releases are not reported, so a held
+//                                      arrow key ends in one keyUp; nor is the release of a
+//                                      key pressed elsewhere, such as the Tab that brought
+//                                      the focus here).
 //   18 changeStarted()                 a change with no press/release of its own (a wheel
-//                                      notch) is about to move the thumb.
+//                                      notch, setPositionByOperator) is about to move the
+//                                      thumb.
 //   7  changeFinished()                that change has been made; the position is final.
 //   13 holdLost()                      the slider lost focus or was disabled while a key or
 //                                      mouse button was held on it: the hold ends without a
@@ -34,6 +38,7 @@
 //                                      show the position, not to act on it.
 // button: bit 0 left, bit 1 right, bit 2 middle. shift: bit 0 Shift, bit 1 Ctrl, bit 2 Alt.
 // key: the Qt::Key code. setPosition and setMaximum emit nothing.
+// With the keyboard focus the thumb is outlined in the palette's highlight colour.
 class CiSliderX : public QWidget {
     Q_OBJECT
 public:
@@ -47,6 +52,11 @@ public:
     // Positions are clamped to 0..maximum; a position that is not a number is ignored.
     double getPosition() const { return position_; }
     void setPosition(double position);
+
+    // An operator's change that comes with no press or release of its own (an assistive
+    // tool setting the value): framed by changeStarted and changeFinished like a wheel notch,
+    // moved to the nearest whole step as the mouse moves it. Ignored while disabled.
+    void setPositionByOperator(double position);
 
     // At least 1; the position is clamped into the new range.
     void setMaximum(int maximum);
@@ -128,4 +138,7 @@ private:
     int heldButtons_ = 0;
     QSet<int> heldKeys_;
     int wheelRemainder_ = 0;
+    // The position an accessibility client was last told of: it hears of the level as often
+    // as the thumb is painted, not once per status line.
+    double announcedPosition_ = 0.0;
 };

@@ -6,10 +6,19 @@
 #include "terminal/core/EngineDashboardMap.h"
 #include "terminal/core/ExportNames.h"
 #include "terminal/core/ExportNumber.h"
-#include "terminal/core/TroubleCodeRows.h"
 #include "terminal/core/TroubleCodes.h"
 
 namespace terminal {
+
+namespace {
+
+// SPN, FMI, OC and CM in decimal with `separator` between them.
+std::string codeFields(const TroubleCode& code, char separator) {
+    return std::to_string(code.spn) + separator + std::to_string(code.fmi) + separator +
+           std::to_string(code.oc) + separator + std::to_string(code.cm);
+}
+
+}  // namespace
 
 std::string localTimeText(std::chrono::system_clock::time_point when) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
@@ -42,17 +51,21 @@ std::vector<std::string> dashboardCsvHeader() {
     for (const TroubleCodeLamp& lamp : troubleCodeLamps) {
         header.push_back(troubleCodeLampName(lamp));
     }
-    for (std::string_view caption :
-         {engineDm1Caption, absDm1Caption, transmissionDm1Caption, engineDm2Caption}) {
-        header.emplace_back(caption);
+    for (const TroubleCodeBoxName& box : troubleCodeBoxes) {
+        header.emplace_back(box.caption);
     }
     return header;
 }
 
 std::vector<std::string> dashboardCsvRow(const std::string& time, const VehicleSnapshot& shown,
                                          const DashboardState& panel) {
-    std::vector<std::string> row{time, std::string(linkStateName(shown.link)),
-                                 std::to_string(shown.level)};
+    std::vector<std::string> row{time, std::string(linkStateName(shown.link))};
+    if (!shown.readings) {
+        // As many cells as the header, so every reader sees the columns line up.
+        row.resize(dashboardCsvHeader().size());
+        return row;
+    }
+    row.push_back(std::to_string(shown.level));
     for (const EngineDisplay& display : engineDisplays) {
         row.push_back(exportNumber(shown.display(display.id)));
     }
@@ -62,14 +75,38 @@ std::vector<std::string> dashboardCsvRow(const std::string& time, const VehicleS
     for (const TroubleCodeLamp& lamp : troubleCodeLamps) {
         row.emplace_back(shown.lamp(lamp.id) ? "1" : "0");
     }
-    for (const std::string* text : {&panel.engineDm1Text, &panel.absDm1Text,
-                                    &panel.transmissionDm1Text, &panel.engineDm2Text}) {
-        row.emplace_back(withoutLineEnd(*text));
+    for (const TroubleCodeBoxName& box : troubleCodeBoxes) {
+        row.push_back(troubleCodeCell(troubleCodesShown(box, panel)));
     }
     return row;
 }
 
+std::string troubleCodeCell(const std::vector<TroubleCode>& codes) {
+    std::string cell;
+    for (const TroubleCode& code : codes) {
+        if (!cell.empty()) {
+            cell += ' ';
+        }
+        cell += codeFields(code, ':');
+    }
+    return cell;
+}
+
+std::string noReadingsReason(const VehicleSnapshot& shown) {
+    if (shown.readings) {
+        return {};
+    }
+    std::string reason = "the link is " + std::string(linkStateName(shown.link));
+    if (shown.link == LinkState::identified) {
+        reason += ", but no status line has come since";
+    }
+    return reason;
+}
+
 std::string allValuesText(const VehicleSnapshot& shown) {
+    if (!shown.readings) {
+        return "No values: " + noReadingsReason(shown) + "\n";
+    }
     std::string text;
     for (const EngineDisplay& display : engineDisplays) {
         text += withoutPadding(display.caption);
@@ -94,16 +131,10 @@ std::string allValuesText(const VehicleSnapshot& shown) {
     return text;
 }
 
-std::string troubleCodeText(std::string_view rows) {
-    std::string text(rows::caption);
-    text += '\n';
-    while (!rows.empty()) {
-        const std::size_t end = rows.find('\n');
-        std::string_view row = rows.substr(0, end);
-        rows = end == std::string_view::npos ? std::string_view() : rows.substr(end + 1);
-        row = withoutLineEnd(row);
-        text += row;
-        text += '\n';
+std::string troubleCodeText(const std::vector<TroubleCode>& codes) {
+    std::string text = "SPN\tFMI\tOC\tCM\n";
+    for (const TroubleCode& code : codes) {
+        text += codeFields(code, '\t') + '\n';
     }
     return text;
 }

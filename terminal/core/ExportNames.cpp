@@ -14,13 +14,6 @@ std::string_view withoutPadding(std::string_view text) {
     return text;
 }
 
-std::string_view withoutLineEnd(std::string_view rows) {
-    while (!rows.empty() && (rows.back() == '\n' || rows.back() == '\r')) {
-        rows.remove_suffix(1);
-    }
-    return rows;
-}
-
 std::string engineValueName(const EngineDisplay& display) {
     std::string name(withoutPadding(display.caption));
     name += " [";

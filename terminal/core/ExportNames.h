@@ -3,18 +3,20 @@
 // and any other export): each built from the dashboard's own caption and units, so a value
 // reads the same on the screen and in a file.
 
+#include <array>
 #include <string>
 #include <string_view>
 
+#include "terminal/core/ControlIds.h"
+#include "terminal/core/DashboardState.h"
 #include "terminal/core/EngineDashboardMap.h"
+#include "terminal/core/TroubleCodeNumbers.h"
 #include "terminal/core/TroubleCodes.h"
 
 namespace terminal {
 
 // A caption or unit as the dashboard pads it, without its padding spaces.
 std::string_view withoutPadding(std::string_view text);
-// A trouble-code box's text without the line ends after its last row.
-std::string_view withoutLineEnd(std::string_view rows);
 
 // The display's caption and its units in brackets, both without their padding spaces:
 // "Engine RPM [RPM]", "Engine Coolant Temp (F) [F]", "EGR Mass Flow Rate [kg/Hr]".
@@ -28,5 +30,29 @@ inline constexpr std::string_view engineDm1Caption = "Engine DM1";
 inline constexpr std::string_view absDm1Caption = "ABS DM1";
 inline constexpr std::string_view transmissionDm1Caption = "Transmission DM1";
 inline constexpr std::string_view engineDm2Caption = "Engine DM2";
+
+struct TroubleCodeBoxName {
+    TroubleCodeBox box;
+    std::string_view caption;
+    int id;
+    std::string DashboardState::*text;
+};
+
+// The four boxes in the order every export lists them.
+inline constexpr std::array<TroubleCodeBoxName, 4> troubleCodeBoxes{{
+    {TroubleCodeBox::engineDm1, engineDm1Caption, ids::engineDm1Edit,
+     &DashboardState::engineDm1Text},
+    {TroubleCodeBox::absDm1, absDm1Caption, ids::absDm1Edit, &DashboardState::absDm1Text},
+    {TroubleCodeBox::transmissionDm1, transmissionDm1Caption, ids::transmissionDm1Edit,
+     &DashboardState::transmissionDm1Text},
+    {TroubleCodeBox::engineDm2, engineDm2Caption, ids::engineDm2Edit,
+     &DashboardState::engineDm2Text},
+}};
+
+// The codes a box shows on `panel` (troubleCodesShown).
+inline std::vector<TroubleCode> troubleCodesShown(const TroubleCodeBoxName& box,
+                                                  const DashboardState& panel) {
+    return troubleCodesShown(box.box, panel.*box.text);
+}
 
 }  // namespace terminal

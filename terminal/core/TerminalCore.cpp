@@ -69,6 +69,9 @@ void TerminalCore::startSession() {
     resetToDisconnected();
     session_.settingsDirty = false;
     readSettings();
+    if (!chosenPortName_.empty()) {
+        dashboard_.portName = chosenPortName_;
+    }
     session_.warningsPending = false;
     session_.quietPending = false;
     session_.dynamicPending = false;
@@ -85,6 +88,11 @@ void TerminalCore::connect() {
     // stays with the device it is talking to. The operator's Connect takes over from a quiet
     // retry after a loss and has COMn resolved afresh.
     const bool wasConnected = !view_.isControlEnabled(ids::connectButton);
+    if (!wasConnected) {
+        // The operator's Connect: the bad checksums are counted afresh from here, not at
+        // every quiet retry (a device sending only bad lines would read 1 for ever).
+        counters_.connected();
+    }
     portLost_ = false;
     serial_.setDeviceOverride(wasConnected ? serial_.openedThrough() : chosenDevice_);
     try {
@@ -115,7 +123,6 @@ void TerminalCore::connectAndIdentify() {
     dashboard_.serialNumber = 0;
     writePanel();
     openPort();
-    counters_.connected();
     if (session_.portOpen) {
         linkDevice_ = serial_.openDevicePath();
         setLinkState(LinkState::connecting);
@@ -189,6 +196,10 @@ void TerminalCore::openPort() {
     serial_.setRThreshold(wire::eventPerArrival);
     serial_.setInputLen(wire::readEverything);
     serial_.getInput();
+}
+
+void TerminalCore::choosePortName(std::string comName) {
+    chosenPortName_ = std::move(comName);
 }
 
 void TerminalCore::chooseDevicePath(std::string path) {
@@ -285,6 +296,8 @@ void TerminalCore::setLinkState(LinkState state) {
     linkState_ = state;
     linkStateShown_ = true;
     view_.snapshot().link = state;
+    // Readings begin again with the first status line shown in the new state.
+    view_.snapshot().readings = false;
     // The port as chosen: a retry's reopen through a link or device keeps the COM name.
     const std::string& port = chosenDevice_.empty() ? dashboard_.portName : chosenDevice_;
     view_.showLinkState(state, port,
@@ -374,6 +387,9 @@ void TerminalCore::acknowledged(Acknowledgement which) {
     view_.showAcknowledgement(which);
 }
 void TerminalCore::simulationStatusShown() {
+    if (linkState_ == LinkState::identified) {
+        view_.snapshot().readings = true;
+    }
     for (SessionObserver* observer : observers_) {
         observer->statusShown(view_.snapshot(), dashboard_);
     }

@@ -58,6 +58,9 @@ public:
     // A device path used for this run in place of what the port map gives for the chosen
     // COMn (a script's --port /dev/...); empty hands the choice back to the port map.
     void chooseDevicePath(std::string path);
+    // A COM name that replaces the remembered one at start-up, before the first link state is
+    // shown (a script's --port COMn); remembered at the next identification like the box's.
+    void choosePortName(std::string comName);
     void exitProgram();  // Exit 1: closes the window through the view
     void onTimer(int id);
     void onReceive();  // the serial control's OnComm: the window wires it and catches there
@@ -139,6 +142,7 @@ private:
     // until the operator's Connect or Disconnect.
     bool portLost_ = false;
     std::string chosenDevice_;
+    std::string chosenPortName_;
     bool inTick_ = false;
     LinkState linkState_ = LinkState::disconnected;
     bool linkStateShown_ = false;

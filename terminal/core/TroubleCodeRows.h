@@ -27,3 +27,15 @@ inline constexpr std::string_view transmissionDm1 = "177     0    126     0\r\n"
 inline constexpr std::string_view absDm1 = "597     1     7     0\r\n";
 
 }  // namespace terminal::rows
+
+namespace terminal {
+
+// A row or list without the line ends after its last row.
+constexpr std::string_view withoutLineEnd(std::string_view rows) {
+    while (!rows.empty() && (rows.back() == '\n' || rows.back() == '\r')) {
+        rows.remove_suffix(1);
+    }
+    return rows;
+}
+
+}  // namespace terminal

@@ -14,6 +14,10 @@ class VehicleSnapshot {
 public:
     LinkState link = LinkState::disconnected;
     int level = 0;
+    // The displays, lamps and codes are the simulator's readings: the link is identified and
+    // a status line has been shown since. Otherwise they are the dashboard's waiting look
+    // (0 rpm, -40 F), which no export may pass off as a reading.
+    bool readings = false;
 
     // A display or lamp never written reads 0 / dark.
     double display(int id) const { return inRange(id) ? displays_[index(id)] : 0.0; }

@@ -37,12 +37,13 @@ std::string linkEvent(LinkState state, const std::string& port, const std::strin
 }
 
 std::string identifiedEvent(std::uint32_t serial, const std::string& firmwareText,
-                            const std::string& canRateText) {
+                            const std::string& canRateText, bool accepted) {
     // The firmware box shows the version right-aligned in five characters (" 0.2D").
     return event("identified")
         .addInteger("serial", serial)
         .addText("firmware", withoutPadding(firmwareText))
         .addText("can_rate", canRateText)
+        .addBool("accepted", accepted)
         .text();
 }
 
@@ -78,10 +79,18 @@ std::string statusEvent(const DashboardPicture& picture) {
         lamps.addBool(troubleCodeLampName(lamp), valueOf(picture.lamps, lamp.id));
     }
     JsonObject codes;
-    codes.addText(engineDm1Caption, withoutLineEnd(panel.engineDm1Text))
-        .addText(absDm1Caption, withoutLineEnd(panel.absDm1Text))
-        .addText(transmissionDm1Caption, withoutLineEnd(panel.transmissionDm1Text))
-        .addText(engineDm2Caption, withoutLineEnd(panel.engineDm2Text));
+    for (const TroubleCodeBoxName& box : troubleCodeBoxes) {
+        std::vector<JsonObject> shown;
+        for (const TroubleCode& code : troubleCodesShown(box, panel)) {
+            JsonObject item;
+            item.addInteger("spn", code.spn)
+                .addInteger("fmi", code.fmi)
+                .addInteger("oc", code.oc)
+                .addInteger("cm", code.cm);
+            shown.push_back(item);
+        }
+        codes.addObjects(box.caption, shown);
+    }
     return event("status")
         .addNumber("time", picture.seconds)
         .addInteger("level", picture.level)

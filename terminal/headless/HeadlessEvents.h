@@ -1,10 +1,11 @@
 #pragma once
 // The lines of the headless event stream, one JSON object each (without the line end):
 //   {"event":"link","state":"identified","port":"COM3","device":"/dev/ttyUSB0"}
-//   {"event":"identified","serial":305419896,"firmware":"0.2D","can_rate":"250K bps"}
+//   {"event":"identified","serial":305419896,"firmware":"0.2D","can_rate":"250K bps",
+//    "accepted":true}
 //   {"event":"status","time":1.25,"level":50,"engine_clock":"0:5","modes":{...},
 //    "values":{"Engine RPM [RPM]":4015.875,...},"lamps":{"Parking":false,...},
-//    "trouble_codes":{"Engine DM1":"...",...}}
+//    "trouble_codes":{"Engine DM1":[{"spn":110,"fmi":0,"oc":1,"cm":0}],"ABS DM1":[],...}}
 //   {"event":"ack","command":"level"}
 //   {"event":"unchanged","command":"warnings","on":false}
 //   {"event":"error","message":"..."}
@@ -19,8 +20,9 @@
 namespace terminal::headless {
 
 std::string linkEvent(LinkState state, const std::string& port, const std::string& device);
+// Every identification answer acted on; `accepted` is false when the firmware gate refused it.
 std::string identifiedEvent(std::uint32_t serial, const std::string& firmwareText,
-                            const std::string& canRateText);
+                            const std::string& canRateText, bool accepted);
 std::string ackEvent(const std::string& command);
 std::string unchangedEvent(const std::string& command, bool on);
 std::string errorEvent(const std::string& message);
@@ -34,8 +36,8 @@ struct DashboardPicture {
     const std::map<int, bool>* lamps = nullptr;
 };
 
-// Values under engineValueName(), lamps under their labels, trouble-code rows under their
-// boxes' captions without the row's line end. A display or lamp never written reads 0/false.
+// Values under engineValueName(), lamps under their labels, the codes each trouble-code box
+// shows (troubleCodesShown) under its caption. A display or lamp never written reads 0/false.
 std::string statusEvent(const DashboardPicture& picture);
 
 }  // namespace terminal::headless

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "terminal/core/ControlIds.h"
+#include "terminal/core/DashboardExport.h"
 #include "terminal/core/DashboardState.h"
 #include "terminal/headless/HeadlessEvents.h"
 
@@ -67,11 +68,10 @@ void HeadlessSession::start(const std::string& port) {
     startMs_ = clock_.milliseconds();
     if (!port.empty() && port.front() == '/') {
         core_.chooseDevicePath(port);
+    } else if (!port.empty()) {
+        core_.choosePortName(port);
     }
     guarded([this] { core_.startSession(); });
-    if (!port.empty() && port.front() != '/') {
-        view_.panel().portName = port;
-    }
 }
 
 void HeadlessSession::onTimer(int id) {
@@ -104,7 +104,7 @@ void HeadlessSession::quit() {
 }
 
 void HeadlessSession::emitStatus() {
-    if (ended_) {
+    if (ended_ || !core_.shown().readings) {
         return;
     }
     DashboardPicture picture;
@@ -136,7 +136,7 @@ void HeadlessSession::run(const HeadlessCommand& command) {
             changeCanRate(command);
             break;
         case Kind::snapshot:
-            emitStatus();
+            snapshot();
             break;
         case Kind::disconnect:
             if (usable(ids::disconnectButton, command)) {
@@ -152,6 +152,17 @@ void HeadlessSession::run(const HeadlessCommand& command) {
             quit();
             break;
     }
+}
+
+// A status event now; without readings an error that says why, never the waiting look's
+// values.
+void HeadlessSession::snapshot() {
+    const std::string reason = noReadingsReason(core_.shown());
+    if (!reason.empty()) {
+        reportError("snapshot: no readings: " + reason);
+        return;
+    }
+    emitStatus();
 }
 
 // Refused where the window's control is disabled: the remote controls until an identified

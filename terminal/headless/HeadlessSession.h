@@ -39,9 +39,10 @@ public:
     void onReceive();
     // One line of standard input.
     void onInputLine(std::string_view line);
-    // End of standard input, SIGINT, SIGTERM: as quit.
+    // End of standard input, SIGINT, SIGTERM, SIGHUP: the port closed as quit closes it.
     void quit();
-    // The periodic status event, and snapshot's.
+    // The periodic status event, and snapshot's: sent only while the dashboard shows readings
+    // (an identified simulator and a status line since).
     void emitStatus();
     // An error from outside a session operation (the serial control's escaped ones).
     void reportError(const std::string& text);
@@ -52,6 +53,7 @@ public:
 
 private:
     void run(const HeadlessCommand& command);
+    void snapshot();
     void setLevel(const HeadlessCommand& command);
     void pressKey(const HeadlessCommand& command);
     void switchMode(const HeadlessCommand& command);

@@ -37,8 +37,8 @@ void HeadlessView::showLinkState(LinkState state, const std::string& port,
                                  const std::string& device) {
     host_.emitLine(linkEvent(state, port, device));
     if (state == LinkState::identified || state == LinkState::refused) {
-        host_.emitLine(
-            identifiedEvent(panel_.serialNumber, panel_.firmwareVersionText, panel_.canBaudText));
+        host_.emitLine(identifiedEvent(panel_.serialNumber, panel_.firmwareVersionText,
+                                       panel_.canBaudText, state == LinkState::identified));
     }
 }
 

@@ -124,4 +124,17 @@ JsonObject& JsonObject::addObject(std::string_view key, const JsonObject& object
     return *this;
 }
 
+JsonObject& JsonObject::addObjects(std::string_view key, const std::vector<JsonObject>& objects) {
+    addKey(key);
+    members_ += '[';
+    for (const JsonObject& object : objects) {
+        if (members_.back() != '[') {
+            members_ += ',';
+        }
+        members_ += object.text();
+    }
+    members_ += ']';
+    return *this;
+}
+
 }  // namespace terminal::headless

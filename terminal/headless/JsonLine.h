@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace terminal::headless {
 
@@ -18,6 +19,7 @@ public:
     JsonObject& addNumber(std::string_view key, double value);
     JsonObject& addInteger(std::string_view key, std::int64_t value);
     JsonObject& addObject(std::string_view key, const JsonObject& object);
+    JsonObject& addObjects(std::string_view key, const std::vector<JsonObject>& objects);
 
     // "{...}" without a line end.
     std::string text() const { return "{" + members_ + "}"; }

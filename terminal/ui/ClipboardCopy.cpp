@@ -61,8 +61,8 @@ QAction* addCopyAllValues(QWidget* window, TerminalCore& core) {
     return action;
 }
 
-void makeTroubleCodeCopyable(QWidget* box, std::function<std::string()> rows) {
-    auto copy = [rows = std::move(rows)] { toClipboard(troubleCodeText(rows())); };
+void makeTroubleCodeCopyable(QWidget* box, std::function<std::vector<TroubleCode>()> codes) {
+    auto copy = [codes = std::move(codes)] { toClipboard(troubleCodeText(codes())); };
     auto* action = new QAction(QString::fromUtf8(copyCaption), box);
     action->setShortcut(QKeySequence::Copy);
     action->setShortcutContext(Qt::WidgetShortcut);

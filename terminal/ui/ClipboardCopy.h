@@ -1,12 +1,15 @@
 #pragma once
 // Copying from the dashboard: "Copy all values" in the window's context menu, and "Copy"
 // (context menu and Ctrl+C) on each trouble-code box and multi-packet list, which copies the
-// box's rows under the caption "SPN  FMI  OC  CM". The boxes and lists are set in a
-// fixed-pitch font so that their columns stand under each other.
+// codes it shows as tab-separated columns under "SPN<TAB>FMI<TAB>OC<TAB>CM", so a spreadsheet
+// takes them as four columns. The boxes and lists are set in a fixed-pitch font so that their
+// columns stand under each other.
 
 #include <QFont>
 #include <functional>
-#include <string>
+#include <vector>
+
+#include "terminal/core/TroubleCodeNumbers.h"
 
 class QAction;
 class QWidget;
@@ -25,9 +28,9 @@ inline constexpr const char* troubleCodeWidestRow = "   0     0      0     0";
 // Adds "Copy all values" to `window`'s context menu.
 QAction* addCopyAllValues(QWidget* window, TerminalCore& core);
 
-// Gives `box` the fixed-pitch font and its "Copy" menu and Ctrl+C; `rows` gives the rows
-// (with their line ends) at the moment of copying.
-void makeTroubleCodeCopyable(QWidget* box, std::function<std::string()> rows);
+// Gives `box` its "Copy" menu and Ctrl+C; `codes` gives the codes it shows at the moment of
+// copying.
+void makeTroubleCodeCopyable(QWidget* box, std::function<std::vector<TroubleCode>()> codes);
 
 // The fixed-pitch font at the largest size up to `largest` pixels at which `widestRow` fits
 // `room` pixels.

@@ -12,11 +12,14 @@
 #include "platform/qt/CiLedRectangleX.h"
 #include "platform/qt/CiSliderX.h"
 #include "terminal/core/ControlIds.h"
+#include "terminal/core/ExportNames.h"
 #include "terminal/ui/AboutItem.h"
 #include "terminal/ui/AboutSequence.h"
 #include "terminal/ui/ClipboardCopy.h"
+#include "terminal/ui/DashboardAccessibleNames.h"
 #include "terminal/ui/DashboardLayout.h"
 #include "terminal/ui/DashboardScaling.h"
+#include "terminal/ui/DashboardTabOrder.h"
 #include "terminal/ui/LinkStatusBar.h"
 #include "terminal/ui/PanelTransfer.h"
 #include "terminal/ui/PortList.h"
@@ -79,6 +82,8 @@ void DashboardWindow::buildControls() {
     layout.build(this, dashboardFrames(), controls_);
     layout.build(this, dashboardControls(), controls_);
     fillPortList(controls_.get<QComboBox>(ids::portCombo));
+    nameDashboardControls(controls_);
+    orderDashboardTabs(controls_);
 }
 
 void DashboardWindow::setUpInstruments() {
@@ -134,15 +139,11 @@ void DashboardWindow::wireRecordingAndCopy() {
         showMessage(message, MessageIcon::none);
     });
     copyAllValues_ = addCopyAllValues(this, *core_);
-    const std::pair<int, std::string DashboardState::*> boxes[] = {
-        {ids::engineDm1Edit, &DashboardState::engineDm1Text},
-        {ids::engineDm2Edit, &DashboardState::engineDm2Text},
-        {ids::absDm1Edit, &DashboardState::absDm1Text},
-        {ids::transmissionDm1Edit, &DashboardState::transmissionDm1Text}};
-    for (const auto& [id, field] : boxes) {
-        auto* box = controls_.get<QLineEdit>(id);
+    for (const TroubleCodeBoxName& name : troubleCodeBoxes) {
+        auto* box = controls_.get<QLineEdit>(name.id);
         keepTroubleCodeFontFitted(box, troubleCodeWidestRow);
-        makeTroubleCodeCopyable(box, [this, field = field] { return core_->dashboard().*field; });
+        makeTroubleCodeCopyable(
+            box, [this, &name] { return troubleCodesShown(name, core_->dashboard()); });
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPalette>
+#include <QSizeGrip>
 #include <QTimerEvent>
 #include <algorithm>
 
@@ -66,9 +67,16 @@ LinkStatusBar::LinkStatusBar(QWidget* parent, Sampler sample)
     bold.setBold(true);
     state_->setFont(bold);
     rate_->setToolTip(QStringLiteral("Good lines received per second"));
-    dropped_->setToolTip(QStringLiteral("Lines dropped for a bad checksum since the connect"));
+    dropped_->setToolTip(QStringLiteral("Lines dropped for a bad checksum since the last Connect"));
     lastLine_->setToolTip(QStringLiteral("Time since the last good line"));
     showLinkState(LinkState::disconnected, {}, {});
+    // Figures from the first moment rather than three empty fields for a second. The bar and
+    // its grip show no text of their own: they are named for screen readers.
+    sampleNow();
+    setAccessibleName(QStringLiteral("Link status"));
+    if (auto* grip = findChild<QSizeGrip*>()) {
+        grip->setAccessibleName(QStringLiteral("Resize"));
+    }
     // A plain timer event rather than a QTimer child: the window's own timers stay the only
     // QTimer objects it holds.
     timer_ = startTimer(1000);

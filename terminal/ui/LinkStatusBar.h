@@ -1,6 +1,6 @@
 #pragma once
 // The bar below the dashboard: which port and device are in use, where the link stands, good
-// lines per second, lines dropped for a bad checksum since the connect, and how long ago the
+// lines per second, lines dropped for a bad checksum since the last Connect, and how long ago the
 // last good line came. The figures are sampled once a second.
 
 #include <QStatusBar>

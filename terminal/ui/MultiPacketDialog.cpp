@@ -72,7 +72,7 @@ MultiPacketDialog::MultiPacketDialog(List list, QWidget* parent) : QDialog(paren
     listBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
     listBox_->document()->setDocumentMargin(2);
     fitListFont();
-    makeTroubleCodeCopyable(listBox_, [this] { return listText_; });
+    makeTroubleCodeCopyable(listBox_, [this] { return troubleCodesOfRows(listText_); });
     connect(controls_.get<QPushButton>(1), &QPushButton::clicked, this, &QDialog::accept);
 }
 

@@ -2,13 +2,18 @@
 // modally; the program ends when it closes.
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <optional>
 
 #include "platform/qt/CommandLine.h"
+#include "platform/qt/DisplayCheck.h"
 #include "platform/qt/ExitSignals.h"
 #include "platform/qt/FramePacer.h"
+#include "platform/qt/InstrumentAccessibility.h"
 #include "platform/qt/MeasurementProbe.h"
+#include "platform/qt/RuntimeFolder.h"
 #include "terminal/core/SettingsFile.h"
 #include "terminal/headless/qt/HeadlessProgram.h"
 #include "terminal/ui/DashboardWindow.h"
@@ -17,6 +22,7 @@
 #include "terminal/ui/WindowPlacement.h"
 
 int main(int argc, char** argv) {
+    platform::providePrivateRuntimeFolder();
     platform::CommandLine options(
         QStringLiteral("Tessaly"),
         QStringLiteral("Remote terminal and dashboard of the J1939 simulator."));
@@ -63,7 +69,18 @@ int main(int argc, char** argv) {
         return terminal::headless::runHeadless(argc, argv, options, settingsPlace);
     }
 
+    if (!platform::displayConfigured(argc, argv)) {
+        std::fputs(
+            "Tessaly: no display: set DISPLAY, or use --headless for a session without a "
+            "window\n",
+            stderr);
+        return 1;
+    }
+    // A display that is set but cannot be reached still fails in the plug-in: status 1.
+    std::optional<platform::PlatformStartGuard> platformStart(std::in_place);
     QApplication app(argc, argv);
+    platformStart.reset();
+    platform::installInstrumentAccessibility();
     // Ties the windows to the installed desktop entry (menu icon, task bar grouping).
     QGuiApplication::setDesktopFileName(QStringLiteral("tessaly"));
     // Off unless TESSALY_PROBE names a file: paint times for scripts/bench.

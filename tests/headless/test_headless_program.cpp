@@ -171,6 +171,58 @@ TEST_F(HeadlessAgainstSimulator, SigtermEndsItAsQuitDoes) {
     EXPECT_TRUE(sim_->waitForLog("port closed", 3000)) << describe();
 }
 
+// A script never gets the waiting look's values: no status event from the loss until the
+// device is back, identified and has sent a status line; snapshot says why instead.
+TEST_F(HeadlessAgainstSimulator, NoStatusEventsWhileTheDeviceIsGone) {
+    startBoth(23, {"--no-dynamic", "--level", "42"});
+    ASSERT_GE(tessaly_->waitForEvent(
+                  {R"("event":"status")", R"("level":42,)",
+                   R"("trouble_codes":{"Engine DM1":[{"spn":110,"fmi":0,"oc":1,"cm":0}],)"
+                   R"("ABS DM1":[],"Transmission DM1":[],"Engine DM2":[{"spn":110,)"},
+                  8000),
+              0)
+        << describe();
+    sim_->unplug();
+    const int lost = tessaly_->waitForEvent({R"("state":"lost")"}, 5000);
+    ASSERT_GE(lost, 0) << describe();
+    tessaly_->send("snapshot");
+    ASSERT_GE(tessaly_->waitForEvent(
+                  {R"({"event":"error","message":"snapshot: no readings: the link is lost"})"},
+                  3000, lost),
+              0)
+        << describe();
+    ASSERT_TRUE(sim_->start({"--no-dynamic", "--level", "42"})) << describe();
+    const int back = tessaly_->waitForEvent({R"("event":"identified")"}, 8000, lost);
+    ASSERT_GE(back, 0) << describe();
+    EXPECT_TRUE(tessaly_->events()[back].endsWith(R"("accepted":true})")) << describe();
+    const int again = tessaly_->waitForEvent({R"("event":"status")"}, 5000, back);
+    ASSERT_GE(again, 0) << describe();
+
+    const QStringList events = tessaly_->events();
+    for (int i = lost; i < back; ++i) {
+        EXPECT_FALSE(events[i].contains(R"("event":"status")")) << describe();
+    }
+    EXPECT_TRUE(events[again].contains(R"("level":42,)")) << describe();
+}
+
+TEST_F(HeadlessAgainstSimulator, RefusedFirmwareIsAnIdentificationNotAcceptedAndNoStatus) {
+    startBoth(24, {"--old-firmware"});
+    const int identified = tessaly_->waitForEvent({R"("event":"identified")"}, 8000);
+    ASSERT_GE(identified, 0) << describe();
+    EXPECT_TRUE(tessaly_->events()[identified].contains(R"("firmware":"0.1C",)")) << describe();
+    EXPECT_TRUE(tessaly_->events()[identified].endsWith(R"("accepted":false})")) << describe();
+    // Its status lines (five rounds a second) keep the link alive and are never shown.
+    waitUntil([] { return false; }, 1000);
+    tessaly_->send("snapshot");
+    ASSERT_GE(tessaly_->waitForEvent(
+                  {R"({"event":"error","message":"snapshot: no readings: the link is refused"})"},
+                  3000, identified),
+              0)
+        << describe();
+    EXPECT_FALSE(tessaly_->transcript().find(R"("event":"status")") != std::string::npos)
+        << describe();
+}
+
 TEST(HeadlessExample, LevelSweepRunsToTheEnd) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -97,10 +98,11 @@ TEST_F(HeadlessSessionTest, ConnectingAndIdentifyingAreReportedOnce) {
     EXPECT_EQ(
         host.lines,
         (std::vector<std::string>{
-            R"({"event":"link","state":"disconnected","port":"COM1","device":""})",
+            R"({"event":"link","state":"disconnected","port":"COM21","device":""})",
             R"({"event":"link","state":"connecting","port":"COM21","device":""})",
             R"({"event":"link","state":"identified","port":"COM21","device":""})",
-            R"({"event":"identified","serial":305419896,"firmware":"0.2D","can_rate":"250K bps"})",
+            R"({"event":"identified","serial":305419896,"firmware":"0.2D","can_rate":"250K bps",)"
+            R"("accepted":true})",
         }));
     EXPECT_EQ(serial.port, 21);
     // A second without a line: silent, then at once a new attempt.
@@ -117,6 +119,105 @@ TEST_F(HeadlessSessionTest, ConnectingAndIdentifyingAreReportedOnce) {
     session_->onTimer(linkTimer);
     EXPECT_EQ(host.lines.size(), 7u) << host.all();
     EXPECT_EQ(host.lines.back(), R"({"event":"link","state":"lost","port":"COM21","device":""})");
+}
+
+TEST_F(HeadlessSessionTest, TheFirstLinkEventNamesThePortInForce) {
+    const struct {
+        const char* settings;  // the settings file's content, or none
+        const char* port;      // --port
+        const char* named;
+    } cases[] = {
+        {"COM=7;\r\n", "", "COM7"},
+        {"COM=7;\r\n", "COM21", "COM21"},
+        {nullptr, "/dev/ttyUSB3", "/dev/ttyUSB3"},
+        {nullptr, "", "COM1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.named);
+        std::filesystem::remove(folder_ / "vive1939.ini");
+        if (c.settings != nullptr) {
+            std::ofstream(folder_ / "vive1939.ini", std::ios::binary) << c.settings;
+        }
+        RecordingHost host;
+        HeadlessSession session(host, serial, clock, folder_ / "vive1939.ini");
+        session.start(c.port);
+        ASSERT_FALSE(host.lines.empty());
+        EXPECT_EQ(host.lines.front(),
+                  std::string(R"({"event":"link","state":"disconnected","port":")") + c.named +
+                      R"(","device":""})");
+    }
+}
+
+// Status events carry readings only: an identified simulator and a status line since.
+TEST_F(HeadlessSessionTest, NoStatusWithoutReadingsAndSnapshotSaysWhy) {
+    session_->start("COM21");
+    session_->emitStatus();
+    input("snapshot");
+    EXPECT_EQ(host.lines.back(),
+              R"({"event":"error","message":"snapshot: no readings: the link is disconnected"})");
+    session_->onTimer(linkTimer);
+    serial.receive("ACK REVD\r\n");
+    serial.receive(identification);
+    session_->emitStatus();
+    input("snapshot");
+    EXPECT_EQ(host.lines.back(), R"({"event":"error","message":"snapshot: no readings: the link )"
+                                 R"(is identified, but no status line has come since"})");
+    // The first line's modes reach the codes with the next line.
+    serial.receive(level50WarningsOn);
+    serial.receive(level50WarningsOn);
+    session_->emitStatus();
+    EXPECT_NE(host.lines.back().find(R"("trouble_codes":{"Engine DM1":[{"spn":110,"fmi":0,"oc":1,)"
+                                     R"("cm":0}],"ABS DM1":[],"Transmission DM1":[],"Engine DM2":)"
+                                     R"([{"spn":110,"fmi":0,"oc":1,"cm":0}]}})"),
+              std::string::npos)
+        << host.lines.back();
+
+    // The device goes: nothing more until it is back, identified and has sent a status line.
+    serial.open = false;
+    serial.event = platform::comEvPortLost;
+    serial.receive("");
+    serial.openError = "Cannot open COM21: no device";
+    session_->onTimer(linkTimer);
+    session_->emitStatus();
+    input("snapshot");
+    serial.openError.clear();
+    serial.event = platform::comEvReceive;
+    session_->onTimer(linkTimer);
+    serial.receive("ACK REVD\r\n");
+    serial.receive(identification);
+    session_->emitStatus();
+    serial.receive(level50WarningsOff);
+    session_->emitStatus();
+
+    std::vector<std::string> kinds;
+    for (const std::string& line : host.lines) {
+        const std::size_t state = line.find(R"("state":")");
+        kinds.push_back(
+            line.substr(10, line.find('"', 10) - 10) +
+            (state == std::string::npos
+                 ? ""
+                 : " " + line.substr(state + 9, line.find('"', state + 9) - state - 9)));
+    }
+    EXPECT_EQ(kinds, (std::vector<std::string>{"link disconnected", "error", "link connecting",
+                                               "link identified", "identified", "error", "status",
+                                               "link lost", "error", "link connecting",
+                                               "link identified", "identified", "status"}))
+        << host.all();
+}
+
+TEST_F(HeadlessSessionTest, EveryIdentificationAnswerSaysWhetherItWasAccepted) {
+    session_->start("COM21");
+    session_->onTimer(linkTimer);
+    serial.receive("ACK REVC\r\n");  // revision C: the firmware gate stays closed
+    serial.receive(identification);
+    EXPECT_EQ(host.lines.at(2), R"({"event":"link","state":"refused","port":"COM21","device":""})");
+    EXPECT_EQ(host.lines.at(3),
+              R"({"event":"identified","serial":305419896,"firmware":"0.2C","can_rate":)"
+              R"("Not Found Yet!","accepted":false})");
+    serial.receive(level50WarningsOn);  // keeps the link alive but is never shown
+    session_->emitStatus();
+    EXPECT_EQ(host.lines.size(), 5u) << host.all();
+    EXPECT_EQ(host.lines.back().rfind(R"({"event":"error","message":"This release)", 0), 0u);
 }
 
 TEST_F(HeadlessSessionTest, LevelSendsTheSlidersCommandAndTheValuesFollowTheSimulator) {

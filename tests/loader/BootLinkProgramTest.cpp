@@ -18,7 +18,7 @@ std::vector<std::uint8_t> progress(std::size_t count) {
 }  // namespace
 
 TEST_F(BootLinkTest, ProgramOpensThePortAndSendsTheStartByteOfTheImageType) {
-    startProgramming("fw.hex", sampleBytes(10));
+    startProgramming("fw.bin", sampleBytes(10));
     EXPECT_TRUE(serial.open);
     EXPECT_EQ(serial.written, bytes({0xA5}));
     EXPECT_TRUE(link.programming());
@@ -30,7 +30,7 @@ TEST_F(BootLinkTest, ProgramOpensThePortAndSendsTheStartByteOfTheImageType) {
 }
 
 TEST_F(BootLinkTest, EraseCountInTheStartEchoBatchSetsTheRangeAndProgressInAnySplitStartsWriting) {
-    startProgramming("fw.hex", sampleBytes(10));
+    startProgramming("fw.bin", sampleBytes(10));
     auto first = bytes({0xA5, 0x01, 0x2C});
     auto some = progress(7);
     first.insert(first.end(), some.begin(), some.end());
@@ -49,7 +49,7 @@ TEST_F(BootLinkTest, EraseCountInTheStartEchoBatchSetsTheRangeAndProgressInAnySp
 }
 
 TEST_F(BootLinkTest, EraseCountSplitOverBatchesIsAssembledHighByteFirst) {
-    startProgramming("fw.hex", sampleBytes(10));
+    startProgramming("fw.bin", sampleBytes(10));
     serial.receive(bytes({0xA5}));
     EXPECT_EQ(observer.eraseRange, -1);
     serial.receive(bytes({0x01}));
@@ -58,14 +58,14 @@ TEST_F(BootLinkTest, EraseCountSplitOverBatchesIsAssembledHighByteFirst) {
     EXPECT_EQ(observer.eraseRange, 300);
     EXPECT_EQ(link.eraseReceived(), 2);
 
-    startProgramming("fw.hex", sampleBytes(10));
+    startProgramming("fw.bin", sampleBytes(10));
     serial.receive(bytes({0xA5, 0x00}));
     serial.receive(bytes({0x03, 0xEE, 0xEE, 0xEE}));
     EXPECT_TRUE(link.writing());
 }
 
 TEST_F(BootLinkTest, EraseCountZeroWithTheStartEchoWritesOnTheNextBatch) {
-    startProgramming("fw.hex", sampleBytes(10));
+    startProgramming("fw.bin", sampleBytes(10));
     serial.receive(bytes({0xA5, 0x00, 0x00}));
     EXPECT_FALSE(link.writing());
     serial.receive(bytes({0x42}));
@@ -73,20 +73,20 @@ TEST_F(BootLinkTest, EraseCountZeroWithTheStartEchoWritesOnTheNextBatch) {
 }
 
 TEST_F(BootLinkTest, TheOtherStartByteEchoedStartsTheEraseAllTheSame) {
-    startProgramming("fw.hex", sampleBytes(10));
+    startProgramming("fw.bin", sampleBytes(10));
     serial.receive(bytes({0x5A, 0x00, 0x01}));
     EXPECT_TRUE(link.eraseStarted());
 }
 
 TEST_F(BootLinkTest, AnythingButAStartEchoBeforeTheEraseIsIgnored) {
-    startProgramming("fw.hex", sampleBytes(10));
+    startProgramming("fw.bin", sampleBytes(10));
     serial.receive(bytes({0x00, 0xA5, 0x00, 0x01}));
     EXPECT_FALSE(link.eraseStarted());
     EXPECT_EQ(observer.eraseBegunCount, 0);
 }
 
 TEST_F(BootLinkTest, ABatchLongerThan2048BytesIsCountedInFull) {
-    startProgramming("fw.hex", sampleBytes(10));
+    startProgramming("fw.bin", sampleBytes(10));
     serial.receive(bytes({0xA5, 0x0B, 0xB8}));  // 3000 progress bytes follow
     serial.receive(progress(3000));
     EXPECT_EQ(link.eraseReceived(), 3000);
@@ -95,7 +95,7 @@ TEST_F(BootLinkTest, ABatchLongerThan2048BytesIsCountedInFull) {
 
 TEST_F(BootLinkTest, AThousandByteImageGoesOutOneByteAfterEachEchoWithTheBarInWholePercent) {
     auto content = sampleBytes(1000);
-    startProgramming("fw.hex", content);
+    startProgramming("fw.bin", content);
     serial.receive(bytes({0xA5, 0x00, 0x01, 0xEE}));
     ASSERT_TRUE(link.writing());
     std::vector<std::uint8_t> line;
@@ -128,7 +128,7 @@ TEST_F(BootLinkTest, AThousandByteImageGoesOutOneByteAfterEachEchoWithTheBarInWh
 }
 
 TEST_F(BootLinkTest, AMismatchedEchoIsIgnoredEvenIfALaterByteMatches) {
-    startProgramming("fw.hex", bytes({0x10, 0x20, 0x30}));
+    startProgramming("fw.bin", bytes({0x10, 0x20, 0x30}));
     serial.receive(bytes({0xA5, 0x00, 0x01, 0xEE}));
     ASSERT_EQ(serial.written.back(), 0x10);
     serial.receive(bytes({0x11, 0x10}));
@@ -158,12 +158,12 @@ TEST_F(BootLinkTest, AScrambledImageSendsSessionBytesThenQUnderTheMaskAndIsEchoe
 }
 
 TEST_F(BootLinkTest, AnImageGoneWhenWritingBeginsEndsTheRunWithAMessage) {
-    startProgramming("fw.hex", sampleBytes(10));
+    startProgramming("fw.bin", sampleBytes(10));
     std::filesystem::remove(image.path());
     serial.receive(bytes({0xA5, 0x00, 0x01, 0xEE}));
     EXPECT_EQ(serial.written, bytes({0xA5})) << "no byte that does not exist is sent";
     ASSERT_EQ(observer.messages.size(), 1u);
-    EXPECT_NE(observer.messages[0].find("fw.hex"), std::string::npos);
+    EXPECT_NE(observer.messages[0].find("fw.bin"), std::string::npos);
     EXPECT_EQ(observer.finishedCount, 1);
     EXPECT_FALSE(observer.lastProgrammed);
     EXPECT_FALSE(link.programming());
@@ -171,7 +171,7 @@ TEST_F(BootLinkTest, AnImageGoneWhenWritingBeginsEndsTheRunWithAMessage) {
 }
 
 TEST_F(BootLinkTest, AnImageEmptiedWhileTheTargetErasesEndsTheRunInsteadOfSendingAByte) {
-    startProgramming("empty.hex", sampleBytes(10));
+    startProgramming("empty.bin", sampleBytes(10));
     std::filesystem::resize_file(image.path(), 0);
     serial.receive(bytes({0xA5, 0x00, 0x01, 0xEE}));
     EXPECT_EQ(serial.written, bytes({0xA5}));
@@ -182,7 +182,7 @@ TEST_F(BootLinkTest, AnImageEmptiedWhileTheTargetErasesEndsTheRunInsteadOfSendin
 }
 
 TEST_F(BootLinkTest, AnImageThatShrinksDuringTheTransferEndsTheRunWithAMessage) {
-    startProgramming("fw.hex", sampleBytes(100));
+    startProgramming("fw.bin", sampleBytes(100));
     serial.receive(bytes({0xA5, 0x00, 0x01, 0xEE}));
     for (int i = 0; i < 5; ++i) {
         serial.receive(std::vector<std::uint8_t>{serial.written.back()});
@@ -196,7 +196,7 @@ TEST_F(BootLinkTest, AnImageThatShrinksDuringTheTransferEndsTheRunWithAMessage) 
 }
 
 TEST_F(BootLinkTest, APortLostMidTransferIsReportedOnceAndTheUserCanConnectAgain) {
-    startProgramming("fw.hex", sampleBytes(100));
+    startProgramming("fw.bin", sampleBytes(100));
     serial.receive(bytes({0xA5, 0x00, 0x01, 0xEE}));
     serial.receive(std::vector<std::uint8_t>{serial.written.back()});
     serial.open = false;
@@ -218,7 +218,7 @@ TEST_F(BootLinkTest, APortLostMidTransferIsReportedOnceAndTheUserCanConnectAgain
 }
 
 TEST_F(BootLinkTest, AWriteThatFailsBecauseTheDeviceWentEndsTheRunOnce) {
-    startProgramming("fw.hex", sampleBytes(100));
+    startProgramming("fw.bin", sampleBytes(100));
     serial.receive(bytes({0xA5, 0x00, 0x01, 0xEE}));
     serial.open = false;
     serial.receive(std::vector<std::uint8_t>{serial.written.back()});
@@ -232,7 +232,7 @@ TEST_F(BootLinkTest, AWriteThatFailsBecauseTheDeviceWentEndsTheRunOnce) {
 }
 
 TEST_F(BootLinkTest, ProgramPressedAgainBeforeTheEchoSendsTheStartByteAgain) {
-    startProgramming("fw.hex", sampleBytes(10));
+    startProgramming("fw.bin", sampleBytes(10));
     link.program("COM1", "115200");
     EXPECT_EQ(serial.written, bytes({0xA5, 0xA5}));
     serial.receive(bytes({0xA5, 0x00, 0x01, 0xEE}));

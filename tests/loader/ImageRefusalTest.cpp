@@ -91,7 +91,7 @@ TEST_F(BootLinkTest, AnUnreadableImageIsRefusedWhenNotRoot) {
 }
 
 TEST_F(BootLinkTest, ImagesThatCarryDataPassTheChecksAndProgramStarts) {
-    for (auto [name, size] : {std::pair{"one.hex", 1}, std::pair{"five.Vlf", 5}}) {
+    for (auto [name, size] : {std::pair{"one.bin", 1}, std::pair{"five.Vlf", 5}}) {
         SCOPED_TRACE(name);
         image.setPath(dir.write(name, sampleBytes(static_cast<std::size_t>(size))));
         EXPECT_EQ(loader::checkImage(image.path(), image.scrambled()),

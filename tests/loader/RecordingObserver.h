@@ -29,6 +29,14 @@ public:
         calls.push_back("message");
         messages.push_back(text);
     }
+    // The answer to a damaged HEX file's question, and the questions asked.
+    bool programDamaged = false;
+    std::vector<std::string> damagedQuestions;
+    bool confirmDamagedImage(const std::string& fault) override {
+        calls.push_back("damaged image");
+        damagedQuestions.push_back(fault);
+        return programDamaged;
+    }
     void setLamp(int id, bool on) override {
         calls.push_back("lamp " + std::to_string(id) + (on ? " on" : " off"));
         lamps[id] = on;

@@ -1,10 +1,12 @@
 // The fuzz targets' invariants over their seeds and every input a fuzzer found a fault with:
-// one byte out per batch received, the byte count within the image, images read as stored.
+// one byte out per batch received, the byte count within the image, images read as stored,
+// HEX verdicts that do not depend on how the file is read.
 
 #include <gtest/gtest.h>
 
 #include "FuzzInputs.h"
 #include "fuzz/harness/BootRunHarness.h"
+#include "fuzz/harness/HexCheckHarness.h"
 #include "fuzz/harness/ImageHarness.h"
 
 namespace {
@@ -25,6 +27,14 @@ TEST(FuzzReplay, ImageReaderKeepsItsInvariantsOnEveryKeptInput) {
     for (const auto& input : inputs) {
         EXPECT_EQ("", fuzzing::runImageReader(input.bytes.data(), input.bytes.size()))
             << input.name;
+    }
+}
+
+TEST(FuzzReplay, HexCheckKeepsItsInvariantsOnEveryKeptInput) {
+    const auto inputs = testing_support::fuzzInputs(fuzzFolder, "hex_check");
+    ASSERT_FALSE(inputs.empty());
+    for (const auto& input : inputs) {
+        EXPECT_EQ("", fuzzing::runHexCheck(input.bytes.data(), input.bytes.size())) << input.name;
     }
 }
 

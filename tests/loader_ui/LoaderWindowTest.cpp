@@ -17,7 +17,9 @@ namespace ids = loader::ids;
 
 TEST_F(LoaderWindowTest, EveryControlIsAtItsRectangleAndNamedByItsId) {
     platform::DialogLayout layout;
-    EXPECT_EQ(window.size(), layout.toPixels(loader::ui::loaderWidth, loader::ui::loaderHeight));
+    // The dialog area; the status bar adds its own height below it.
+    EXPECT_EQ(window.size() - QSize(0, window.statusBar().height()),
+              layout.toPixels(loader::ui::loaderWidth, loader::ui::loaderHeight));
     int checked = 0;
     for (const auto& row : loader::ui::loaderControls()) {
         if (row.id == 0) {
@@ -62,8 +64,8 @@ TEST_F(LoaderWindowTest, OpensEmptyOnCom1At115200WithConnectAndProgramDisabled) 
 }
 
 TEST_F(LoaderWindowTest, ButtonsLampsAndCountersFollowTheStepsOfARun) {
-    chooseFile("fw.hex", QByteArray(250, 'x'));
-    EXPECT_EQ(text(ids::fileNameEdit), "fw.hex");
+    chooseFile("fw.bin", QByteArray(250, 'x'));
+    EXPECT_EQ(text(ids::fileNameEdit), "fw.bin");
     EXPECT_EQ(buttons(), "on on on off") << "file chosen";
 
     click(ids::connectButton);
@@ -116,12 +118,12 @@ TEST_F(LoaderWindowTest, ButtonsLampsAndCountersFollowTheStepsOfARun) {
 }
 
 TEST_F(LoaderWindowTest, ChoosingAFileAfterTheEchoDoesNotEnableConnect) {
-    chooseFile("a.hex", "abc");
+    chooseFile("a.bin", "abc");
     click(ids::connectButton);
     serial.receive(std::string("wVell-1\n"));
     ASSERT_FALSE(enabled(ids::connectButton));
-    chooseFile("b.hex", "def");
-    EXPECT_EQ(text(ids::fileNameEdit), "b.hex");
+    chooseFile("b.bin", "def");
+    EXPECT_EQ(text(ids::fileNameEdit), "b.bin");
     EXPECT_FALSE(enabled(ids::connectButton));
 }
 
@@ -136,7 +138,7 @@ TEST_F(LoaderWindowTest, CancellingTheFileDialogChangesNothing) {
 }
 
 TEST_F(LoaderWindowTest, ResetPicStaysDisabledAfterConnectEvenWithoutAnAnswer) {
-    chooseFile("a.hex", "abc");
+    chooseFile("a.bin", "abc");
     click(ids::connectButton);
     for (int i = 0; i < 10; ++i) {
         window.onTimer();
@@ -146,7 +148,7 @@ TEST_F(LoaderWindowTest, ResetPicStaysDisabledAfterConnectEvenWithoutAnAnswer) {
 }
 
 TEST_F(LoaderWindowTest, ASecondRunShowsTheFirstRunsEraseRangeUntilTheNewCountArrives) {
-    chooseFile("a.hex", "ab");
+    chooseFile("a.bin", "ab");
     for (int run = 0; run < 2; ++run) {
         click(ids::connectButton);
         serial.receive(std::string("wVell-1\n"));
@@ -164,7 +166,7 @@ TEST_F(LoaderWindowTest, ASecondRunShowsTheFirstRunsEraseRangeUntilTheNewCountAr
 }
 
 TEST_F(LoaderWindowTest, PortAndSpeedAreReadFromTheFieldsWhenThePortOpens) {
-    chooseFile("a.hex", "abc");
+    chooseFile("a.bin", "abc");
     control<QComboBox>(ids::portCombo)->setCurrentText("COM17");
     control<QComboBox>(ids::speedCombo)->setCurrentText("57600");
     click(ids::connectButton);
@@ -182,7 +184,7 @@ TEST_F(LoaderWindowTest, ResetPicSendsTheRequestAndClosesThePort) {
 }
 
 TEST_F(LoaderWindowTest, ASerialErrorIsShownWithItsOwnTextAndEndsTheOperation) {
-    chooseFile("a.hex", "abc");
+    chooseFile("a.bin", "abc");
     serial.openError = "COM1: no device (no link com1 in the port-map folder)";
     click(ids::connectButton);
     ASSERT_EQ(messages.size(), 1u);
@@ -192,7 +194,7 @@ TEST_F(LoaderWindowTest, ASerialErrorIsShownWithItsOwnTextAndEndsTheOperation) {
 }
 
 TEST_F(LoaderWindowTest, APortLostMidRunIsReportedOnceAndConnectWorksAgain) {
-    chooseFile("a.hex", QByteArray(100, 'q'));
+    chooseFile("a.bin", QByteArray(100, 'q'));
     click(ids::connectButton);
     serial.receive(std::string("wVell-1\n"));
     click(ids::programButton);

@@ -38,10 +38,17 @@ protected:
     loader::ui::CLoaderDlg window{&serial, &clock};
     QTemporaryDir dir;
     std::vector<QString> messages;
+    // The faults a damaged HEX file was questioned with, and the answer (true: send it).
+    std::vector<QString> damagedQuestions;
+    bool sendDamaged = false;
 
     LoaderWindowTest() {
         window.setFileChooser(&chooser);
         window.setMessageSink([this](const QString& text) { messages.push_back(text); });
+        window.setDamagedImageQuestion([this](const QString& fault) {
+            damagedQuestions.push_back(fault);
+            return sendDamaged;
+        });
     }
 
     template <class T>

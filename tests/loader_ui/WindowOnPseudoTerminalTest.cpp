@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <functional>
 
-#include "StandInProcess.h"
+#include "BootTargetProcess.h"
 #include "loader/core/LoaderIds.h"
 #include "loader/ui/CLoaderDlg.h"
 #include "platform/qt/CiLedRoundX.h"
@@ -46,7 +46,7 @@ TEST(LoaderWindowOnPseudoTerminal, ProgramsTheStandInAndWaitsOutAWrongEcho) {
     for (int i = 0; i < 3000; ++i) {
         content.append(char('A' + i % 26));
     }
-    const QString image = dir.filePath("fw.hex");
+    const QString image = dir.filePath("fw.bin");
     {
         QFile file(image);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -18,19 +18,19 @@ TEST_F(LoaderWindowTest, EnabledButtonsFollowTheStepsInEveryPath) {
         const char* buttons;
     };
     const Step steps[] = {
-        {"file chosen", [&] { chooseFile("a.hex", "abc"); }, "on on on off"},
+        {"file chosen", [&] { chooseFile("a.bin", "abc"); }, "on on on off"},
         {"Connect pressed", [&] { click(ids::connectButton); }, "on off on off"},
         // Two wake echoes in one batch: the echo does not count, the line still identifies.
         {"identified after a doubled echo", [&] { serial.receive(std::string("wwVell-1\n")); },
          "on off off on"},
-        {"file chosen while identified", [&] { chooseFile("b.hex", "def"); }, "on off off on"},
+        {"file chosen while identified", [&] { chooseFile("b.bin", "def"); }, "on off off on"},
         {"image refused at Program",
          [&] {
              chooseFile("empty.hex", "");
              click(ids::programButton);
          },
          "on off off on"},
-        {"a good image then", [&] { chooseFile("c.hex", "xy"); }, "on off off on"},
+        {"a good image then", [&] { chooseFile("c.bin", "xy"); }, "on off off on"},
         {"Program pressed", [&] { click(ids::programButton); }, "off off off on"},
         {"start byte echoed",
          [&] {
@@ -63,7 +63,7 @@ TEST_F(LoaderWindowTest, LeavingMidTransferNeedsAYesWhileEscapeIsIgnored) {
         return answer;
     });
     window.show();
-    chooseFile("fw.hex", QByteArray(50, 'x'));
+    chooseFile("fw.bin", QByteArray(50, 'x'));
     click(ids::connectButton);
     serial.receive(std::string("wVell-1\n"));
     click(ids::programButton);
@@ -95,7 +95,7 @@ TEST_F(LoaderWindowTest, OutsideATransferEscapeAndTheCloseBoxCloseWithoutAsking)
     window.setLeaveQuestion([&](const QString&) { return ++asked, false; });
     for (const char* way : {"Escape", "close box"}) {
         window.show();
-        chooseFile("fw.hex", "abc");
+        chooseFile("fw.bin", "abc");
         click(ids::connectButton);
         if (std::string(way) == "Escape") {
             QTest::keyClick(&window, Qt::Key_Escape);

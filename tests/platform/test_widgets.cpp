@@ -346,6 +346,19 @@ TEST_F(LevelSlider, everyKeyIsReportedPressedAfterItsStepAndReleasedOnce) {
     EXPECT_DOUBLE_EQ(slider.getPosition(), 13.0);
 }
 
+TEST_F(LevelSlider, aKeyPressedElsewhereIsNotReportedReleasedHere) {
+    QSignalSpy down(&slider, &CiSliderX::keyDown);
+    QSignalSpy up(&slider, &CiSliderX::keyUp);
+    // The Tab (or Shift+Tab) that brings the focus: its press went to the control before.
+    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Shift, Qt::Key_Right}) {
+        QTest::keyRelease(&slider, key);
+    }
+    EXPECT_EQ(down.size(), 0);
+    EXPECT_EQ(up.size(), 0);
+    QTest::keyClick(&slider, Qt::Key_Right);
+    EXPECT_EQ(up.size(), 1);
+}
+
 TEST_F(LevelSlider, aWheelNotchIsFramedByChangeStartedAndChangeFinished) {
     slider.setPosition(40);
     std::vector<std::pair<char, double>> order;

@@ -70,6 +70,60 @@ TEST(CsvRecording, AFullDiskStopsTheRecordingWithOneMessage) {
               "or directory.");
 }
 
+TEST(CsvRecording, ARowWithoutReadingsHoldsOnlyTimeAndLink) {
+    using terminal::LinkState;
+    terminal::VehicleSnapshot shown;
+    shown.level = 42;
+    shown.setDisplay(1013, 3373.375);
+    shown.setLamp(1032, true);
+    terminal::DashboardState panel;
+    panel.engineDm1Text = "110     0      1     0\r\n";
+    panel.absDm1Text = "   0     0      0     0\r\n";
+    panel.transmissionDm1Text = "   0     0      0     0\r\n";
+    panel.engineDm2Text = "See @ Multi-Packets";
+    const struct {
+        LinkState link;
+        bool readings;
+        const char* filled;  // time, link and level, then the first value, lamp 1032 and DM1
+    } cases[] = {
+        {LinkState::disconnected, false, "t|disconnected||||"},
+        {LinkState::connecting, false, "t|connecting||||"},
+        {LinkState::identified, false, "t|identified||||"},
+        {LinkState::refused, false, "t|refused||||"},
+        {LinkState::silent, false, "t|silent||||"},
+        {LinkState::lost, false, "t|lost||||"},
+        {LinkState::identified, true, "t|identified|42|3373.375|1|110:0:1:0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.filled);
+        shown.link = c.link;
+        shown.readings = c.readings;
+        const std::vector<std::string> row = terminal::dashboardCsvRow("t", shown, panel);
+        ASSERT_EQ(row.size(), 61u);
+        EXPECT_EQ(
+            row[0] + "|" + row[1] + "|" + row[2] + "|" + row[3] + "|" + row[51] + "|" + row[57],
+            c.filled);
+        std::string rest;
+        for (std::size_t i = 2; i < row.size(); ++i) {
+            rest += row[i];
+        }
+        EXPECT_EQ(rest.empty(), !c.readings) << rest;
+    }
+    EXPECT_EQ(terminal::dashboardCsvRow("t", shown, panel)[58], "");
+    EXPECT_EQ(terminal::dashboardCsvRow("t", shown, panel)[60].substr(0, 22),
+              "1172:0:1:0 1081:1:2:0 ");
+}
+
+TEST(Clipboard, CopyValuesWithoutReadingsIsOneNoteNamingTheLink) {
+    terminal::VehicleSnapshot shown;
+    shown.setDisplay(1013, 0);
+    shown.link = terminal::LinkState::lost;
+    EXPECT_EQ(terminal::allValuesText(shown), "No values: the link is lost\n");
+    shown.link = terminal::LinkState::identified;
+    EXPECT_EQ(terminal::allValuesText(shown),
+              "No values: the link is identified, but no status line has come since\n");
+}
+
 TEST(RawLineLog, CutsReceivedBytesAtLineEndsAndEscapesTheRest) {
     const auto path = tempPath("lines.log");
     terminal::RawLineLog log;
@@ -88,13 +142,15 @@ TEST(RawLineLog, CutsReceivedBytesAtLineEndsAndEscapesTheRest) {
     std::filesystem::remove(path);
 }
 
-TEST(Clipboard, TroubleCodesUnderTheirCaptionAndValuesWithUnits) {
-    EXPECT_EQ(terminal::troubleCodeText("111     1      1     0\r\n"),
-              "SPN  FMI  OC  CM\n111     1      1     0\n");
-    EXPECT_EQ(terminal::troubleCodeText(" 110     2      3     0\r\n 110    15      9     0"),
-              "SPN  FMI  OC  CM\n 110     2      3     0\n 110    15      9     0\n");
+TEST(Clipboard, TroubleCodesInTabSeparatedColumnsAndValuesWithUnits) {
+    EXPECT_EQ(terminal::troubleCodeText({{111, 1, 1, 0}}), "SPN\tFMI\tOC\tCM\n111\t1\t1\t0\n");
+    EXPECT_EQ(terminal::troubleCodeText({{1172, 0, 1, 0}, {110, 15, 9, 0}}),
+              "SPN\tFMI\tOC\tCM\n1172\t0\t1\t0\n110\t15\t9\t0\n");
+    EXPECT_EQ(terminal::troubleCodeText({}), "SPN\tFMI\tOC\tCM\n");
 
     terminal::VehicleSnapshot shown;
+    shown.link = terminal::LinkState::identified;
+    shown.readings = true;
     shown.setDisplay(1013, static_cast<float>(4015.875));
     shown.setDisplay(1016, static_cast<float>(0.58));
     shown.setLamp(1080, true);

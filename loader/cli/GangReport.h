@@ -1,0 +1,48 @@
+#pragma once
+// What a run over several ports leaves behind: the summary table on the terminal and the same
+// as a JSON report a production line can keep (one object per port, the image's name, size
+// and SHA-256, and the start and end times).
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace loader::cli {
+
+class BoardRun;
+
+struct ImageFacts {
+    QString name;
+    QString path;
+    qint64 size = 0;
+    // Hexadecimal, lower case; empty when the file could not be read.
+    QString sha256;
+
+    // The facts of the file at `path` as it is now.
+    static ImageFacts of(const QString& path);
+};
+
+class GangReport {
+public:
+    GangReport(ImageFacts image, QDateTime started);
+
+    // The table: port, device, identification line, bytes, seconds, result with reason.
+    QString table(const std::vector<std::unique_ptr<BoardRun>>& boards) const;
+    // The JSON document, indented.
+    QByteArray json(const std::vector<std::unique_ptr<BoardRun>>& boards, const QDateTime& ended,
+                    int status) const;
+    // Writes the JSON to `path` whole or not at all; the reason on failure, else empty.
+    QString write(const QString& path, const std::vector<std::unique_ptr<BoardRun>>& boards,
+                  const QDateTime& ended, int status) const;
+
+    // UTC with milliseconds: "2024-05-02T09:14:03.250Z".
+    static QString isoTime(const QDateTime& time);
+
+private:
+    ImageFacts image_;
+    QDateTime started_;
+};
+
+}  // namespace loader::cli
