@@ -11,6 +11,9 @@ namespace {
 using platform::ControlKind;
 namespace f = platform::flags;
 
+// The window's layout as the device's documents give it, but for a few units where controls
+// would cover each other in pixels: the "Connection status" group ends where "Flash Erasing"
+// begins, the "On" label where the lamp begins, and the lamps begin below the group's caption.
 const std::array loaderRows = {
     // clang-format off
     platform::ControlRow{0,                    ControlKind::groupBox,      "Step 1: Load Program File",                               21,   9, 275,  28},
@@ -27,10 +30,10 @@ const std::array loaderRows = {
     platform::ControlRow{ids::identLineEdit,   ControlKind::edit,          "",                                                        72,  86, 201,  12, f::readOnly},
     platform::ControlRow{0,                    ControlKind::groupBox,      "Step 4: Download the Program",                            22, 107, 276, 127},
     platform::ControlRow{ids::programButton,   ControlKind::pushButton,    "&Program",                                                26, 123, 134,  14, f::disabled},
-    platform::ControlRow{0,                    ControlKind::groupBox,      "Connection status",                                      184, 113,  89,  30},
-    platform::ControlRow{ids::onLabel,         ControlKind::label,         "On",                                                     187, 127,  13,  10},
-    platform::ControlRow{ids::linkLamp,        ControlKind::ledRound,      "",                                                       199, 122,  19,  18},
-    platform::ControlRow{ids::waitingLamp,     ControlKind::ledRound,      "",                                                       239, 122,  19,  18},
+    platform::ControlRow{0,                    ControlKind::groupBox,      "Connection status",                                      184, 113,  89,  28},
+    platform::ControlRow{ids::onLabel,         ControlKind::label,         "On",                                                     187, 127,  12,  10},
+    platform::ControlRow{ids::linkLamp,        ControlKind::ledRound,      "",                                                       199, 123,  19,  17},
+    platform::ControlRow{ids::waitingLamp,     ControlKind::ledRound,      "",                                                       239, 123,  19,  17},
     platform::ControlRow{ids::offLabel,        ControlKind::label,         "Off",                                                    259, 128,  13,   8},
     platform::ControlRow{0,                    ControlKind::groupBox,      "Flash Erasing",                                           46, 141, 227,  28},
     platform::ControlRow{ids::eraseBar,        ControlKind::progressBar,   "",                                                        53, 151, 214,  13},

@@ -108,26 +108,38 @@ QSize CiAnalogDisplayX::minimumSizeHint() const {
     return {40, 12};
 }
 
-QFont CiAnalogDisplayX::fittedFont(const QString& text, qreal faceHeight, qreal width) {
-    const QSizeF area(width, faceHeight);
-    QFont font = this->font();
+QFont CiAnalogDisplayX::fitReadout(QFont font, const QString& text, qreal faceHeight, qreal width) {
     font.setBold(true);
     font.setStyleHint(QFont::SansSerif);
-    if (text == fittedText_ && area == fittedArea_ && font == fittedBase_) {
+    // Fill most of the face's height, then shrink until the whole text fits its width: in a
+    // small window the display is small, and its digits with it.
+    int pixelSize = std::max(1, int(faceHeight * 0.78));
+    font.setPixelSize(pixelSize);
+    while (pixelSize > 1 && QFontMetricsF(font).horizontalAdvance(text) > width) {
+        font.setPixelSize(--pixelSize);
+    }
+    return font;
+}
+
+QFont CiAnalogDisplayX::fittedFont(const QString& text, qreal faceHeight, qreal width) {
+    const QSizeF area(width, faceHeight);
+    if (text == fittedText_ && area == fittedArea_ && font() == fittedBase_) {
         return fitted_;
     }
-    fittedBase_ = font;
-    // Fill most of the face's height, then shrink until the whole text fits its width.
-    qreal pixelSize = std::max(6.0, faceHeight * 0.78);
-    font.setPixelSize(int(pixelSize));
-    while (pixelSize > 6.0 && QFontMetricsF(font).horizontalAdvance(text) > width) {
-        pixelSize -= 1.0;
-        font.setPixelSize(int(pixelSize));
-    }
+    fittedBase_ = font();
     fittedText_ = text;
     fittedArea_ = area;
-    fitted_ = font;
-    return font;
+    fitted_ = fitReadout(font(), text, faceHeight, width);
+    return fitted_;
+}
+
+QRectF CiAnalogDisplayX::readoutArea() const {
+    return QRectF(rect()).adjusted(bevel + 3, bevel, -bevel - 3, -bevel);
+}
+
+QFont CiAnalogDisplayX::readoutFont() const {
+    const QRectF area = readoutArea();
+    return fitReadout(font(), displayText(), area.height(), area.width());
 }
 
 void CiAnalogDisplayX::paintEvent(QPaintEvent*) {
@@ -143,11 +155,11 @@ void CiAnalogDisplayX::paintEvent(QPaintEvent*) {
     painter.fillRect(face, QColor(12, 16, 12));
 
     const QString text = displayText();
-    const QRectF textArea = face.adjusted(3, 0, -3, 0);
+    const QRectF textArea = readoutArea();
     if (textArea.width() <= 0 || textArea.height() <= 0) {
         return;
     }
-    painter.setFont(fittedFont(text, face.height(), textArea.width()));
+    painter.setFont(fittedFont(text, textArea.height(), textArea.width()));
     QColor digits = digitColor_;
     if (!isEnabled()) {
         digits = digits.darker(200);

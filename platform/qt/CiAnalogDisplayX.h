@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QRectF>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -42,6 +43,9 @@ public:
 
     // Exactly what the face shows, e.g. "4015.88 RPM".
     QString displayText() const;
+    // Where on the face the text stands, and the font that fits it there.
+    QRectF readoutArea() const;
+    QFont readoutFont() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -57,7 +61,8 @@ private:
     void refresh();
     // Tells a listening accessibility client the text of the repaint just asked for.
     void announceReadout();
-    // The largest bold font, in whole pixels, in which `text` fits the face.
+    // The largest bold font, in whole pixels, in which `text` fits the face; the last kept.
+    static QFont fitReadout(QFont font, const QString& text, qreal faceHeight, qreal width);
     QFont fittedFont(const QString& text, qreal faceHeight, qreal width);
 
     QString shownText_;      // the text of the last repaint asked for

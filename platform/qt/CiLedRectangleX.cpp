@@ -9,8 +9,10 @@
 #include "platform/qt/LampLook.h"
 
 namespace {
-constexpr int frame = 2;
-constexpr int smallestTextPixels = 6;
+// The bezel is as wide as a sixth of a line of the labels' text (2 pixels at the dialog font),
+// so that it grows and shrinks with the window.
+constexpr qreal linesPerBezel = 6.5;
+constexpr qreal sizeStep = 0.05;  // of the labels' size, for a caption that fits no other way
 }  // namespace
 
 CiLedRectangleX::CiLedRectangleX(QWidget* parent) : QWidget(parent) {
@@ -53,7 +55,7 @@ QSize CiLedRectangleX::sizeHint() const {
     const int textWidth = wordWrap_ ? metrics.horizontalAdvance(label_) / 2 + metrics.height()
                                     : metrics.horizontalAdvance(label_) + 8;
     const int lines = wordWrap_ && !label_.isEmpty() ? 2 : 1;
-    return {std::max(50, textWidth + 2 * frame), std::max(20, lines * metrics.height() + 6)};
+    return {std::max(50, textWidth + 4 * bezel()), std::max(20, lines * metrics.height() + 6)};
 }
 
 QSize CiLedRectangleX::minimumSizeHint() const {
@@ -80,11 +82,13 @@ void CiLedRectangleX::paintEvent(QPaintEvent*) {
 
 void CiLedRectangleX::draw(QPainter& painter, const QColor& fill) const {
     const QRect outer = rect();
+    const int frame = bezel();
 
-    // Raised bezel around the glass.
+    // Raised bezel around the glass, lit from the top left.
+    const int edge = std::max(1, frame / 2);
     painter.fillRect(outer, QColor(90, 90, 90));
-    painter.fillRect(QRect(0, 0, outer.width(), 1), QColor(200, 200, 200));
-    painter.fillRect(QRect(0, 0, 1, outer.height()), QColor(200, 200, 200));
+    painter.fillRect(QRect(0, 0, outer.width(), edge), QColor(200, 200, 200));
+    painter.fillRect(QRect(0, 0, edge, outer.height()), QColor(200, 200, 200));
     const QRect glass = outer.adjusted(frame, frame, -frame, -frame);
     if (glass.isEmpty()) {
         return;
@@ -101,24 +105,60 @@ void CiLedRectangleX::draw(QPainter& painter, const QColor& fill) const {
     if (label_.isEmpty()) {
         return;
     }
-    const QRectF textArea = QRectF(glass).adjusted(2, 0, -2, 0);
-    const int flags = Qt::AlignCenter | (wordWrap_ ? Qt::TextWordWrap : 0);
-    QFont font = this->font();
-    int pixels = QFontMetrics(font).height();
-    font.setPixelSize(pixels);
-    // Shrink the text until it fits: the dashboard's long labels sit on small lamps. The
-    // smallest size is counted in device pixels, so a scaled-down window on a high-density
-    // screen still gets its labels whole.
-    const int smallest = std::max(1, qRound(smallestTextPixels / devicePixelRatioF()));
-    while (pixels > smallest) {
-        const QRectF needed = QFontMetricsF(font).boundingRect(textArea, flags, label_);
-        if (needed.width() <= textArea.width() && needed.height() <= textArea.height()) {
+    const QRectF textArea = captionArea();
+    painter.setFont(captionFont());
+    painter.setPen(lampLook::textColorOn(fill));
+    painter.drawText(textArea, captionFlags(), label_);
+}
+
+int CiLedRectangleX::bezel() const {
+    return std::max(1, qRound(QFontMetricsF(font()).height() / linesPerBezel));
+}
+
+QRectF CiLedRectangleX::captionArea() const {
+    const int frame = bezel();
+    return QRectF(rect().adjusted(2 * frame, frame, -2 * frame, -frame));
+}
+
+int CiLedRectangleX::captionFlags() const {
+    return Qt::AlignCenter | (wordWrap_ ? Qt::TextWordWrap : 0);
+}
+
+bool CiLedRectangleX::captionFits(const QFont& font) const {
+    const QRectF area = captionArea();
+    const QRectF needed = QFontMetricsF(font).boundingRect(area, captionFlags(), label_);
+    return needed.width() <= area.width() + 0.01 && needed.height() <= area.height() + 0.01;
+}
+
+QFont CiLedRectangleX::captionFont() const {
+    // The widget's font is the size of the labels around the lamp, and every caption is set
+    // at that size, so that lamps side by side read alike: a long caption wraps onto two
+    // lines first, then is set narrower. Only a caption that fits no other way goes smaller.
+    const QFont labels = font();
+    const bool inPoints = labels.pointSizeF() > 0;
+    const qreal floor = inPoints ? labels.pointSizeF() : qreal(std::max(1, labels.pixelSize()));
+    QFont font = labels;
+    const auto setSize = [&font, inPoints](qreal size) {
+        if (inPoints) {
+            font.setPointSizeF(size);
+        } else {
+            font.setPixelSize(std::max(1, qRound(size)));
+        }
+    };
+    if (captionFits(font)) {
+        return font;
+    }
+    for (int stretch : {int(QFont::SemiCondensed), int(QFont::Condensed)}) {
+        font.setStretch(stretch);
+        if (captionFits(font)) {
+            return font;
+        }
+    }
+    for (qreal ratio = 1.0 - sizeStep; ratio > sizeStep / 2; ratio -= sizeStep) {
+        setSize(floor * ratio);
+        if (captionFits(font)) {
             break;
         }
-        --pixels;
-        font.setPixelSize(pixels);
     }
-    painter.setFont(font);
-    painter.setPen(lampLook::textColorOn(fill));
-    painter.drawText(textArea, flags, label_);
+    return font;
 }

@@ -25,9 +25,14 @@ public:
 
     void setLabel(const QString& label);
     QString label() const { return label_; }
-    // Wrapped labels break between words; the text shrinks until it fits the lamp.
+    // Wrapped labels break between words. A label that does not fit the lamp at the size of
+    // the labels around it (the widget's font) wraps, then is set narrower.
     void setWordWrap(bool wrap);
     bool wordWrap() const { return wordWrap_; }
+    // The font the label is drawn with at the lamp's present size, and where it is drawn.
+    QFont captionFont() const;
+    QRectF captionArea() const;
+    int captionFlags() const;
 
     // The colour the lamp shows now.
     QColor currentColor() const { return active_ ? activeColor_ : inactiveColor_; }
@@ -41,6 +46,8 @@ protected:
 private:
     // Draws the lamp in `fill`, the label fitted to it.
     void draw(QPainter& painter, const QColor& fill) const;
+    bool captionFits(const QFont& font) const;
+    int bezel() const;
 
     // A lamp has two looks, lit and dark, and goes from one to the other on many status lines;
     // each is drawn once (with the label's fitting, which measures the text at every size tried)

@@ -4,11 +4,13 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextOption>
 #include <algorithm>
 
@@ -16,6 +18,7 @@
 #include "platform/qt/CiLedRectangleX.h"
 #include "platform/qt/CiLedRoundX.h"
 #include "platform/qt/CiSliderX.h"
+#include "platform/qt/ScaledStyle.h"
 
 namespace platform {
 
@@ -62,16 +65,51 @@ QFont DialogLayout::scaledFont() const {
     return font;
 }
 
+qreal DialogLayout::closedComboUnits() const {
+    if (closedComboUnits_ <= 0.0) {
+        QComboBox probe;
+        probe.setEditable(true);
+        probe.setFont(font_);
+        closedComboUnits_ = probe.sizeHint().height() * 8.0 / charHeight_;
+    }
+    return closedComboUnits_;
+}
+
 QRect DialogLayout::toPixels(int x, int y, int w, int h) const {
-    return QRect(toPixelsX(x), toPixelsY(y), toPixelsX(w), toPixelsY(h));
+    // Edges rounded rather than sizes, so that controls side by side in units stay side by side
+    // (neither overlapping nor apart) in pixels at any scale.
+    const int left = toPixelsX(x);
+    const int top = toPixelsY(y);
+    return QRect(left, top, toPixelsX(x + w) - left, toPixelsY(y + h) - top);
 }
 
 QSize DialogLayout::toPixels(int w, int h) const {
     return QSize(toPixelsX(w), toPixelsY(h));
 }
 
-void DialogLayout::sizeWindow(QWidget* window, int w, int h) const {
-    window->setFont(font_);
+QRect DialogLayout::roomIn(const QRect& available) {
+    // Room for a window manager's frame and title bar.
+    constexpr int frameX = 16;
+    constexpr int frameY = 48;
+    return available.adjusted(frameX / 2, frameY / 2, -frameX / 2, -frameY / 2);
+}
+
+QRect DialogLayout::roomOnScreen(const QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    return screen ? roomIn(screen->availableGeometry()) : QRect();
+}
+
+void DialogLayout::sizeWindow(QWidget* window, int w, int h) {
+    const QRect room = roomOnScreen(window);
+    const QSize full = toPixels(w, h);
+    if (!room.isEmpty() && (full.width() > room.width() || full.height() > room.height())) {
+        const qreal fit =
+            std::min(qreal(room.width()) / full.width(), qreal(room.height()) / full.height());
+        setScale(scale_ * std::max(minimumScale, fit));
+        style_ = ScaledStyle::forWindow(window);
+        style_->setScale(scale_);
+    }
+    window->setFont(scaledFont());
     window->setFixedSize(toPixels(w, h));
 }
 
@@ -92,6 +130,8 @@ namespace {
 
 // The row's rectangle in dialog units, kept on the control so it can be placed again.
 const char* const unitsProperty = "dialogUnits";
+// A combo box's closed height in vertical dialog units, as the style made it at creation.
+const char* const closedHeightProperty = "closedHeightUnits";
 
 Qt::Alignment textAlignment(unsigned style) {
     if (style & flags::centred) {
@@ -185,7 +225,21 @@ QWidget* DialogLayout::create(QWidget* window, const ControlRow& row) const {
         control->setObjectName(QString::number(row.id));
     }
     control->setProperty(unitsProperty, QRect(row.x, row.y, row.w, row.h));
+    if (qobject_cast<QComboBox*>(control)) {
+        // A combo box's height in a layout includes its dropped list; the closed box is as
+        // tall as the style makes it for the dialog font, and scales with the layout.
+        control->setProperty(closedHeightProperty, closedComboUnits());
+    }
     place(control);
+    if (style_ != nullptr) {
+        // The control and its parts (a combo box's edit field).
+        control->setStyle(style_);
+        for (QWidget* part : control->findChildren<QWidget*>()) {
+            if (!part->isWindow()) {
+                part->setStyle(style_);
+            }
+        }
+    }
     control->setEnabled(!(row.style & flags::disabled));
     if (row.kind == ControlKind::groupBox) {
         control->lower();  // frames and captions stay behind the controls they surround
@@ -201,10 +255,9 @@ bool DialogLayout::isPlaced(const QWidget* control) {
 void DialogLayout::place(QWidget* control) const {
     const QRect units = control->property(unitsProperty).toRect();
     QRect rect = toPixels(units.x(), units.y(), units.width(), units.height());
-    if (qobject_cast<QComboBox*>(control)) {
-        // A combo box's height in a layout includes its dropped list; the closed box is as
-        // tall as the style makes it.
-        rect.setHeight(control->sizeHint().height());
+    const QVariant closedHeight = control->property(closedHeightProperty);
+    if (closedHeight.isValid()) {
+        rect.setHeight(qRound(closedHeight.toReal() * charHeight_ * scale_ / 8.0));
     }
     control->setGeometry(rect);
 }

@@ -17,6 +17,8 @@
 #include <map>
 #include <span>
 
+class ScaledStyle;
+
 namespace platform {
 
 enum class ControlKind {
@@ -100,7 +102,17 @@ public:
 
     // Gives `window` the dialog font and the size w x h (client area), then creates one control
     // per row. Controls created later by another call are added to the same window.
-    void sizeWindow(QWidget* window, int w, int h) const;
+    // A window too large for its screen's available area (a small screen at a large scale
+    // factor) is laid out smaller as a whole: the scale at which it fits, with a ScaledStyle
+    // for its controls, so that it looks like the window at full size made smaller.
+    void sizeWindow(QWidget* window, int w, int h);
+    // The part of `window`'s screen a window's client area can take: the available area less
+    // room for a window manager's frame and title bar, which are not known before the window
+    // is first shown.
+    static QRect roomOnScreen(const QWidget* window);
+    static QRect roomIn(const QRect& available);
+    // The smallest scale a window is shrunk to.
+    static constexpr qreal minimumScale = 0.4;
     DialogControls build(QWidget* window, std::span<const ControlRow> rows) const;
     void build(QWidget* window, std::span<const ControlRow> rows, DialogControls& into) const;
     QWidget* create(QWidget* window, const ControlRow& row) const;
@@ -108,11 +120,19 @@ public:
     // The text a label shows for a caption: "&&" -> "&", a lone "&" (mnemonic) dropped.
     static QString plainCaption(const char* caption);
 
+    // The style given to the controls create() builds from now on (nullptr: the window's own).
+    void setControlStyle(ScaledStyle* style) { style_ = style; }
+
 private:
     QFont font_;
     qreal charWidth_;
     int charHeight_;
+    // A closed combo box's height in vertical units, as the style draws it for the dialog font.
+    qreal closedComboUnits() const;
+
     qreal scale_ = 1.0;
+    ScaledStyle* style_ = nullptr;
+    mutable qreal closedComboUnits_ = 0.0;
 };
 
 }  // namespace platform

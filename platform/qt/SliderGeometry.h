@@ -10,12 +10,15 @@
 class SliderGeometry {
 public:
     // numberHeight: pixel height of the tick numbers' font; numberWidth: width of the widest
-    // tick number ("100"). Numbers are left out when they do not fit.
+    // tick number ("100"). Every part is sized in proportion to numberHeight, so the slider
+    // scales with its font. Numbers are left out when they do not fit.
     SliderGeometry(QSize size, int maximum, qreal numberHeight, qreal numberWidth);
 
     static constexpr int majorTicks = 11;
 
     int maximum() const { return maximum_; }
+    // The width of a line (tick, outline) in pixels: 1 at the dialog font.
+    qreal lineWidth() const { return unit_; }
     bool showsNumbers() const { return showsNumbers_; }
     bool showsTicks() const { return showsTicks_; }
 
@@ -37,6 +40,7 @@ public:
 
 private:
     int maximum_;
+    qreal unit_;
     qreal halfThumb_;
     qreal trackLeft_;
     qreal trackRight_;

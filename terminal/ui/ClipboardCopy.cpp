@@ -8,7 +8,10 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QStyle>
+#include <QStyleOption>
 #include <QWidget>
 
 #include "terminal/core/DashboardExport.h"
@@ -74,9 +77,9 @@ void makeTroubleCodeCopyable(QWidget* box, std::function<std::vector<TroubleCode
     });
 }
 
-QFont troubleCodeFont(double room, const char* widestRow) {
+QFont troubleCodeFont(double room, const char* widestRow, int largest) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    for (int pixels = 13; pixels >= 4; --pixels) {
+    for (int pixels = largest; pixels >= 1; --pixels) {
         font.setPixelSize(pixels);
         if (QFontMetricsF(font).horizontalAdvance(QString::fromLatin1(widestRow)) <= room) {
             break;
@@ -103,7 +106,18 @@ protected:
 
 private:
     void fit(QWidget* box) {
-        box->setFont(troubleCodeFont(box->contentsRect().width() - 4, widestRow_));
+        // The room the box's text has: inside its frame, less the 2 pixels an edit keeps each
+        // side. At most as large as a line of the labels around it, which scale with the window.
+        QRect room = box->contentsRect();
+        if (auto* edit = qobject_cast<QLineEdit*>(box)) {
+            QStyleOptionFrame option;
+            option.initFrom(edit);
+            option.lineWidth = edit->hasFrame() ? 1 : 0;
+            room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+        }
+        const QWidget* around = box->parentWidget() ? box->parentWidget() : box;
+        box->setFont(
+            troubleCodeFont(room.width() - 4, widestRow_, QFontMetrics(around->font()).height()));
     }
 
     const char* widestRow_;

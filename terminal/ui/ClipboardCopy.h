@@ -32,9 +32,9 @@ QAction* addCopyAllValues(QWidget* window, TerminalCore& core);
 // copying.
 void makeTroubleCodeCopyable(QWidget* box, std::function<std::vector<TroubleCode>()> codes);
 
-// The fixed-pitch font at the largest size from 4 to 13 pixels at which `widestRow` fits
+// The fixed-pitch font at the largest size up to `largest` pixels at which `widestRow` fits
 // `room` pixels.
-QFont troubleCodeFont(double room, const char* widestRow);
+QFont troubleCodeFont(double room, const char* widestRow, int largest);
 
 // Keeps `box` in the fixed-pitch font sized for `widestRow`, now and whenever the box is
 // resized (the dashboard scales with its window).

@@ -22,11 +22,12 @@ constexpr unsigned text = flags::readOnly | flags::centred;  // the read-only te
 constexpr unsigned dmRow = flags::readOnly | flags::disabled;
 constexpr unsigned wrap = flags::wordWrap;
 
-// A display sits centred in its small group of the grid (see DashboardFrames.cpp).
+// A display sits centred in its small group of the grid (see DashboardFrames.cpp), clear of
+// the group's caption above it.
 constexpr int leftDisplay = 342;
 constexpr int rightDisplay = 443;
 constexpr int displayRow(int row) {
-    return 21 + 26 * row + 9;
+    return 21 + 26 * row + 10;
 }
 constexpr int displayWidth = 75;
 constexpr int displayHeight = 14;

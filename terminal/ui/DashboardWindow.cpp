@@ -68,6 +68,7 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
         this, [this] { handleEvent([this] { runAboutSequence(this, core_->baudRateChange()); }); });
     wireRecordingAndCopy();
     trends_ = new TrendsItem(this, *core_, WindowPlacement::defaultFile());
+    addAction(scaling_->actualSizeAction());
 }
 
 DashboardWindow::~DashboardWindow() {

@@ -1,6 +1,7 @@
 #include "terminal/ui/LinkStatusBar.h"
 
 #include <QLabel>
+#include <QPalette>
 #include <QSizeGrip>
 #include <QTimerEvent>
 #include <algorithm>
@@ -38,11 +39,11 @@ QString stateText(LinkState state) {
 }
 
 // Green while lines come in, amber while waiting, red when the link is down or refused.
-QString stateColour(LinkState state, bool silence) {
+QColor stateColour(LinkState state, bool silence) {
     if (silence || state == LinkState::lost || state == LinkState::refused) {
-        return QStringLiteral("#c00000");
+        return QColor(0xc0, 0x00, 0x00);
     }
-    return state == LinkState::identified ? QStringLiteral("#007000") : QStringLiteral("#a05000");
+    return state == LinkState::identified ? QColor(0x00, 0x70, 0x00) : QColor(0xa0, 0x50, 0x00);
 }
 
 QString secondsAgo(std::uint32_t ms) {
@@ -60,6 +61,11 @@ LinkStatusBar::LinkStatusBar(QWidget* parent, Sampler sample)
     rate_ = field(this, "lineRate", 1);
     dropped_ = field(this, "badChecksums", 1);
     lastLine_ = field(this, "lastGoodLine", 1);
+    // Bold, at the size of the bar's other fields (only the weight is set on the field, so its
+    // size still follows the window's scale).
+    QFont bold;
+    bold.setBold(true);
+    state_->setFont(bold);
     rate_->setToolTip(QStringLiteral("Good lines received per second"));
     dropped_->setToolTip(QStringLiteral("Lines dropped for a bad checksum since the last Connect"));
     lastLine_->setToolTip(QStringLiteral("Time since the last good line"));
@@ -123,8 +129,9 @@ void LinkStatusBar::showState() {
         text = QStringLiteral("Silent for %1 s").arg(seconds);
     }
     state_->setText(text);
-    state_->setStyleSheet(QStringLiteral("QLabel { color: %1; font-weight: bold; }")
-                              .arg(stateColour(link_, silence_)));
+    QPalette palette = state_->palette();
+    palette.setColor(QPalette::WindowText, stateColour(link_, silence_));
+    state_->setPalette(palette);
 }
 
 }  // namespace terminal::ui

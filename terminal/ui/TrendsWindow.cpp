@@ -34,7 +34,7 @@ const QString valuesKey = QStringLiteral("trends/values");
 const QString spanKey = QStringLiteral("trends/span");
 const QString splitterKey = QStringLiteral("trends/splitter");
 const QString folderKey = QStringLiteral("trends/folder");
-const QString placeKey = QStringLiteral("trends/geometry");
+const QString placeGroup = QStringLiteral("trends");
 const QString openKey = QStringLiteral("trends/open");
 constexpr int wholeRecording = 0;
 constexpr std::int64_t minuteMs = 60 * 1000;
@@ -60,7 +60,7 @@ TrendsWindow::TrendsWindow(const TrendHistory& live, QString settingsFile, QWidg
     // A good size for four plots, within the screen's free area.
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     resize(QSize(1000, 680).boundedTo(screen->availableSize() * 9 / 10));
-    new WindowPlacement(this, settingsFile_, placeKey);
+    new WindowPlacement(this, settingsFile_, placeGroup);
     refresh();
 }
 

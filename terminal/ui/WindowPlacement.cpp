@@ -10,15 +10,24 @@
 
 namespace terminal::ui {
 
-WindowPlacement::WindowPlacement(QWidget* window, QString file, QString key)
+WindowPlacement::Saved WindowPlacement::readSaved() const {
+    const QSettings settings(file_, QSettings::IniFormat);
+    return {settings.value(group_ + QStringLiteral("/geometry")).toRect(),
+            settings.value(group_ + QStringLiteral("/screen")).toString(),
+            settings.value(group_ + QStringLiteral("/screenArea")).toRect(),
+            settings.value(group_ + QStringLiteral("/pixelRatio"), 0.0).toReal()};
+}
+
+WindowPlacement::WindowPlacement(QWidget* window, QString file, QString group)
     : QObject(window),
       window_(window),
       file_(std::move(file)),
-      key_(std::move(key)),
+      group_(std::move(group)),
       pending_(new QTimer(this)) {
-    const QRect saved = QSettings(file_, QSettings::IniFormat).value(key_).toRect();
-    if (saved.isValid() && fits(saved, window_)) {
-        window_->setGeometry(saved);
+    const Saved saved = readSaved();
+    if (QScreen* screen = screenFor(saved, window_)) {
+        window_->setScreen(screen);
+        window_->setGeometry(saved.place);
     }
     // Saved a moment after the last move or resize, so a drag writes the file once.
     pending_->setSingleShot(true);
@@ -38,25 +47,39 @@ QString WindowPlacement::defaultFile() {
            QStringLiteral("/Tessaly/Tessaly.conf");
 }
 
-bool WindowPlacement::fits(const QRect& place, const QWidget* window) {
-    if (place.width() < window->minimumWidth() || place.height() < window->minimumHeight()) {
-        return false;
+QScreen* WindowPlacement::screenFor(const Saved& saved, const QWidget* window) {
+    if (!saved.place.isValid() || !saved.screenArea.isValid() ||
+        saved.place.width() < window->minimumWidth() ||
+        saved.place.height() < window->minimumHeight()) {
+        return nullptr;
     }
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().contains(place)) {
-            return true;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->name() == saved.screen && screen->availableGeometry() == saved.screenArea &&
+            qFuzzyCompare(screen->devicePixelRatio(), saved.pixelRatio) &&
+            saved.screenArea.contains(saved.place)) {
+            return screen;
         }
     }
-    return false;
+    return nullptr;
+}
+
+bool WindowPlacement::platformRemembers() {
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
 void WindowPlacement::save() {
     pending_->stop();
-    if (!shown_ || window_->isMinimized() || window_->isMaximized()) {
+    QScreen* screen = window_->screen();
+    if (!shown_ || !platformRemembers() || screen == nullptr || window_->isMinimized() ||
+        window_->isMaximized() || window_->isFullScreen()) {
         return;
     }
     QSettings settings(file_, QSettings::IniFormat);
-    settings.setValue(key_, window_->geometry());
+    settings.setValue(group_ + QStringLiteral("/geometry"), window_->geometry());
+    settings.setValue(group_ + QStringLiteral("/screen"), screen->name());
+    settings.setValue(group_ + QStringLiteral("/screenArea"), screen->availableGeometry());
+    settings.setValue(group_ + QStringLiteral("/pixelRatio"), screen->devicePixelRatio());
     settings.sync();
 }
 

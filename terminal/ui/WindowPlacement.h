@@ -1,12 +1,16 @@
 #pragma once
 // Remembers the dashboard's size and position in the program's own settings,
 // $XDG_CONFIG_HOME/Tessaly/Tessaly.conf (never in vive1939.ini, which holds the port only),
-// and restores them at the next start when they still fit a screen.
+// together with the screen they belong to: its name, available area and pixel ratio. They are
+// restored only on that same screen at that same scale; anywhere else the window keeps the
+// natural size it opened with. A run without a real display (the offscreen or minimal
+// platform: a test, a recording started from a script) writes nothing.
 
 #include <QObject>
 #include <QRect>
 #include <QString>
 
+class QScreen;
 class QTimer;
 class QWidget;
 
@@ -14,25 +18,38 @@ namespace terminal::ui {
 
 class WindowPlacement : public QObject {
 public:
-    // Restores the window's place from `file` when it fits, then saves each change. `key`
-    // names the place in the file, so several windows can share it.
+    // Restores the window's place from `file` when it belongs to a screen present now, then
+    // saves each change. `group` names the window's section in the file, so several windows
+    // can share it.
     WindowPlacement(QWidget* window, QString file = defaultFile(),
-                    QString key = QStringLiteral("window/geometry"));
+                    QString group = QStringLiteral("window"));
     ~WindowPlacement() override;
 
     static QString defaultFile();
 
-    // Whether a saved place still fits: inside one screen's available area and not smaller
-    // than the window may be.
-    static bool fits(const QRect& place, const QWidget* window);
+    // A place and the screen it was taken on.
+    struct Saved {
+        QRect place;
+        QString screen;
+        QRect screenArea;
+        qreal pixelRatio = 0.0;
+    };
+    // The screen of those present whose name, available area and pixel ratio are the saved
+    // ones and that holds the place whole; nullptr when there is none or the window would be
+    // smaller than it may be.
+    static QScreen* screenFor(const Saved& saved, const QWidget* window);
+    // Whether this platform shows windows to a user (and so may remember their places).
+    static bool platformRemembers();
 
     void save();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    Saved readSaved() const;
+
     QWidget* window_;
     QString file_;
-    QString key_;
+    QString group_;
     QTimer* pending_;
     bool shown_ = false;  // nothing is saved for a window never shown
 };

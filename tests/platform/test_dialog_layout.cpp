@@ -15,6 +15,7 @@
 
 #include "platform/qt/CiLedRectangleX.h"
 #include "platform/qt/DialogLayout.h"
+#include "platform/qt/ScaledStyle.h"
 
 using platform::ControlKind;
 using platform::ControlRow;
@@ -150,9 +151,34 @@ TEST(DialogTable, AnEditableComboKeepsItsWidthAndTheStylesHeight) {
 TEST(DialogTable, SizesTheWindowAndGivesItTheDialogFont) {
     QWidget window;
     DialogLayout layout;
-    layout.sizeWindow(&window, 645, 403);
-    EXPECT_EQ(window.size(), layout.toPixels(645, 403));
+    layout.sizeWindow(&window, 320, 266);
+    EXPECT_EQ(window.size(), layout.toPixels(320, 266));
     EXPECT_EQ(window.font(), DialogLayout::dialogFont());
+    const std::array<ControlRow, 1> rows{{{1, ControlKind::checkBox, "&Quiet", 10, 10, 60, 10}}};
+    EXPECT_EQ(qobject_cast<ScaledStyle*>(layout.build(&window, rows).widget(1)->style()), nullptr);
+}
+
+// The test platform's screen is 800 pixels wide: the dashboard's 645 x 403 units do not fit.
+TEST(DialogTable, LaysAWindowTooLargeForItsScreenOutSmallerAsAWhole) {
+    QWidget window;
+    DialogLayout layout;
+    const QSize full = DialogLayout().toPixels(645, 403);
+    layout.sizeWindow(&window, 645, 403);
+    const QRect room = DialogLayout::roomOnScreen(&window);
+    EXPECT_GT(full.width(), room.width());
+    EXPECT_LE(window.width(), room.width());
+    EXPECT_LE(window.height(), room.height());
+    EXPECT_GT(window.width(), room.width() - 4);
+    EXPECT_LT(layout.scale(), 1.0);
+    EXPECT_NEAR(window.font().pointSizeF(), 8.0 * layout.scale(), 0.01);
+    // Its controls draw through a style at the same scale, their parts too.
+    const std::array<ControlRow, 2> rows{{{1, ControlKind::checkBox, "&Quiet", 10, 10, 60, 10},
+                                          {2, ControlKind::editableCombo, "", 10, 30, 60, 80}}};
+    const platform::DialogControls controls = layout.build(&window, rows);
+    auto* style = qobject_cast<ScaledStyle*>(controls.widget(1)->style());
+    ASSERT_NE(style, nullptr);
+    EXPECT_DOUBLE_EQ(style->scale(), layout.scale());
+    EXPECT_EQ(controls.get<QComboBox>(2)->lineEdit()->style(), style);
 }
 
 TEST(Captions, ALabelShowsOneAmpersandForTwoAndDropsTheMnemonicMark) {

@@ -1,15 +1,13 @@
 // At the bench: the status bar through connect, identify, silence and loss against
 // j1939-sim; the port list naming the device a COM name reaches; the dashboard fitted to a
-// small screen, scaled with its window, and under a 200 % scale factor.
+// small screen and scaled with its window.
 
 #include <QComboBox>
 #include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QScreen>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <csignal>
 #include <memory>
@@ -23,7 +21,6 @@
 #include "terminal/ui/DashboardScaling.h"
 #include "terminal/ui/LinkStatusBar.h"
 #include "terminal/ui/PortListPopup.h"
-#include "terminal/ui/WindowPlacement.h"
 
 using testing_support::J1939SimProcess;
 using testing_support::waitUntil;
@@ -129,40 +126,6 @@ TEST_F(FittedDashboard, OpensInsideTheScreenAndScalesWithItsWindow) {
     EXPECT_EQ(control<CiSliderX>(1006)->geometry(), units.toPixels(27, 97, 279, 34));
     EXPECT_EQ(window->linkStatusBar().geometry().bottom(), window->height() - 1);
     EXPECT_GT(rowWidth(), dm1->contentsRect().width() / 2);
-
-    // The place of a window too large for any screen is not restored.
-    EXPECT_FALSE(terminal::ui::WindowPlacement::fits(QRect(QPoint(0, 0), big), window.get()));
-    EXPECT_TRUE(terminal::ui::WindowPlacement::fits(QRect(10, 10, 600, 400), window.get()));
-}
-
-TEST(FittedProgram, AtTwoHundredPercentTheWindowFitsAndItsPlaceIsRemembered) {
-    QTemporaryDir folder;
-    // A laptop's 1366 x 768 screen at 200 %: 683 x 384 logical pixels.
-    QFile screen(folder.filePath("screen.json"));
-    ASSERT_TRUE(screen.open(QIODevice::WriteOnly));
-    screen.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366,
-                     "height": 768, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-    screen.close();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + screen.fileName());
-    environment.insert("QT_SCALE_FACTOR", "2");
-    environment.insert("XDG_CONFIG_HOME", folder.path());
-    environment.insert("COMPORTS_DIR", folder.path());
-    const QString placeFile = folder.filePath("Tessaly/Tessaly.conf");
-    QProcess tessaly;
-    tessaly.setProcessEnvironment(environment);
-    tessaly.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    tessaly.start(TESSALY_PATH, {"--settings", folder.filePath("vive1939.ini")});
-    ASSERT_TRUE(tessaly.waitForStarted());
-    const bool saved = waitUntil([&] { return QFile::exists(placeFile); }, 8000);
-    tessaly.terminate();
-    tessaly.waitForFinished(5000);
-    ASSERT_TRUE(saved);
-    const QRect place =
-        QSettings(placeFile, QSettings::IniFormat).value("window/geometry").toRect();
-    EXPECT_GT(place.width(), 400);
-    EXPECT_LE(place.right(), 682);
-    EXPECT_LE(place.bottom(), 383);
 }
 
 }  // namespace

@@ -53,7 +53,11 @@ const QGroupBox* group(const EngineConfigurationDialog& dialog, const QString& c
 
 TEST(EngineConfigurationLook, titleSizeAndTheThirteenBoxesInTheirPlaces) {
     EngineConfigurationDialog dialog;
+    // At the scale the dialog takes on the test platform's screen (800 pixels wide: smaller
+    // than the dialog at full size).
     platform::DialogLayout units;
+    QWidget sameScreen;
+    units.sizeWindow(&sameScreen, 548, 319);
     EXPECT_EQ("Vell Engine Configuration", dialog.windowTitle());
     EXPECT_EQ(units.toPixels(548, 319), dialog.size());
     auto* ok = dialog.controls().get<QPushButton>(1);

@@ -23,7 +23,8 @@ TEST_F(RecordingAndCopy, ContextMenuOffersAboutRecordStopAndCopy) {
         captions.append(action->text() + (action->isEnabled() ? "" : " (off)"));
     }
     EXPECT_EQ(captions.join('|').toStdString(),
-              "&About Tessaly...|Record to CSV…|Stop recording (off)|Copy all values|Trends…");
+              "&About Tessaly...|Record to CSV…|Stop recording (off)|Copy all values|Trends…|"
+              "Actual size");
     auto& recording = window->recording();
     EXPECT_EQ(recording.recordAction()->shortcut(), QKeySequence("Ctrl+R"));
 
