@@ -287,6 +287,19 @@ TEST_F(J1939SimTest, ANewCanRateIsReportedAtTheNextIdentification) {
     EXPECT_LE(received[0].seconds, received[1].seconds);
 }
 
+TEST_F(J1939SimTest, AReplayOfATrimmedLogPlaysItsFirstLineAtOnce) {
+    // Cut from a longer log: its first line stands at 100 s.
+    const QString log = folder_.path() + "/trimmed.lines";
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("100.000 tx AT ID?\n100.000 rx ACK REVE\n100.300 rx BRC %S08B07B\n");
+    file.close();
+    startSim({"--replay", log});
+    client_->send("AT ID?\r\n");
+    EXPECT_EQ(client_->nextLine("ACK "), "ACK REVE\r\n");
+    EXPECT_EQ(client_->nextLine("BRC "), "BRC %S08B07B\r\n");
+}
+
 TEST_F(J1939SimTest, FaultOptionsShapeTheLines) {
     {
         SCOPED_TRACE("lower case: the checksum still holds over the upper-cased line");
