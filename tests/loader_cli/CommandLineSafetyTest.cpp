@@ -20,6 +20,8 @@
 
 using testing_support::BootTargetProcess;
 using testing_support::runBootloader;
+using testing_support::startBootloader;
+using testing_support::waitForError;
 using testing_support::writeFile;
 
 namespace {
@@ -228,23 +230,10 @@ TEST(LoaderCommandLine, SigtermMidTransferRestoresThePortAndSaysWhereItStopped) 
     ASSERT_TRUE(settingsOf(device, before));
 
     QProcess loader;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("COMPORTS_DIR", dir.path());
-    env.remove("QT_QPA_PLATFORM");
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    loader.setProcessEnvironment(env);
-    loader.start(BOOTLOADER_PATH, {image, "--program", "--port", "COM3"});
-    ASSERT_TRUE(loader.waitForStarted(10000));
+    ASSERT_TRUE(startBootloader(loader, dir.path(), {image, "--program", "--port", "COM3"}));
     QByteArray err;
-    QElapsedTimer waited;
-    waited.start();
-    while (!err.contains("writing   10%") && waited.elapsed() < 60000 &&
-           loader.state() == QProcess::Running) {
-        loader.waitForReadyRead(100);
-        err += loader.readAllStandardError();
-    }
-    ASSERT_TRUE(err.contains("writing   10%")) << "no display needed; " << err.toStdString();
+    ASSERT_TRUE(waitForError(loader, err, "writing   10%"))
+        << "no display needed; " << err.toStdString();
     ASSERT_FALSE(lockFilesOf(device).isEmpty()) << "the open port holds a lock file";
     loader.terminate();
     ASSERT_TRUE(loader.waitForFinished(10000));

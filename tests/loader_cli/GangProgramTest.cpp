@@ -5,7 +5,6 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,6 +20,8 @@
 using testing_support::BootTargetProcess;
 using testing_support::randomBytes;
 using testing_support::runBootloader;
+using testing_support::startBootloader;
+using testing_support::waitForError;
 using testing_support::writeFile;
 
 namespace {
@@ -146,22 +147,11 @@ TEST(GangProgramming, AReportThatCannotBeWrittenFailsTheRunThoughTheBoardIsProgr
     // One port with --report runs as a line does. Its folder is there when the options are
     // checked and gone by the end (as root, a folder without write permission would not do).
     QProcess loader;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("COMPORTS_DIR", dir.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    loader.setProcessEnvironment(env);
-    loader.start(BOOTLOADER_PATH,
-                 {image, "--program", "--port", "COM14", "--report", report, "--timeout", "120"});
-    ASSERT_TRUE(loader.waitForStarted(10000));
+    ASSERT_TRUE(startBootloader(
+        loader, dir.path(),
+        {image, "--program", "--port", "COM14", "--report", report, "--timeout", "120"}));
     QByteArray err;
-    QElapsedTimer waited;
-    waited.start();
-    while (!err.contains("writing") && waited.elapsed() < 60000 &&
-           loader.state() == QProcess::Running) {
-        loader.waitForReadyRead(100);
-        err += loader.readAllStandardError();
-    }
-    ASSERT_TRUE(err.contains("writing")) << err.toStdString();
+    ASSERT_TRUE(waitForError(loader, err, "writing")) << err.toStdString();
     ASSERT_TRUE(QDir(dir.filePath("reports")).removeRecursively());
     ASSERT_TRUE(loader.waitForFinished(120000));
     err += loader.readAllStandardError();
