@@ -224,6 +224,8 @@ TEST(LoaderCommandLine, SigtermMidTransferRestoresThePortAndSaysWhereItStopped) 
     QTemporaryDir dir;
     const QString image = writeFile(dir.filePath("fw.hex"), hexText(8000));
     BootTargetProcess target(dir.path());
+    // Its device must still be there to be looked at once the loader has gone.
+    target.keepServing();
     ASSERT_TRUE(target.start({"--pace", "4800"}));
     const QString device = target.device();
     termios before{};

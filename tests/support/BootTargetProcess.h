@@ -36,7 +36,10 @@ public:
         process_.setProcessEnvironment(env);
         process_.setProcessChannelMode(QProcess::MergedChannels);
         dieWithTest(process_);
-        QStringList args{"--com", QString::number(com_), "--out", outPath(), "--once"};
+        QStringList args{"--com", QString::number(com_), "--out", outPath()};
+        if (once_) {
+            args << "--once";
+        }
         process_.start(BOOT_TARGET_PATH, args + extra);
         if (!process_.waitForStarted(10000)) {
             return false;
@@ -51,6 +54,9 @@ public:
         }
         return true;
     }
+    // Serves on after its first session instead of exiting, so its device outlives the
+    // loader's run (call before start).
+    void keepServing() { once_ = false; }
     // Waits for it to end its session and exit; its log.
     QString finish() {
         if (!process_.waitForFinished(30000)) {
@@ -78,6 +84,7 @@ private:
 
     QString folder_;
     int com_;
+    bool once_ = true;
     QProcess process_;
     QString log_;
 };
