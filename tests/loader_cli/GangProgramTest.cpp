@@ -44,9 +44,8 @@ TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportName
     const QString report = dir.filePath("line.json");
 
     const QDateTime launched = QDateTime::currentDateTimeUtc();
-    auto run =
-        runBootloader(dir.path(), {image, "--program", "--port", "COM13", "--port", "COM14",
-                                   "--port", "COM15", "--report", report, "--timeout", "120"});
+    auto run = runBootloader(dir.path(), {image, "--program", "--port", "COM13", "--port", "COM14",
+                                          "--port", "COM15", "--report", report});
     const QDateTime returned = QDateTime::currentDateTimeUtc();
     ASSERT_TRUE(run.finished) << run.err.toStdString();
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
@@ -109,7 +108,7 @@ TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportName
 
 TEST(GangProgramming, ATimeoutEndsTheRunWithStatus3AndTheSilentBoardSaysWhereItStopped) {
     QTemporaryDir dir;
-    const QByteArray content = randomBytes(1000, 9);
+    const QByteArray content = randomBytes(300, 9);
     const QString image = writeFile(dir.filePath("fw.hex"), content);
     BootTargetProcess answering(dir.path(), 9), silent(dir.path(), 10);
     ASSERT_TRUE(answering.start());
@@ -118,7 +117,7 @@ TEST(GangProgramming, ATimeoutEndsTheRunWithStatus3AndTheSilentBoardSaysWhereItS
 
     // The stall watch (10 s) would end the silent board later than the time-out.
     auto run = runBootloader(dir.path(), {image, "--program", "--port", "COM9", "--port", "COM10",
-                                          "--report", report, "--timeout", "6"});
+                                          "--report", report, "--timeout", "8"});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 3) << run.err.toStdString();
     answering.finish();
@@ -131,7 +130,7 @@ TEST(GangProgramming, ATimeoutEndsTheRunWithStatus3AndTheSilentBoardSaysWhereItS
     EXPECT_EQ(ports[0]["result"].toString(), "programmed");
     EXPECT_EQ(ports[1]["result"].toString(), "failed");
     EXPECT_EQ(ports[1]["reason"].toString(),
-              "no result within 6 seconds while writing: stopped at byte 101 of 1000: program "
+              "no result within 8 seconds while writing: stopped at byte 101 of 300: program "
               "the target again");
 }
 
