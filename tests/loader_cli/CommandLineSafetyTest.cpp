@@ -212,8 +212,9 @@ TEST(LoaderCommandLine, ATargetThatFallsSilentEndsTheRunWithStatus3NamingThePhas
         EXPECT_EQ(run.exitCode, 3) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(c.phase)) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains("no answer from the target for 2 s")) << run.err.toStdString();
-        // 2 s of silence plus at most 1 s, plus starting and identifying.
-        EXPECT_LT(took.elapsed(), 2000 + 1000 + 2500);
+        // Ended by the 2 s asked for, not the 10 s the watch takes without --stall: the margin
+        // is for starting and identifying on a busy machine, which took 3.7 s at worst.
+        EXPECT_LT(took.elapsed(), 9000);
         if (c.phase.contains("writing")) {
             EXPECT_TRUE(run.err.contains("stopped at byte 101 of 1000")) << run.err.toStdString();
         }
