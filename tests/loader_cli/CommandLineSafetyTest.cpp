@@ -19,17 +19,13 @@
 #include "ImageFiles.h"
 
 using testing_support::BootTargetProcess;
+using testing_support::readFile;
 using testing_support::runBootloader;
 using testing_support::startBootloader;
 using testing_support::waitForError;
 using testing_support::writeFile;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray hexText(int size) {
     QByteArray text;
@@ -73,7 +69,7 @@ bool settingsOf(const QString& device, termios& into) {
 
 TEST(LoaderCommandLine, MistakesAreRefusedBeforeAnyByteReachesTheTarget) {
     QTemporaryDir dir;
-    const QString image = writeFile(dir.filePath("fw.hex"), hexText(300));
+    const QString image = writeFile(dir.filePath("fw.bin"), hexText(300));
     BootTargetProcess target(dir.path());
     ASSERT_TRUE(target.start());
 
@@ -187,7 +183,7 @@ TEST(LoaderCommandLine, MistakesAreRefusedBeforeAnyByteReachesTheTarget) {
     EXPECT_TRUE(run.err.contains("programmed 300 bytes in")) << run.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(heldLock));
     target.finish();
-    EXPECT_EQ(readAll(target.outPath()), hexText(300));
+    EXPECT_EQ(readFile(target.outPath()), hexText(300));
 }
 
 TEST(LoaderCommandLine, ATargetThatFallsSilentEndsTheRunWithStatus3NamingThePhase) {
@@ -201,7 +197,7 @@ TEST(LoaderCommandLine, ATargetThatFallsSilentEndsTheRunWithStatus3NamingThePhas
     };
     for (const Case& c : cases) {
         QTemporaryDir dir;
-        const QString image = writeFile(dir.filePath("fw.hex"), hexText(1000));
+        const QString image = writeFile(dir.filePath("fw.bin"), hexText(1000));
         BootTargetProcess target(dir.path());
         ASSERT_TRUE(target.start(c.targetArgs));
         QElapsedTimer took;
@@ -223,10 +219,9 @@ TEST(LoaderCommandLine, ATargetThatFallsSilentEndsTheRunWithStatus3NamingThePhas
 
 TEST(LoaderCommandLine, SigtermMidTransferRestoresThePortAndSaysWhereItStopped) {
     QTemporaryDir dir;
-    const QString image = writeFile(dir.filePath("fw.hex"), hexText(8000));
-    BootTargetProcess target(dir.path());
-    // Its device must still be there to be looked at once the loader has gone.
-    target.keepServing();
+    const QString image = writeFile(dir.filePath("fw.bin"), hexText(8000));
+    // Serving on after the session: its device is looked at once the loader has gone.
+    BootTargetProcess target(dir.path(), 3, true);
     ASSERT_TRUE(target.start({"--pace", "4800"}));
     const QString device = target.device();
     termios before{};

@@ -19,19 +19,11 @@
 
 using testing_support::BootTargetProcess;
 using testing_support::randomBytes;
+using testing_support::readFile;
 using testing_support::runBootloader;
 using testing_support::startBootloader;
 using testing_support::waitForError;
 using testing_support::writeFile;
-
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
 
 TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportNamesIt) {
     QTemporaryDir dir;
@@ -51,13 +43,13 @@ TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportName
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     first.finish();
     third.finish();
-    EXPECT_EQ(readAll(first.outPath()), content);
-    EXPECT_EQ(readAll(third.outPath()), content);
+    EXPECT_EQ(readFile(first.outPath()), content);
+    EXPECT_EQ(readFile(third.outPath()), content);
     EXPECT_TRUE(run.err.contains("COM14")) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("programmed")) << run.out.toStdString();
 
-    const QJsonObject json = QJsonDocument::fromJson(readAll(report)).object();
-    ASSERT_FALSE(json.isEmpty()) << readAll(report).toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(readFile(report)).object();
+    ASSERT_FALSE(json.isEmpty()) << readFile(report).toStdString();
     EXPECT_EQ(json["status"].toInt(), 1);
     const QJsonObject facts = json["image"].toObject();
     EXPECT_EQ(facts["name"].toString(), "fw.hex");
@@ -109,7 +101,7 @@ TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportName
 TEST(GangProgramming, ATimeoutEndsTheRunWithStatus3AndTheSilentBoardSaysWhereItStopped) {
     QTemporaryDir dir;
     const QByteArray content = randomBytes(300, 9);
-    const QString image = writeFile(dir.filePath("fw.hex"), content);
+    const QString image = writeFile(dir.filePath("fw.bin"), content);
     BootTargetProcess answering(dir.path(), 9), silent(dir.path(), 10);
     ASSERT_TRUE(answering.start());
     ASSERT_TRUE(silent.start({"--silent-from", "100"}));
@@ -121,10 +113,10 @@ TEST(GangProgramming, ATimeoutEndsTheRunWithStatus3AndTheSilentBoardSaysWhereItS
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 3) << run.err.toStdString();
     answering.finish();
-    EXPECT_EQ(readAll(answering.outPath()), content);
+    EXPECT_EQ(readFile(answering.outPath()), content);
 
-    const QJsonObject json = QJsonDocument::fromJson(readAll(report)).object();
-    EXPECT_EQ(json["status"].toInt(), 3) << readAll(report).toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(readFile(report)).object();
+    EXPECT_EQ(json["status"].toInt(), 3) << readFile(report).toStdString();
     const QJsonArray ports = json["ports"].toArray();
     ASSERT_EQ(ports.size(), 2);
     EXPECT_EQ(ports[0]["result"].toString(), "programmed");
@@ -137,7 +129,7 @@ TEST(GangProgramming, ATimeoutEndsTheRunWithStatus3AndTheSilentBoardSaysWhereItS
 TEST(GangProgramming, AReportThatCannotBeWrittenFailsTheRunThoughTheBoardIsProgrammed) {
     QTemporaryDir dir;
     const QByteArray content = randomBytes(1500, 14);
-    const QString image = writeFile(dir.filePath("fw.hex"), content);
+    const QString image = writeFile(dir.filePath("fw.bin"), content);
     BootTargetProcess target(dir.path(), 14);
     ASSERT_TRUE(target.start({"--pace", "9600"}));
     ASSERT_TRUE(QDir(dir.path()).mkdir("reports"));
@@ -161,13 +153,13 @@ TEST(GangProgramming, AReportThatCannotBeWrittenFailsTheRunThoughTheBoardIsProgr
         << err.toStdString();
     EXPECT_TRUE(out.contains("programmed")) << out.toStdString();
     target.finish();
-    EXPECT_EQ(readAll(target.outPath()), content);
+    EXPECT_EQ(readFile(target.outPath()), content);
 }
 
 TEST(GangProgramming, ThirtyBoardsTheMostOneRunTakesAreAllProgrammed) {
     QTemporaryDir dir;
     const QByteArray content = randomBytes(300, 30);
-    const QString image = writeFile(dir.filePath("fw.hex"), content);
+    const QString image = writeFile(dir.filePath("fw.bin"), content);
     std::vector<std::unique_ptr<BootTargetProcess>> targets;
     QStringList args{image, "--program", "--quiet", "--timeout", "240"};
     for (int n = 1; n <= 30; ++n) {
@@ -182,7 +174,7 @@ TEST(GangProgramming, ThirtyBoardsTheMostOneRunTakesAreAllProgrammed) {
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     for (int n = 1; n <= 30; ++n) {
         targets[static_cast<std::size_t>(n - 1)]->finish();
-        EXPECT_EQ(readAll(targets[static_cast<std::size_t>(n - 1)]->outPath()), content)
+        EXPECT_EQ(readFile(targets[static_cast<std::size_t>(n - 1)]->outPath()), content)
             << "COM" << n;
     }
 }
@@ -201,14 +193,14 @@ TEST(GangProgramming, AScrambledImageOnTwoPortsGetsEachItsOwnSessionBytes) {
     const QString logA = a.finish(), logB = b.finish();
     EXPECT_TRUE(logA.contains("\"AT BTLD RST\"")) << logA.toStdString();
     EXPECT_TRUE(logB.contains("\"AT BTLD RST\"")) << logB.toStdString();
-    const QByteArray sessionA = readAll(a.outPath() + ".session");
-    const QByteArray sessionB = readAll(b.outPath() + ".session");
+    const QByteArray sessionA = readFile(a.outPath() + ".session");
+    const QByteArray sessionB = readFile(b.outPath() + ".session");
     ASSERT_EQ(sessionA.size(), 4);
     ASSERT_EQ(sessionB.size(), 4);
     EXPECT_NE(sessionA, sessionB);
     // Under different session bytes both targets recover the same image.
-    EXPECT_EQ(readAll(a.outPath()).size(), 3000 - 4);
-    EXPECT_EQ(readAll(a.outPath()), readAll(b.outPath()));
+    EXPECT_EQ(readFile(a.outPath()).size(), 3000 - 4);
+    EXPECT_EQ(readFile(a.outPath()), readFile(b.outPath()));
 }
 
 TEST(GangProgramming, APortOrDeviceGivenTwiceOrTooManyPortsAreUsageErrors) {

@@ -15,10 +15,13 @@
 
 namespace testing_support {
 
-// A boot-target serving COMn (COM3 unless told) in `folder`, stopped when the object goes.
+// A boot-target serving COMn (COM3 unless told) in `folder`, stopped when the object goes. It
+// ends after its first session, unless `keepServing`: then its pseudo-terminal stays after the
+// loader has closed the port, for a test that looks at the device afterwards.
 class BootTargetProcess {
 public:
-    explicit BootTargetProcess(const QString& folder, int com = 3) : folder_(folder), com_(com) {}
+    explicit BootTargetProcess(const QString& folder, int com = 3, bool keepServing = false)
+        : folder_(folder), com_(com), keepServing_(keepServing) {}
     ~BootTargetProcess() {
         if (process_.state() != QProcess::NotRunning) {
             process_.terminate();
@@ -37,7 +40,7 @@ public:
         process_.setProcessChannelMode(QProcess::MergedChannels);
         dieWithTest(process_);
         QStringList args{"--com", QString::number(com_), "--out", outPath()};
-        if (once_) {
+        if (!keepServing_) {
             args << "--once";
         }
         process_.start(BOOT_TARGET_PATH, args + extra);
@@ -54,9 +57,6 @@ public:
         }
         return true;
     }
-    // Serves on after its first session instead of exiting, so its device outlives the
-    // loader's run (call before start).
-    void keepServing() { once_ = false; }
     // Waits for it to end its session and exit; its log.
     QString finish() {
         if (!process_.waitForFinished(30000)) {
@@ -84,7 +84,7 @@ private:
 
     QString folder_;
     int com_;
-    bool once_ = true;
+    bool keepServing_;
     QProcess process_;
     QString log_;
 };

@@ -21,6 +21,12 @@ inline QString writeFile(const QString& path, const QByteArray& bytes) {
     return path;
 }
 
+// The whole file; empty when it cannot be read.
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // `size` bytes of every value, the same for the same seed.
 inline QByteArray randomBytes(int size, quint32 seed) {
     QRandomGenerator random(seed);
