@@ -372,6 +372,16 @@ TEST_F(J1939SimTest, TheComLinkLivesAsLongAsItsSimulator) {
 
     EXPECT_TRUE(second.terminate());
     EXPECT_FALSE(QFileInfo(sim_.linkPath()).exists() || QFileInfo(sim_.linkPath()).isSymLink());
+
+    // Killed, as each test's stand-in is at its end: its link is turned away from the dead
+    // pseudo-terminal, whose number another test's stand-in may get next, so a terminal still
+    // retrying the link cannot reach that one and ask it for its identification.
+    J1939SimProcess third(folder_.path() + "/comports", simCom);
+    ASSERT_TRUE(third.start({}));
+    const QString thirdTarget = QFile::symLinkTarget(sim_.linkPath());
+    third.kill();
+    EXPECT_NE(QFile::symLinkTarget(sim_.linkPath()), thirdTarget);
+    EXPECT_FALSE(QFileInfo(sim_.linkPath()).exists());
 }
 
 }  // namespace
