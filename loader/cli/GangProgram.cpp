@@ -26,7 +26,8 @@ GangProgram::GangProgram(const Settings& settings, QObject* parent)
     : QObject(parent),
       settings_(settings),
       progress_(::isatty(STDERR_FILENO) == 1, stderr),
-      // The image's facts are taken when the run starts.
+      // Started before any board's clock, so every board's seconds fit between the report's
+      // start and end; the image's facts are taken when the run starts.
       report_(ImageFacts{}, QDateTime::currentDateTimeUtc()) {
     BoardRun::Settings board;
     board.speed = settings_.speed;
@@ -52,7 +53,7 @@ GangProgram::GangProgram(const Settings& settings, QObject* parent)
 GangProgram::~GangProgram() = default;
 
 void GangProgram::start() {
-    report_ = GangReport(ImageFacts::of(settings_.imagePath), QDateTime::currentDateTimeUtc());
+    report_.setImage(ImageFacts::of(settings_.imagePath));
     if (settings_.timeoutSeconds > 0) {
         deadline_.start(static_cast<int>(std::ceil(settings_.timeoutSeconds * 1000.0)));
     }

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace loader::cli {
@@ -27,6 +28,9 @@ struct ImageFacts {
 class GangReport {
 public:
     GangReport(ImageFacts image, QDateTime started);
+
+    // The image's facts, taken once the run starts; the start time stays.
+    void setImage(ImageFacts image) { image_ = std::move(image); }
 
     // The table: port, device, identification line, bytes, seconds, result with reason.
     QString table(const std::vector<std::unique_ptr<BoardRun>>& boards) const;

@@ -256,6 +256,14 @@ std::vector<std::uint8_t> CMSComm::getInput() {
     return std::vector<std::uint8_t>(data.begin(), data.end());
 }
 
+void CMSComm::takeWaitingInput() {
+    // Reading raises readyRead, and with it OnComm, before this returns; nothing waiting reads
+    // as a time-out, which is no fault of the port.
+    if (serial_.isOpen() && !serial_.waitForReadyRead(0) && serial_.isOpen()) {
+        serial_.clearError();
+    }
+}
+
 QString CMSComm::devicePath() const {
     return QString::fromStdString(device_);
 }

@@ -38,6 +38,11 @@ public:
 
     int getCommEvent() const override { return commEvent_; }
 
+    // Takes in what has reached the driver by now and raises OnComm for it at once, as the
+    // event loop would later. A program about to act on another input (a command read from
+    // standard input) first hears what the line delivered before it.
+    void takeWaitingInput();
+
     // The device the open port uses ("/dev/ttyUSB0"); empty while closed.
     QString devicePath() const;
     std::string openDevicePath() const override { return device_; }

@@ -88,6 +88,9 @@ public:
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.setStandardOutputFile(QProcess::nullDevice());
+        // A window reads no standard input: left behind by a crashed test, it would go on
+        // reconnecting for ever.
+        dieWithTest(process);
         process.start(TESSALY_PATH, {"--settings", settings_});
         return process.waitForStarted(5000);
     }

@@ -287,6 +287,19 @@ TEST_F(J1939SimTest, ANewCanRateIsReportedAtTheNextIdentification) {
     EXPECT_LE(received[0].seconds, received[1].seconds);
 }
 
+TEST_F(J1939SimTest, AReplayOfATrimmedLogPlaysItsFirstLineAtOnce) {
+    // Cut from a longer log: its first line stands at 100 s.
+    const QString log = folder_.path() + "/trimmed.lines";
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("100.000 tx AT ID?\n100.000 rx ACK REVE\n100.300 rx BRC %S08B07B\n");
+    file.close();
+    startSim({"--replay", log});
+    client_->send("AT ID?\r\n");
+    EXPECT_EQ(client_->nextLine("ACK "), "ACK REVE\r\n");
+    EXPECT_EQ(client_->nextLine("BRC "), "BRC %S08B07B\r\n");
+}
+
 TEST_F(J1939SimTest, FaultOptionsShapeTheLines) {
     {
         SCOPED_TRACE("lower case: the checksum still holds over the upper-cased line");
@@ -359,6 +372,16 @@ TEST_F(J1939SimTest, TheComLinkLivesAsLongAsItsSimulator) {
 
     EXPECT_TRUE(second.terminate());
     EXPECT_FALSE(QFileInfo(sim_.linkPath()).exists() || QFileInfo(sim_.linkPath()).isSymLink());
+
+    // Killed, as each test's stand-in is at its end: its link is turned away from the dead
+    // pseudo-terminal, whose number another test's stand-in may get next, so a terminal still
+    // retrying the link cannot reach that one and ask it for its identification.
+    J1939SimProcess third(folder_.path() + "/comports", simCom);
+    ASSERT_TRUE(third.start({}));
+    const QString thirdTarget = QFile::symLinkTarget(sim_.linkPath());
+    third.kill();
+    EXPECT_NE(QFile::symLinkTarget(sim_.linkPath()), thirdTarget);
+    EXPECT_FALSE(QFileInfo(sim_.linkPath()).exists());
 }
 
 }  // namespace

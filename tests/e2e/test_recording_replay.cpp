@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include "J1939SimProcess.h"
 
@@ -43,6 +44,16 @@ public:
 
     bool quit() {
         process_.write("quit\n");
+        return waitUntil([this] { return process_.state() == QProcess::NotRunning; }, 5000);
+    }
+
+    // Held still (SIGSTOP) while the line goes on bringing lines.
+    void pause() { ::kill(static_cast<pid_t>(process_.processId()), SIGSTOP); }
+    // The quit put before it, then let go: both inputs are waiting at once.
+    bool quitAfterPause() {
+        process_.write("quit\n");
+        process_.waitForBytesWritten(3000);
+        ::kill(static_cast<pid_t>(process_.processId()), SIGCONT);
         return waitUntil([this] { return process_.state() == QProcess::NotRunning; }, 5000);
     }
 
@@ -216,10 +227,32 @@ TEST(Recording, TheLineLogReplayedShowsTheSameDashboard) {
     const QString replayed = folder.path() + "/replayed.csv";
     ASSERT_TRUE(tessaly.start(39, {"--record", replayed}));
     ASSERT_TRUE(replay.waitForLog("replay finished", 15000)) << replay.log().toStdString();
-    // The last line may still be on its way when the stand-in says it is done.
+    // Sent is not yet shown: quit once the rows are in (or it is clear they never come).
     waitUntil([&] { return statusRows(replayed).size() >= original.size(); }, 5000);
     ASSERT_TRUE(tessaly.quit());
     EXPECT_EQ(statusRows(replayed).join('\n').toStdString(), original.join('\n').toStdString());
+}
+
+TEST(Recording, LinesThatCameBeforeTheQuitAreInTheRecording) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString ports = folder.path() + "/comports";
+    J1939SimProcess sim(ports, 9);
+    ASSERT_TRUE(sim.start({"--no-dynamic", "--level", "42", "--rate", "10", "--verbose"}));
+    RecordingTessaly tessaly(ports, folder.path());
+    const QString csv = folder.path() + "/run.csv";
+    ASSERT_TRUE(tessaly.start(9, {"--record", csv}));
+    ASSERT_TRUE(waitUntil([&] { return csvRowsWhere(csv, "identified") >= 3; }, 10000))
+        << sim.log().toStdString();
+
+    tessaly.pause();
+    const int shown = csvRowsWhere(csv, "identified");
+    const int sent = static_cast<int>(sim.log().count("TX \"BRC %S"));
+    // Three status lines go out meanwhile; the last may still be on its way when the quit is.
+    ASSERT_TRUE(waitUntil([&] { return sim.log().count("TX \"BRC %S") >= sent + 3; }, 5000))
+        << sim.log().toStdString();
+    ASSERT_TRUE(tessaly.quitAfterPause());
+    EXPECT_GE(csvRowsWhere(csv, "identified"), shown + 2);
 }
 
 }  // namespace

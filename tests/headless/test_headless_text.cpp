@@ -121,6 +121,9 @@ TEST(HeadlessJson, TextsAreEscapedAndNumbersKeepTheirValue) {
         {static_cast<double>(-459.4f), "-459.4"},
         {0.1, "0.1"},
         {1.001, "1.001"},
+        // Not a float's value: written as the double it is, not rounded to 16384.
+        {16384.001, "16384.001"},
+        {0.1 + 0.2, "0.30000000000000004"},
         {185, "185"},
         {999999, "999999"},
         {std::numeric_limits<double>::quiet_NaN(), "null"},

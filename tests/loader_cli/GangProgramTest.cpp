@@ -4,12 +4,15 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "BootTargetProcess.h"
 #include "ImageFiles.h"
@@ -18,6 +21,8 @@ using testing_support::BootTargetProcess;
 using testing_support::randomBytes;
 using testing_support::readFile;
 using testing_support::runBootloader;
+using testing_support::startBootloader;
+using testing_support::waitForError;
 using testing_support::writeFile;
 
 TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportNamesIt) {
@@ -30,9 +35,10 @@ TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportName
     ASSERT_TRUE(third.start());
     const QString report = dir.filePath("line.json");
 
-    auto run =
-        runBootloader(dir.path(), {image, "--program", "--port", "COM13", "--port", "COM14",
-                                   "--port", "COM15", "--report", report, "--timeout", "120"});
+    const QDateTime launched = QDateTime::currentDateTimeUtc();
+    auto run = runBootloader(dir.path(), {image, "--program", "--port", "COM13", "--port", "COM14",
+                                          "--port", "COM15", "--report", report});
+    const QDateTime returned = QDateTime::currentDateTimeUtc();
     ASSERT_TRUE(run.finished) << run.err.toStdString();
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     first.finish();
@@ -53,10 +59,20 @@ TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportName
     const auto started = QDateTime::fromString(json["started"].toString(), Qt::ISODateWithMs);
     const auto ended = QDateTime::fromString(json["ended"].toString(), Qt::ISODateWithMs);
     ASSERT_TRUE(started.isValid() && ended.isValid());
-    EXPECT_LE(started, ended);
+    EXPECT_GE(started, launched);
+    EXPECT_LE(ended, returned);
 
     const QJsonArray ports = json["ports"].toArray();
     ASSERT_EQ(ports.size(), 3);
+    // The run holds every board's time (the clocks count whole milliseconds each).
+    double slowest = 0;
+    for (const QJsonValue& port : ports) {
+        slowest = std::max(slowest, port["seconds"].toDouble());
+    }
+    EXPECT_GT(slowest, 0.5);
+    EXPECT_GE(started.msecsTo(ended) + 1, qRound64(slowest * 1000))
+        << json["started"].toString().toStdString() << " "
+        << json["ended"].toString().toStdString();
     const struct {
         const char* port;
         const char* result;
@@ -80,6 +96,87 @@ TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportName
         << gone["reason"].toString().toStdString();
     EXPECT_GE(gone["bytes"].toInteger(), 3000);
     EXPECT_LT(gone["bytes"].toInteger(), 12000);
+}
+
+TEST(GangProgramming, ATimeoutEndsTheRunWithStatus3AndTheSilentBoardSaysWhereItStopped) {
+    QTemporaryDir dir;
+    const QByteArray content = randomBytes(300, 9);
+    const QString image = writeFile(dir.filePath("fw.bin"), content);
+    BootTargetProcess answering(dir.path(), 9), silent(dir.path(), 10);
+    ASSERT_TRUE(answering.start());
+    ASSERT_TRUE(silent.start({"--silent-from", "100"}));
+    const QString report = dir.filePath("line.json");
+
+    // The stall watch (10 s) would end the silent board later than the time-out.
+    auto run = runBootloader(dir.path(), {image, "--program", "--port", "COM9", "--port", "COM10",
+                                          "--report", report, "--timeout", "8"});
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 3) << run.err.toStdString();
+    answering.finish();
+    EXPECT_EQ(readFile(answering.outPath()), content);
+
+    const QJsonObject json = QJsonDocument::fromJson(readFile(report)).object();
+    EXPECT_EQ(json["status"].toInt(), 3) << readFile(report).toStdString();
+    const QJsonArray ports = json["ports"].toArray();
+    ASSERT_EQ(ports.size(), 2);
+    EXPECT_EQ(ports[0]["result"].toString(), "programmed");
+    EXPECT_EQ(ports[1]["result"].toString(), "failed");
+    EXPECT_EQ(ports[1]["reason"].toString(),
+              "no result within 8 seconds while writing: stopped at byte 101 of 300: program "
+              "the target again");
+}
+
+TEST(GangProgramming, AReportThatCannotBeWrittenFailsTheRunThoughTheBoardIsProgrammed) {
+    QTemporaryDir dir;
+    const QByteArray content = randomBytes(1500, 14);
+    const QString image = writeFile(dir.filePath("fw.bin"), content);
+    BootTargetProcess target(dir.path(), 14);
+    ASSERT_TRUE(target.start({"--pace", "9600"}));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("reports"));
+    const QString report = dir.filePath("reports/line.json");
+
+    // One port with --report runs as a line does. Its folder is there when the options are
+    // checked and gone by the end (as root, a folder without write permission would not do).
+    QProcess loader;
+    ASSERT_TRUE(startBootloader(
+        loader, dir.path(),
+        {image, "--program", "--port", "COM14", "--report", report, "--timeout", "120"}));
+    QByteArray err;
+    ASSERT_TRUE(waitForError(loader, err, "writing")) << err.toStdString();
+    ASSERT_TRUE(QDir(dir.filePath("reports")).removeRecursively());
+    ASSERT_TRUE(loader.waitForFinished(120000));
+    err += loader.readAllStandardError();
+    const QString out = QString::fromLocal8Bit(loader.readAllStandardOutput());
+
+    EXPECT_EQ(loader.exitCode(), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains("bootloader: cannot write the report " + report.toLocal8Bit() + ": "))
+        << err.toStdString();
+    EXPECT_TRUE(out.contains("programmed")) << out.toStdString();
+    target.finish();
+    EXPECT_EQ(readFile(target.outPath()), content);
+}
+
+TEST(GangProgramming, ThirtyBoardsTheMostOneRunTakesAreAllProgrammed) {
+    QTemporaryDir dir;
+    const QByteArray content = randomBytes(300, 30);
+    const QString image = writeFile(dir.filePath("fw.bin"), content);
+    std::vector<std::unique_ptr<BootTargetProcess>> targets;
+    QStringList args{image, "--program", "--quiet", "--timeout", "240"};
+    for (int n = 1; n <= 30; ++n) {
+        targets.push_back(std::make_unique<BootTargetProcess>(dir.path(), n));
+        ASSERT_TRUE(targets.back()->start({"--quiet"})) << "COM" << n;
+        args << "--port" << QStringLiteral("COM%1").arg(n);
+    }
+
+    auto run = runBootloader(dir.path(), args);
+    ASSERT_TRUE(run.finished);
+    // Not on: the targets would be waited for in vain.
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    for (int n = 1; n <= 30; ++n) {
+        targets[static_cast<std::size_t>(n - 1)]->finish();
+        EXPECT_EQ(readFile(targets[static_cast<std::size_t>(n - 1)]->outPath()), content)
+            << "COM" << n;
+    }
 }
 
 TEST(GangProgramming, AScrambledImageOnTwoPortsGetsEachItsOwnSessionBytes) {

@@ -108,6 +108,29 @@ TEST_F(CMSCommOnPty, ArrivingBytesRaiseOnCommOnTheWindowThreadAndInputTakesThemA
     EXPECT_TRUE(comm.getInput().empty());
 }
 
+TEST_F(CMSCommOnPty, WaitingInputIsTakenOnRequestWithoutTheEventLoop) {
+    openCom7();
+    std::string received;
+    comm.setOnComm([&] {
+        for (const std::uint8_t byte : comm.getInput()) {
+            received += static_cast<char>(byte);
+        }
+    });
+    ASSERT_EQ(::write(pty.masterFd(), "BRC\r\n", 5), 5);
+    // No event loop turns here: only the request can hear the bytes.
+    for (int tries = 0; received.size() < 5 && tries < 2000; ++tries) {
+        comm.takeWaitingInput();
+        QThread::msleep(1);
+    }
+    EXPECT_EQ(received, "BRC\r\n");
+    // Asked with nothing waiting, the port stays open and the event loop goes on hearing it.
+    comm.takeWaitingInput();
+    EXPECT_TRUE(comm.getPortOpen());
+    ASSERT_EQ(::write(pty.masterFd(), "ACK\r\n", 5), 5);
+    EXPECT_TRUE(waitUntil([&] { return received.size() >= 10; }));
+    EXPECT_EQ(received, "BRC\r\nACK\r\n");
+}
+
 TEST_F(CMSCommOnPty, InputLenLimitsOneReadAndLeavesTheRestWaiting) {
     openCom7();
     comm.setInputLen(3);

@@ -117,4 +117,30 @@ inline LoaderRun runBootloader(const QString& folder, const QStringList& args,
     return run;
 }
 
+// Starts bootloader with the port map in `folder` and no display at all, as a production line
+// runs it, for a test that acts while it runs.
+inline bool startBootloader(QProcess& process, const QString& folder, const QStringList& args) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("COMPORTS_DIR", folder);
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        env.remove(name);
+    }
+    process.setProcessEnvironment(env);
+    process.start(BOOTLOADER_PATH, args);
+    return process.waitForStarted(10000);
+}
+
+// Collects the running `process`'s standard error into `err` until it holds `text`.
+inline bool waitForError(QProcess& process, QByteArray& err, const QByteArray& text,
+                         int timeoutMs = 60000) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!err.contains(text) && waited.elapsed() < timeoutMs &&
+           process.state() == QProcess::Running) {
+        process.waitForReadyRead(100);
+        err += process.readAllStandardError();
+    }
+    return err.contains(text);
+}
+
 }  // namespace testing_support

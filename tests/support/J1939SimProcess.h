@@ -64,29 +64,34 @@ public:
         if (!process_.waitForStarted(timeoutMs)) {
             return false;
         }
-        return waitUntil(
+        const bool linked = waitUntil(
             [this] { return log().contains("COM" + QString::number(comNumber_) + " -> "); },
             timeoutMs);
+        device_ = QFile::symLinkTarget(linkPath());
+        return linked;
     }
 
-    // The abrupt end of a device: no clean-up, the link is left behind.
+    // The abrupt end of a device, as a pulled cable: the stand-in cleans nothing up, and its
+    // link is left behind leading nowhere, as a link to a /dev/serial/by-id name does once
+    // the adapter is gone. Left pointing at the dead pseudo-terminal, it would lead a terminal
+    // still retrying it to whichever program gets that number next, perhaps another test's
+    // stand-in, which would then answer identification requests that test never sent.
     void kill() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(3000);
+        if (process_.state() == QProcess::NotRunning) {
+            return;
         }
+        // Turned away first, so no retry can slip through while the stand-in goes.
+        if (!device_.isEmpty() && QFile::symLinkTarget(linkPath()) == device_) {
+            QFile::remove(linkPath());
+            QFile::link(portMapFolder_ + "/unplugged-com" + QString::number(comNumber_),
+                        linkPath());
+        }
+        process_.kill();
+        process_.waitForFinished(3000);
     }
 
-    // The cable pulled out: the stand-in ends abruptly and the link is left behind, leading
-    // nowhere, as a link to a /dev/serial/by-id name does once the adapter is gone. (Left
-    // pointing at the dead pseudo-terminal, it would lead to whichever program, perhaps
-    // another test's stand-in, gets that pseudo-terminal number next.)
-    void unplug() {
-        kill();
-        const QString dangling = portMapFolder_ + "/unplugged-com" + QString::number(comNumber_);
-        QFile::remove(linkPath());
-        QFile::link(dangling, linkPath());
-    }
+    // The cable pulled out.
+    void unplug() { kill(); }
 
     // SIGTERM; true when the stand-in ended by itself with exit code 0.
     bool terminate(int timeoutMs = 3000) {
@@ -133,6 +138,8 @@ private:
     int comNumber_;
     int instance_;
     QProcess process_;
+    // The pseudo-terminal its link led to when it started.
+    QString device_;
 };
 
 }  // namespace testing_support

@@ -43,6 +43,7 @@ TEST(CsvRecording, QuotesFieldsWithCommasQuotesOrLineEnds) {
         {"say \"hi\"", "\"say \"\"hi\"\"\""},
         {"111     1      1     0\r\n", "\"111     1      1     0\r\n\""},
         {"a\nb", "\"a\nb\""},
+        {"a\rb", "\"a\rb\""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(terminal::csvField(c.text), c.field) << c.text;
@@ -133,12 +134,26 @@ TEST(RawLineLog, CutsReceivedBytesAtLineEndsAndEscapesTheRest) {
     EXPECT_TRUE(log.received(1.25, "BRC %S0"));
     EXPECT_TRUE(log.received(1.5, "8B07B\r\nACK KI\r\n\x01\\x\r"));
     EXPECT_TRUE(log.received(2.0, "\n"));
+    // DEL, a high byte and a lone CR inside a line.
+    EXPECT_TRUE(log.received(2.25, std::string("A\x7F\xE9\rZ\r\n")));
+    // 600 bytes without a line end: cut into 256, 256 and, at its LF, the last 88.
+    EXPECT_TRUE(log.received(3.0, std::string(600, 'x')));
+    EXPECT_TRUE(log.received(3.5, "\n"));
     log.close();
     EXPECT_EQ(fileText(path),
               "0.500 tx AT ID?\n"
               "1.500 rx BRC %S08B07B\n"
               "1.500 rx ACK KI\n"
-              "2.000 rx \\x01\\\\x\n");
+              "2.000 rx \\x01\\\\x\n"
+              "2.250 rx A\\x7F\\xE9\\x0DZ\n"
+              "3.000 rx " +
+                  std::string(256, 'x') +
+                  "\n"
+                  "3.000 rx " +
+                  std::string(256, 'x') +
+                  "\n"
+                  "3.500 rx " +
+                  std::string(88, 'x') + "\n");
     std::filesystem::remove(path);
 }
 

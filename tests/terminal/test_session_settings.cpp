@@ -72,14 +72,16 @@ TEST(SettingsFile, UnusableFilesStillGiveAWorkingPort) {
 TEST(SettingsFile, ReadingStopsAfter65535Bytes) {
     TempFolder folder;
     const auto path = folder.path() / "vive1939.ini";
-    std::string content = "COM=6;\r\n";
-    content += std::string(SettingsFile::readLimit - content.size() - 8, ';');
-    content += "\nCOM=9;\n";
-    ASSERT_EQ(SettingsFile::readLimit, content.size());
+    // The ';' that completes the last port line is byte 65535: read.
+    std::string content = "COM=6;\r\n" + std::string(65520, ';') + "\nCOM=9;";
+    ASSERT_EQ(content.size(), 65535u);
     writeFile(path, content);
     EXPECT_EQ("COM9", SettingsFile(path).read().portName);
-    writeFile(path, content + "COM=2;\n");  // beyond what the reader takes
-    EXPECT_EQ("COM9", SettingsFile(path).read().portName);
+    // Here it is byte 65536: not read, so the line has no number and COM1 stands.
+    content = "COM=6;\r\n" + std::string(65521, ';') + "\nCOM=9;";
+    ASSERT_EQ(content.size(), 65536u);
+    writeFile(path, content);
+    EXPECT_EQ("COM1", SettingsFile(path).read().portName);
 }
 
 TEST(SettingsFile, TheSessionRewritesTheWholeFileSoTheNewPortWinsNextTime) {

@@ -14,6 +14,9 @@ namespace boot_target {
 namespace {
 
 constexpr std::uint8_t wakeByte = 0x77;
+// How long a loader gets to take the right echo after a wrong one before it is sent again:
+// long enough that a loader which did take it has long since sent the next byte.
+constexpr auto echoRepeatInterval = std::chrono::seconds(2);
 constexpr std::uint8_t startPlain = 0xA5;
 constexpr std::uint8_t startScrambled = 0x5A;
 constexpr const char* resetRequest = "AT BTLD RST";
@@ -99,6 +102,7 @@ void BootTarget::reply(const std::vector<std::uint8_t>& bytes) {
 int BootTarget::run(const volatile int& stopRequested) {
     std::vector<std::uint8_t> buffer(4096);
     while (!stopRequested && !vanished_ && !(options_.once && sessionDone_)) {
+        repeatEchoIfDue();
         pollfd p{endpoint_.fd(), POLLIN, 0};
         int ready = ::poll(&p, 1, 50);
         if (ready < 0) {
@@ -114,7 +118,16 @@ int BootTarget::run(const volatile int& stopRequested) {
                 auto arrived = std::chrono::steady_clock::now();
                 lastByte_ = arrived;
                 for (ssize_t i = 0; i < n && !vanished_; ++i) {
-                    handle(buffer[static_cast<std::size_t>(i)], arrived);
+                    const std::uint8_t byte = buffer[static_cast<std::size_t>(i)];
+                    // Wake bytes that piled up while this process waited for the processor
+                    // are answered once: a boot loader on a real line answers each within
+                    // milliseconds, long before the loader sends the next. Answered twice, the
+                    // second identification would run into the start byte's echo.
+                    if (state_ != State::writing && byte == wakeByte && i > 0 &&
+                        buffer[static_cast<std::size_t>(i - 1)] == wakeByte) {
+                        continue;
+                    }
+                    handle(byte, arrived);
                 }
                 continue;
             }
@@ -210,6 +223,7 @@ void BootTarget::startErase(std::uint8_t startByte) {
 }
 
 void BootTarget::imageByte(std::uint8_t byte) {
+    echoToRepeat_.reset();
     const std::uint32_t index = imageIndex_++;
     if (options_.vanishAt && index >= *options_.vanishAt) {
         say("vanishing at image byte " + std::to_string(index) + ", as asked");
@@ -249,10 +263,24 @@ void BootTarget::imageByte(std::uint8_t byte) {
         std::uint8_t wrong = static_cast<std::uint8_t>(byte ^ 0xFF);
         writeBytes(&wrong, 1);
         pause(20);
+        // A loader that read both echoes in one batch discards them together and waits:
+        // the right echo comes again, alone, until it moves on.
+        echoToRepeat_ = byte;
+        repeatAt_ = std::chrono::steady_clock::now() + echoRepeatInterval;
     }
     pause(options_.replyDelayMs);
     writeBytes(&byte, 1);
     turnaround_.echoSent(std::chrono::steady_clock::now());
+}
+
+void BootTarget::repeatEchoIfDue() {
+    if (!echoToRepeat_ || state_ != State::writing ||
+        std::chrono::steady_clock::now() < repeatAt_) {
+        return;
+    }
+    say("echoing image byte " + std::to_string(imageIndex_ - 1) + " again, alone");
+    writeBytes(&*echoToRepeat_, 1);
+    repeatAt_ = std::chrono::steady_clock::now() + echoRepeatInterval;
 }
 
 void BootTarget::endSession(const std::string& why) {

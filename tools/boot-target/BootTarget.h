@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ private:
     void wake();
     void startErase(std::uint8_t startByte);
     void imageByte(std::uint8_t byte);
+    void repeatEchoIfDue();
     void endSession(const std::string& why);
     void saveOutput();
     void reply(const std::vector<std::uint8_t>& bytes);
@@ -52,6 +54,9 @@ private:
     bool silentSaid_ = false;
     bool vanished_ = false;
     bool sessionDone_ = false;
+    // After a wrong echo: the right one, sent again until the next image byte comes.
+    std::optional<std::uint8_t> echoToRepeat_;
+    TimePoint repeatAt_{};
     TimePoint lastByte_{};
     Turnaround turnaround_;
 };

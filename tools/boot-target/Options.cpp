@@ -32,6 +32,7 @@ void printUsage() {
         "  --pace BAUD        emulate a line of BAUD bit/s, 10 bits per byte each way\n"
         "Faults (N counts image bytes from 0):\n"
         "  --wrong-echo N     answer byte N with a wrong echo first, then the right one\n"
+        "                     (again every 2 s until the next byte comes)\n"
         "  --silent-from N    stop answering at byte N\n"
         "  --vanish-at N      disappear (close the port and exit) when byte N arrives\n"
         "Output:\n"

@@ -63,6 +63,9 @@ void DeviceLoop::run(const volatile std::sig_atomic_t& stop,
             }
         }
         flush();
+        if (replaying_) {
+            noteReplayEnd();
+        }
 
         pollfd watch{line_.fd(), POLLIN, 0};
         int ready = ::poll(&watch, 1, pollTimeoutMs());
@@ -200,9 +203,17 @@ void DeviceLoop::playDueLines() {
         }
         ++replayNext_;
     }
-    if (replayNext_ >= replay_.lines.size()) {
-        log_.write("replay finished: " + std::to_string(replay_.lines.size()) + " lines sent");
+}
+
+// Finished once the last line has gone out on the line, not when it was queued: whoever
+// waits for this message may take every line as sent.
+void DeviceLoop::noteReplayEnd() {
+    if (replayEndNoted_ || !replayStart_ || replayNext_ < replay_.lines.size() ||
+        !output_.empty()) {
+        return;
     }
+    replayEndNoted_ = true;
+    log_.write("replay finished: " + std::to_string(replay_.lines.size()) + " lines sent");
 }
 
 void DeviceLoop::sendStatusRound() {

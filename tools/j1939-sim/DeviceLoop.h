@@ -39,6 +39,7 @@ private:
     void notePeer(bool present);
     int pollTimeoutMs() const;
     void playDueLines();
+    void noteReplayEnd();
 
     const SimOptions& options_;
     SerialEndpoint& line_;
@@ -66,6 +67,7 @@ private:
     ReplayScript replay_;
     std::size_t replayNext_ = 0;
     std::optional<Clock::time_point> replayStart_;
+    bool replayEndNoted_ = false;
 };
 
 }  // namespace sim

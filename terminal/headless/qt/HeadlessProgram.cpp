@@ -147,6 +147,10 @@ private:
     }
 
     void readInput() {
+        // The event loop serves standard input and the port in no order of their own: the
+        // lines that arrived before these commands are taken first, so a quit leaves nothing
+        // out of the recording that had already come.
+        comm_.takeWaitingInput();
         std::array<char, 4096> buffer{};
         const ssize_t count = ::read(STDIN_FILENO, buffer.data(), buffer.size());
         if (count < 0 && (errno == EINTR || errno == EAGAIN)) {
