@@ -60,6 +60,9 @@ LinkStatusBar::LinkStatusBar(QWidget* parent, Sampler sample)
     rate_ = field(this, "lineRate", 1);
     dropped_ = field(this, "badChecksums", 1);
     lastLine_ = field(this, "lastGoodLine", 1);
+    scripts_ = field(this, "scripts", 1);
+    scripts_->setToolTip(QStringLiteral("Scripts driving the dashboard through its socket"));
+    scripts_->hide();
     rate_->setToolTip(QStringLiteral("Good lines received per second"));
     dropped_->setToolTip(QStringLiteral("Lines dropped for a bad checksum since the last Connect"));
     lastLine_->setToolTip(QStringLiteral("Time since the last good line"));
@@ -98,6 +101,12 @@ void LinkStatusBar::showLinkState(LinkState state, const QString& port, const QS
     port_->setText(text);
     port_->setToolTip(text);
     showState();
+}
+
+void LinkStatusBar::showScripts(int count) {
+    scripts_->setText(count == 1 ? QStringLiteral("1 script")
+                                 : QStringLiteral("%1 scripts").arg(count));
+    scripts_->setVisible(count > 0);
 }
 
 void LinkStatusBar::sampleNow() {
