@@ -79,3 +79,16 @@ write("boot_run", "gone-and-shorter", bytes([0, len(image), 0]) + image +
       bytes([0, 8, 1, 2, 7, 0, 0, 0, 9, 5, 11, 10, 9, 5, 10, 4]))
 write("boot_run", "noise-while-waking", bytes([0, 4, 0]) + b"abcd" +
       bytes([0, 1, 3, 5]) + b"wVel\n" + bytes([1, 1, 1, 8, 5, 0x77]))
+
+# Script lines on the socket: an op byte (script op % 4 + 1; (op >> 2) % 8: 0 comes, 1 goes,
+# 2 broadcast, 3 reads, 4 a long run of one byte, else bytes) and its operands (ScriptLinesHarness.h).
+def said(op, text):
+    return bytes([op, len(text)]) + text
+
+
+write("script_lines", "two-scripts", bytes([0, 1]) + said(20, b"level 50\nkey up\n") +
+      said(21, b"warnings of") + said(20, b"snapshot\r\n") + said(21, b"f\nquit\n"))
+write("script_lines", "overlong", bytes([0, 16, 65, 0]) + said(20, b"\nlevel 1\n") +
+      bytes([16, 64, 10]))
+write("script_lines", "comes-and-goes", bytes([0]) + said(20, b"level 7") + bytes([4, 0]) +
+      said(20, b"0\n") + bytes([8, 255, 12, 3]))

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "FuzzInputs.h"
+#include "fuzz/harness/ScriptLinesHarness.h"
 #include "terminal/headless/ScriptClients.h"
 
 namespace {
@@ -132,6 +134,17 @@ TEST(ScriptClients, HostileScriptsMeetTheirLimits) {
     const std::size_t kept = clients.waiting(3).size();
     clients.broadcast(status);
     EXPECT_EQ(clients.waiting(3).size(), kept);
+}
+
+// The fuzz target's invariants over its seeds and every input a fuzzer found a fault with.
+TEST(ScriptClients, TheSocketsLineInputKeepsItsInvariantsOnEveryKeptInput) {
+    const auto inputs = testing_support::fuzzInputs(
+        std::filesystem::path(TESTS_SOURCE_DIR) / "../fuzz", "script_lines");
+    ASSERT_FALSE(inputs.empty());
+    for (const auto& input : inputs) {
+        EXPECT_EQ("", fuzzing::runScriptLines(input.bytes.data(), input.bytes.size()))
+            << input.name;
+    }
 }
 
 }  // namespace
