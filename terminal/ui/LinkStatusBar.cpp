@@ -62,7 +62,7 @@ LinkStatusBar::LinkStatusBar(QWidget* parent, Sampler sample)
     lastLine_ = field(this, "lastGoodLine", 1);
     scripts_ = field(this, "scripts", 1);
     scripts_->setToolTip(QStringLiteral("Scripts driving the dashboard through its socket"));
-    scripts_->hide();
+    showScripts(0);
     rate_->setToolTip(QStringLiteral("Good lines received per second"));
     dropped_->setToolTip(QStringLiteral("Lines dropped for a bad checksum since the last Connect"));
     lastLine_->setToolTip(QStringLiteral("Time since the last good line"));
