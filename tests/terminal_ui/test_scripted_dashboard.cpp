@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <memory>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,28 @@ TEST_F(ScriptedWindow, TwoScriptsSeeTheSameEventsAndALevelMovesTheSliderForItsSe
     EXPECT_TRUE(waitUntil([this] { return scriptsShown() == "1 script"; }, 3000));
     first.close();
     EXPECT_TRUE(waitUntil([this] { return scriptsShown().isEmpty(); }, 3000));
+}
+
+TEST_F(ScriptedWindow, ASeventeenthScriptIsTurnedAway) {
+    std::vector<std::unique_ptr<ScriptClient>> admitted;
+    for (int i = 0; i < 16; ++i) {
+        admitted.push_back(std::make_unique<ScriptClient>(path));
+    }
+    ASSERT_TRUE(waitUntil([this] { return scriptsShown() == "16 scripts"; }, 5000))
+        << scriptsShown().toStdString();
+    ScriptClient seventeenth(path);
+    ASSERT_TRUE(seventeenth.connected());
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            seventeenth.lines();
+            return seventeenth.ended();
+        },
+        3000));
+    EXPECT_EQ(
+        seventeenth.lines(),
+        QStringList{R"({"event":"error","message":"refused: 16 scripts are connected already"})"});
+    EXPECT_EQ(scriptsShown(), "16 scripts");
+    EXPECT_GE(admitted.back()->waitFor(R"("event":"status")", 3000), 0);
 }
 
 // Status events at the highest rate: a script that does not read falls behind soonest.
