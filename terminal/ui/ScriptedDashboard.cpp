@@ -21,6 +21,9 @@ ScriptedDashboard::ScriptedDashboard(DashboardWindow& window, double statusRate)
               }),
       startMs_(window.core().clock().milliseconds()) {
     window_.core().addObserver(this);
+    // What the operator is told in a message box, the scripts are told as an error.
+    window_.setMessageTap(
+        [this](const std::string& text) { socket_.broadcast(headless::errorEvent(text)); });
     socket_.onCountChanged([this](int scripts) { window_.linkStatusBar().showScripts(scripts); });
     connect(&statusTimer_, &QTimer::timeout, this, [this] {
         if (window_.core().shown().readings) {
@@ -33,6 +36,7 @@ ScriptedDashboard::ScriptedDashboard(DashboardWindow& window, double statusRate)
 }
 
 ScriptedDashboard::~ScriptedDashboard() {
+    window_.setMessageTap(nullptr);
     socket_.remove();
     window_.core().removeObserver(this);
 }

@@ -2,7 +2,8 @@
 // The dashboard driven by scripts through its socket (--listen) while the operator watches:
 // the headless commands carried out on the window's own controls, as the operator's hand
 // works them (the same pending flags, the same pacing), and the headless events sent to every
-// script. The status bar counts the scripts.
+// script, the window's message boxes among them as error events. The status bar counts the
+// scripts.
 
 #include <QObject>
 #include <QTimer>

@@ -102,6 +102,13 @@ TEST_F(ScriptedWindow, TwoScriptsSeeTheSameEventsAndALevelMovesTheSliderForItsSe
     ASSERT_TRUE(second.send("warnings maybe\n"));
     EXPECT_GE(second.waitFor(R"({"event":"error","message":)", 3000), 0);
     EXPECT_EQ(first.count(R"("event":"error")"), 0);
+    // What the operator is told in a message box, every script is told too.
+    window->showMessage("The port went away.", terminal::MessageIcon::none);
+    EXPECT_EQ(boxes->texts, QStringList{"The port went away."});
+    boxes->texts.clear();
+    for (ScriptClient* script : {&first, &second}) {
+        EXPECT_GE(script->waitFor(R"({"event":"error","message":"The port went away."})", 3000), 0);
+    }
 
     second.close();
     EXPECT_TRUE(waitUntil([this] { return scriptsShown() == "1 script"; }, 3000));
