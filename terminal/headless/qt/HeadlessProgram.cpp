@@ -244,8 +244,8 @@ void addHeadlessOptions(platform::CommandLine& options) {
         QStringLiteral("PORT")));
     options.addOption(QCommandLineOption(
         statusRateName,
-        QStringLiteral("with --headless: status events per second, 0 to 100 (default 5; 0: "
-                       "only on snapshot)"),
+        QStringLiteral("with --headless or --listen: status events per second, 0 to 100 "
+                       "(default 5; 0: only on snapshot)"),
         QStringLiteral("HZ")));
     options.addOption(QCommandLineOption(
         listenName,
