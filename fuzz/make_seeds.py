@@ -93,3 +93,16 @@ write("recording_reader", "old-rows", head + "2025-03-14T09:26:54.000-05:30,disc
       "\"   0     0      0     0\"\r\n2024-02-29 23:59:59Z,identified,1e3,nan,1,x\n")
 write("recording_reader", "foreign", "a,b,c\r\n1,2,3\r\n")
 write("recording_reader", "bom", "\xef\xbb\xbf" + head + rows)
+
+# Script lines on the socket: an op byte (script op % 4 + 1; (op >> 2) % 8: 0 comes, 1 goes,
+# 2 broadcast, 3 reads, 4 a long run of one byte, else bytes) and its operands (ScriptLinesHarness.h).
+def said(op, text):
+    return bytes([op, len(text)]) + text
+
+
+write("script_lines", "two-scripts", bytes([0, 1]) + said(20, b"level 50\nkey up\n") +
+      said(21, b"warnings of") + said(20, b"snapshot\r\n") + said(21, b"f\nquit\n"))
+write("script_lines", "overlong", bytes([0, 16, 65, 0]) + said(20, b"\nlevel 1\n") +
+      bytes([16, 64, 10]))
+write("script_lines", "comes-and-goes", bytes([0]) + said(20, b"level 7") + bytes([4, 0]) +
+      said(20, b"0\n") + bytes([8, 255, 12, 3]))

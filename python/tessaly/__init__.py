@@ -11,7 +11,8 @@ For bench tests written in Python::
         assert status.lamps["Engine Amber"]
         print(status.trouble_codes["Engine DM1"][0])
 
-`Simulator` starts the program and steers it; `Status` and `TroubleCode` hold what it
+`Simulator` starts the program and steers it (`Simulator.attach` steers one that runs already
+with ``--listen``, the dashboard an operator watches); `Status` and `TroubleCode` hold what it
 reports; `TessalyError` (and `TessalyTimeoutError`) carry the program's own error texts.
 ``tessaly.pytest_plugin`` offers the fixtures ``simulator`` and ``simulator_session``.
 Standard library only; Python 3.9 or later.

@@ -14,6 +14,10 @@ COMn or a device path), ``--tessaly-program`` (``TESSALY_PROGRAM``, default ``Te
 ``--tessaly-settings`` (``TESSALY_SETTINGS``: the settings file Tessaly remembers its port in).
 A test that asks for a simulator is skipped, with the reason, when no port is given.
 
+``--tessaly-attach PATH`` (``TESSALY_ATTACH``) makes the fixtures attach to a Tessaly that runs
+already with ``--listen``, instead of starting one: the dashboard on the bench follows the
+run, and the operator can take over when it stops. Tessaly is left running afterwards.
+
 ``simulator`` starts Tessaly for each test; ``simulator_session`` once for the whole run, for
 tests that leave the simulator as they found it. Use one or the other in a run: two Tessaly
 cannot open the same port.
@@ -30,7 +34,8 @@ __all__ = ["pytest_addoption", "simulator", "simulator_session"]
 
 
 def pytest_addoption(parser: pytest.Parser) -> None:
-    """The options ``--tessaly-port``, ``--tessaly-program`` and ``--tessaly-settings``."""
+    """The options ``--tessaly-port``, ``--tessaly-program``, ``--tessaly-settings`` and
+    ``--tessaly-attach``."""
     group = parser.getgroup("tessaly", "J1939 simulator through Tessaly --headless")
     group.addoption("--tessaly-port", default=os.environ.get("TESSALY_PORT") or None,
                     metavar="PORT",
@@ -43,9 +48,16 @@ def pytest_addoption(parser: pytest.Parser) -> None:
                     metavar="FILE",
                     help="the settings file Tessaly keeps the port in (default: "
                     "$TESSALY_SETTINGS, else Tessaly's own)")
+    group.addoption("--tessaly-attach", default=os.environ.get("TESSALY_ATTACH") or None,
+                    metavar="PATH",
+                    help="attach to the Tessaly listening at the socket PATH (Tessaly --listen) "
+                    "instead of starting one (default: $TESSALY_ATTACH)")
 
 
 def _started(config: pytest.Config) -> Simulator:
+    attach = config.getoption("tessaly_attach")
+    if attach:
+        return Simulator.attach(str(attach))
     port = config.getoption("tessaly_port")
     if not port:
         pytest.skip("no simulator port: give --tessaly-port COMn or set TESSALY_PORT")

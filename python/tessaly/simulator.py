@@ -9,7 +9,7 @@ from typing import Any, Callable, Dict, Optional, Tuple, Type, Union
 from tessaly.errors import TessalyError, TessalyTimeoutError
 from tessaly.events import Event, EventHub, EventStream, Subscription
 from tessaly.status import Status
-from tessaly.transport import ProgramTransport, Transport
+from tessaly.transport import ProgramTransport, SocketTransport, Transport
 
 __all__ = ["Simulator"]
 
@@ -80,6 +80,23 @@ class Simulator:
         if settings is not None:
             command += ["--settings", os.fspath(settings)]
         self._begin(ProgramTransport(command), status_rate > 0, timeout)
+
+    @classmethod
+    def attach(cls, path: PathLike, timeout: float = 10) -> "Simulator":
+        """A Simulator on a Tessaly that runs already with ``--listen``: the dashboard an
+        operator watches, or a ``--headless`` session. The same API, but it starts nothing,
+        and `close` leaves Tessaly and its simulator running::
+
+            with Simulator.attach("/run/user/1000/tessaly/COM3.sock") as simulator:
+                simulator.set_level(50)
+
+        Waits, as the constructor does, for an identified simulator. TessalyError when
+        nothing listens at `path` or Tessaly refuses the connection (another user's, or too
+        many scripts)."""
+        simulator = cls.__new__(cls)
+        # Tessaly sends status events to its scripts at its own rate (--status-rate).
+        simulator._begin(SocketTransport(os.fspath(path)), True, timeout)
+        return simulator
 
     def _begin(self, transport: Transport, status_events: bool, timeout: float) -> None:
         """Take up the session on `transport` and wait until it shows readings."""
@@ -241,7 +258,8 @@ class Simulator:
         return EventStream(self._hub, timeout)
 
     def close(self) -> None:
-        """End the program as its ``quit`` does and reap it; a second call does nothing."""
+        """End the program as its ``quit`` does and reap it; an attached simulator only
+        leaves. A second call does nothing."""
         if self._closed:
             return
         self._closed = True

@@ -2,19 +2,22 @@
 
 The client speaks to Tessaly through a `Transport` only, so that the same client can talk to
 a program it started (`ProgramTransport`: the child's standard input and output) or to one
-that runs already.
+that runs already (`SocketTransport`: the socket of ``Tessaly --listen``).
 """
 
 import collections
+import json
 import os
 import signal
+import socket
+import struct
 import subprocess
 import threading
 from typing import IO, Deque, Optional, Protocol, Sequence
 
 from tessaly.errors import TessalyError
 
-__all__ = ["ProgramTransport", "Transport"]
+__all__ = ["ProgramTransport", "SocketTransport", "Transport"]
 
 
 class Transport(Protocol):
@@ -144,3 +147,77 @@ class ProgramTransport:
     def _stream(stream: Optional[IO[str]]) -> IO[str]:
         assert stream is not None, "the child's pipes are made by the constructor"
         return stream
+
+
+class SocketTransport:
+    """A Tessaly that runs already with ``--listen``: the visible dashboard or another
+    ``--headless`` session. Commands and events go through its socket; closing leaves it
+    running."""
+
+    def __init__(self, path: str) -> None:
+        """Connect to the socket at `path`. TessalyError when nothing listens there."""
+        self._path = path
+        self._socket = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        try:
+            self._socket.connect(path)
+        except OSError as error:
+            self._socket.close()
+            raise TessalyError("cannot attach to %s: %s" % (path, error.strerror)) from error
+        self._pid: Optional[int] = None
+        try:
+            credentials = self._socket.getsockopt(
+                socket.SOL_SOCKET, socket.SO_PEERCRED, struct.calcsize("3i"))
+            self._pid = struct.unpack("3i", credentials)[0]
+        except (OSError, AttributeError):
+            pass  # a system without SO_PEERCRED: the pid stays unknown
+        self._reader = self._socket.makefile("r", encoding="utf-8", errors="replace",
+                                             newline="\n")
+        self._write_lock = threading.Lock()
+        self._closed = False
+        self._last_error = ""
+
+    @property
+    def pid(self) -> Optional[int]:
+        """The process id of the Tessaly listening there."""
+        return self._pid
+
+    def read_line(self) -> Optional[str]:
+        """The next event line; None once Tessaly has closed the connection (or we have)."""
+        try:
+            line = self._reader.readline()
+        except (OSError, ValueError):
+            return None
+        if not line:
+            return None
+        line = line.rstrip("\r\n")
+        try:
+            event = json.loads(line)
+            if event.get("event") == "error":
+                self._last_error = str(event.get("message", ""))
+        except (ValueError, AttributeError):
+            pass
+        return line
+
+    def write_line(self, line: str) -> None:
+        """One command line; OSError once the connection is gone."""
+        with self._write_lock:
+            if self._closed:
+                raise BrokenPipeError("the connection is closed")
+            self._socket.sendall((line + "\n").encode("utf-8"))
+
+    def close(self, timeout: float) -> None:
+        """Leave: the connection closed, Tessaly and its window left running."""
+        with self._write_lock:
+            if self._closed:
+                return
+            self._closed = True
+        try:
+            self._socket.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass  # gone already
+        self._socket.close()
+
+    def ending(self) -> str:
+        """"Tessaly closed the connection at PATH: refused: ...", with its last error text."""
+        text = "Tessaly closed the connection at %s" % self._path
+        return text + ": " + self._last_error if self._last_error else text

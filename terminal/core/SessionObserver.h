@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "terminal/core/DashboardState.h"
+#include "terminal/core/LinkState.h"
 #include "terminal/core/VehicleSnapshot.h"
 
 namespace terminal {
@@ -21,6 +22,8 @@ public:
     virtual void statusShown(const VehicleSnapshot& /*shown*/, const DashboardState& /*panel*/) {}
     // The link's state changed (shown.link is the new state).
     virtual void linkChanged(const VehicleSnapshot& /*shown*/, const DashboardState& /*panel*/) {}
+    // The simulator acknowledged a level or key command.
+    virtual void acknowledged(Acknowledgement /*which*/) {}
 };
 
 }  // namespace terminal

@@ -299,9 +299,10 @@ void TerminalCore::setLinkState(LinkState state) {
     // Readings begin again with the first status line shown in the new state.
     view_.snapshot().readings = false;
     // The port as chosen: a retry's reopen through a link or device keeps the COM name.
-    const std::string& port = chosenDevice_.empty() ? dashboard_.portName : chosenDevice_;
-    view_.showLinkState(state, port,
-                        state == LinkState::disconnected ? std::string() : linkDevice_);
+    VehicleSnapshot& shown = view_.snapshot();
+    shown.port = chosenDevice_.empty() ? dashboard_.portName : chosenDevice_;
+    shown.device = state == LinkState::disconnected ? std::string() : linkDevice_;
+    view_.showLinkState(state, shown.port, shown.device);
     for (SessionObserver* observer : observers_) {
         observer->linkChanged(view_.snapshot(), dashboard_);
     }
@@ -385,6 +386,9 @@ bool TerminalCore::isControlEnabled(int id) {
 }
 void TerminalCore::acknowledged(Acknowledgement which) {
     view_.showAcknowledgement(which);
+    for (SessionObserver* observer : observers_) {
+        observer->acknowledged(which);
+    }
 }
 void TerminalCore::simulationStatusShown() {
     if (linkState_ == LinkState::identified) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 
 #include "terminal/core/LinkState.h"
 
@@ -13,6 +14,10 @@ namespace terminal {
 class VehicleSnapshot {
 public:
     LinkState link = LinkState::disconnected;
+    // The port as chosen ("COM3" or a device path) and the device in use, as the status bar
+    // names them (the device is empty while disconnected).
+    std::string port;
+    std::string device;
     int level = 0;
     // The displays, lamps and codes are the simulator's readings: the link is identified and
     // a status line has been shown since. Otherwise they are the dashboard's waiting look

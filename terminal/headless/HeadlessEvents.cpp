@@ -17,13 +17,12 @@ JsonObject event(std::string_view name) {
     return object;
 }
 
-template <typename Value>
-Value valueOf(const std::map<int, Value>* values, int id) {
-    if (values == nullptr) {
-        return Value{};
-    }
-    auto found = values->find(id);
-    return found == values->end() ? Value{} : found->second;
+double displayOf(const DashboardPicture& picture, int id) {
+    return picture.shown != nullptr ? picture.shown->display(id) : 0.0;
+}
+
+bool lampOf(const DashboardPicture& picture, int id) {
+    return picture.shown != nullptr && picture.shown->lamp(id);
 }
 
 }  // namespace
@@ -45,6 +44,16 @@ std::string identifiedEvent(std::uint32_t serial, const std::string& firmwareTex
         .addText("can_rate", canRateText)
         .addBool("accepted", accepted)
         .text();
+}
+
+std::vector<std::string> linkEvents(LinkState state, const std::string& port,
+                                    const std::string& device, const DashboardState& panel) {
+    std::vector<std::string> lines{linkEvent(state, port, device)};
+    if (state == LinkState::identified || state == LinkState::refused) {
+        lines.push_back(identifiedEvent(panel.serialNumber, panel.firmwareVersionText,
+                                        panel.canBaudText, state == LinkState::identified));
+    }
+    return lines;
 }
 
 std::string ackEvent(const std::string& command) {
@@ -69,14 +78,14 @@ std::string statusEvent(const DashboardPicture& picture) {
         .addBool("reset_dm2", panel.resetEngineDm2On);
     JsonObject values;
     for (const EngineDisplay& display : engineDisplays) {
-        values.addNumber(engineValueName(display), valueOf(picture.displays, display.id));
+        values.addNumber(engineValueName(display), displayOf(picture, display.id));
     }
     JsonObject lamps;
     for (const EngineLamp& lamp : engineLamps) {
-        lamps.addBool(lamp.label, valueOf(picture.lamps, lamp.id));
+        lamps.addBool(lamp.label, lampOf(picture, lamp.id));
     }
     for (const TroubleCodeLamp& lamp : troubleCodeLamps) {
-        lamps.addBool(troubleCodeLampName(lamp), valueOf(picture.lamps, lamp.id));
+        lamps.addBool(troubleCodeLampName(lamp), lampOf(picture, lamp.id));
     }
     JsonObject codes;
     for (const TroubleCodeBoxName& box : troubleCodeBoxes) {

@@ -11,11 +11,12 @@
 //   {"event":"error","message":"..."}
 
 #include <cstdint>
-#include <map>
 #include <string>
+#include <vector>
 
 #include "terminal/core/DashboardState.h"
 #include "terminal/core/LinkState.h"
+#include "terminal/core/VehicleSnapshot.h"
 
 namespace terminal::headless {
 
@@ -23,6 +24,10 @@ std::string linkEvent(LinkState state, const std::string& port, const std::strin
 // Every identification answer acted on; `accepted` is false when the firmware gate refused it.
 std::string identifiedEvent(std::uint32_t serial, const std::string& firmwareText,
                             const std::string& canRateText, bool accepted);
+// A link change as events: the link event, and the identified event after an identification.
+// Also what a script that joins a running session is told first.
+std::vector<std::string> linkEvents(LinkState state, const std::string& port,
+                                    const std::string& device, const DashboardState& panel);
 std::string ackEvent(const std::string& command);
 std::string unchangedEvent(const std::string& command, bool on);
 std::string errorEvent(const std::string& message);
@@ -32,8 +37,7 @@ struct DashboardPicture {
     double seconds = 0;  // since the session started
     int level = 0;       // the level the values were computed for
     const DashboardState* panel = nullptr;
-    const std::map<int, double>* displays = nullptr;
-    const std::map<int, bool>* lamps = nullptr;
+    const VehicleSnapshot* shown = nullptr;  // the displays and lamps
 };
 
 // Values under engineValueName(), lamps under their labels, the codes each trouble-code box

@@ -3,7 +3,6 @@
 #include <exception>
 
 #include "terminal/core/ControlIds.h"
-#include "terminal/core/DashboardExport.h"
 #include "terminal/core/DashboardState.h"
 #include "terminal/headless/HeadlessEvents.h"
 
@@ -86,12 +85,7 @@ void HeadlessSession::onInputLine(std::string_view line) {
     if (ended_) {
         return;
     }
-    const ParsedCommand parsed = parseCommand(line);
-    if (!parsed.error.empty()) {
-        reportError(parsed.error);
-    } else if (parsed.command) {
-        run(*parsed.command);
-    }
+    commands_.onLine(line);
 }
 
 void HeadlessSession::quit() {
@@ -111,8 +105,7 @@ void HeadlessSession::emitStatus() {
     picture.seconds = static_cast<double>(clock_.milliseconds() - startMs_) / 1000.0;
     picture.level = view_.levelShown();
     picture.panel = &view_.panelState();
-    picture.displays = &view_.displays();
-    picture.lamps = &view_.lamps();
+    picture.shown = &core_.shown();
     host_.emitLine(statusEvent(picture));
 }
 
@@ -120,126 +113,22 @@ void HeadlessSession::reportError(const std::string& text) {
     host_.emitLine(errorEvent(text));
 }
 
-void HeadlessSession::run(const HeadlessCommand& command) {
-    using Kind = HeadlessCommand::Kind;
-    switch (command.kind) {
-        case Kind::level:
-            setLevel(command);
-            break;
-        case Kind::key:
-            pressKey(command);
-            break;
-        case Kind::mode:
-            switchMode(command);
-            break;
-        case Kind::canRate:
-            changeCanRate(command);
-            break;
-        case Kind::snapshot:
-            snapshot();
-            break;
-        case Kind::disconnect:
-            if (usable(ids::disconnectButton, command)) {
-                guarded([this] { core_.disconnect(); });
-            }
-            break;
-        case Kind::connect:
-            if (usable(ids::connectButton, command)) {
-                guarded([this] { core_.connect(); });
-            }
-            break;
-        case Kind::quit:
-            quit();
-            break;
-    }
+bool HeadlessSession::modeChecked(int controlId) {
+    return view_.panel().*modeField(controlId);
 }
 
-// A status event now; without readings an error that says why, never the waiting look's
-// values.
-void HeadlessSession::snapshot() {
-    const std::string reason = noReadingsReason(core_.shown());
-    if (!reason.empty()) {
-        reportError("snapshot: no readings: " + reason);
-        return;
-    }
-    emitStatus();
+void HeadlessSession::checkMode(int controlId, bool on) {
+    view_.panel().*modeField(controlId) = on;
 }
 
-// Refused where the window's control is disabled: the remote controls until an identified
-// simulator with the right firmware, Connect while connected, Disconnect while not. A lost
-// device closes the port at once but disables the controls only at the next tick; a remote
-// command meanwhile would go nowhere and never be answered, so it is refused too.
-bool HeadlessSession::usable(int controlId, const HeadlessCommand& command) {
-    const bool remote = controlId != ids::connectButton && controlId != ids::disconnectButton;
-    if (view_.isControlEnabled(controlId) &&
-        (!remote || core_.linkState() == LinkState::identified)) {
-        return true;
-    }
-    const std::string state(linkStateName(core_.linkState()));
-    if (controlId == ids::connectButton) {
-        reportError("connect: refused: the link is " + state);
-    } else if (controlId == ids::disconnectButton) {
-        reportError("disconnect: refused: no simulator is identified (the link is " + state + ")");
-    } else {
-        reportError(command.word +
-                    ": refused: no simulator with firmware 0.2D/0.2E/0.2F is "
-                    "identified (the link is " +
-                    state + ")");
-    }
-    return false;
+void HeadlessSession::moveSlider(double position) {
+    host_.commandSent(Acknowledgement::level);
+    view_.moveSlider(position);
 }
 
-// As the slider: taken hold of, moved to the level, let go.
-void HeadlessSession::setLevel(const HeadlessCommand& command) {
-    if (!usable(ids::levelSlider, command)) {
-        return;
-    }
-    guarded([this, &command] {
-        core_.remoteControl().onLevelGrab();
-        view_.moveSlider(command.level);
-        core_.remoteControl().onLevelChosen();
-    });
-}
-
-void HeadlessSession::pressKey(const HeadlessCommand& command) {
-    if (!usable(command.controlId, command)) {
-        return;
-    }
-    view_.keyCommandSent(command.word);
-    guarded([this, &command] { core_.remoteControl().onControlClicked(command.controlId); });
-}
-
-// A check box sends its key only when a click changes it; asking for the state it already
-// has changes nothing, and says so.
-void HeadlessSession::switchMode(const HeadlessCommand& command) {
-    if (!usable(command.controlId, command)) {
-        return;
-    }
-    bool& checked = view_.panel().*modeField(command.controlId);
-    if (checked == command.on) {
-        host_.emitLine(unchangedEvent(command.word, checked));
-        return;
-    }
-    checked = command.on;
-    view_.keyCommandSent(command.word);
-    guarded([this, &command] { core_.remoteControl().onControlClicked(command.controlId); });
-}
-
-// The About box's confirmed change, without the box: allowed when the box would unlock.
-void HeadlessSession::changeCanRate(const HeadlessCommand& command) {
-    const AboutBoxSetup setup = core_.baudRateChange().aboutBoxSetup();
-    if (!setup.changeAllowed) {
-        reportError(
-            "can-rate: refused: no simulator with firmware 0.2D/0.2E/0.2F and a known CAN rate "
-            "is identified (the link is " +
-            std::string(linkStateName(core_.linkState())) + ")");
-        return;
-    }
-    AboutBoxOutcome outcome;
-    outcome.okResult = true;
-    outcome.confirmed = true;
-    outcome.rateText = command.rateText;
-    guarded([this, &outcome] { core_.baudRateChange().finish(outcome); });
+void HeadlessSession::keyCommandSent(const std::string& word) {
+    host_.commandSent(Acknowledgement::key);
+    view_.keyCommandSent(word);
 }
 
 }  // namespace terminal::headless

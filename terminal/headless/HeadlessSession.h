@@ -1,10 +1,7 @@
 #pragma once
 // The terminal's session without a window: the same TerminalCore as the dashboard's, behind
-// a HeadlessView, driven by command lines instead of clicks. Every command runs the core
-// operation of the control it names (RemoteControl, BaudRateChange, connect, disconnect,
-// exit), with the same bytes, pacing and pending flags, and only when the window would let
-// the operator use that control. Errors, serial-layer ones included, become error events;
-// none ends the session.
+// a HeadlessView, driven by command lines (CommandRunner) instead of clicks. Errors,
+// serial-layer ones included, become error events; none ends the session.
 
 #include <cstdint>
 #include <filesystem>
@@ -14,7 +11,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/SerialControl.h"
 #include "terminal/core/TerminalCore.h"
-#include "terminal/headless/HeadlessCommand.h"
+#include "terminal/headless/CommandRunner.h"
 #include "terminal/headless/HeadlessHost.h"
 #include "terminal/headless/HeadlessView.h"
 
@@ -23,7 +20,7 @@ namespace terminal::headless {
 // True for a --port value the session takes: exactly COM1 to COM40, or an absolute path.
 bool isPortChoice(std::string_view port);
 
-class HeadlessSession {
+class HeadlessSession : private ScriptHands {
 public:
     HeadlessSession(HeadlessHost& host, platform::SerialControl& serial, platform::Clock& clock,
                     std::filesystem::path settingsFile,
@@ -37,13 +34,13 @@ public:
 
     void onTimer(int id);
     void onReceive();
-    // One line of standard input.
+    // One command line, of standard input or of a script's socket.
     void onInputLine(std::string_view line);
     // End of standard input, SIGINT, SIGTERM, SIGHUP: the port closed as quit closes it.
-    void quit();
+    void quit() override;
     // The periodic status event, and snapshot's: sent only while the dashboard shows readings
     // (an identified simulator and a status line since).
-    void emitStatus();
+    void emitStatus() override;
     // An error from outside a session operation (the serial control's escaped ones).
     void reportError(const std::string& text);
 
@@ -52,13 +49,14 @@ public:
     HeadlessView& view() { return view_; }
 
 private:
-    void run(const HeadlessCommand& command);
-    void snapshot();
-    void setLevel(const HeadlessCommand& command);
-    void pressKey(const HeadlessCommand& command);
-    void switchMode(const HeadlessCommand& command);
-    void changeCanRate(const HeadlessCommand& command);
-    bool usable(int controlId, const HeadlessCommand& command);
+    // ScriptHands: the view's controls.
+    bool isControlEnabled(int controlId) override { return view_.isControlEnabled(controlId); }
+    bool modeChecked(int controlId) override;
+    void checkMode(int controlId, bool on) override;
+    void moveSlider(double position) override;
+    void keyCommandSent(const std::string& word) override;
+    void answer(const std::string& line) override { host_.answer(line); }
+
     template <typename Operation>
     void guarded(Operation operation);
 
@@ -67,6 +65,7 @@ private:
     platform::Clock& clock_;
     HeadlessView view_;
     TerminalCore core_;
+    CommandRunner commands_{core_, *this};
     std::uint32_t startMs_ = 0;
     bool ended_ = false;
 };

@@ -35,15 +35,13 @@ void HeadlessView::showMessage(const std::string& text, MessageIcon /*icon*/) {
 
 void HeadlessView::showLinkState(LinkState state, const std::string& port,
                                  const std::string& device) {
-    host_.emitLine(linkEvent(state, port, device));
-    if (state == LinkState::identified || state == LinkState::refused) {
-        host_.emitLine(identifiedEvent(panel_.serialNumber, panel_.firmwareVersionText,
-                                       panel_.canBaudText, state == LinkState::identified));
+    for (const std::string& line : linkEvents(state, port, device, panel_)) {
+        host_.emitLine(line);
     }
 }
 
 void HeadlessView::showAcknowledgement(Acknowledgement which) {
-    host_.emitLine(ackEvent(which == Acknowledgement::level ? "level" : keyCommand_));
+    host_.emitAck(which, ackEvent(which == Acknowledgement::level ? "level" : keyCommand_));
 }
 
 }  // namespace terminal::headless

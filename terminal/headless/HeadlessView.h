@@ -1,6 +1,6 @@
 #pragma once
 // The dashboard without a window: keeps what the window would show (the panel's texts and
-// check boxes, the displays, lamps, slider and the controls' enabling) in memory. Message
+// check boxes, the slider and the controls' enabling) in memory. Message
 // boxes become error events and never wait for anyone; the link state, the identification
 // and the simulator's acknowledgements become events of their own.
 
@@ -18,8 +18,9 @@ public:
 
     void readPanel(DashboardState& state) override { state = panel_; }
     void writePanel(const DashboardState& state) override { panel_ = state; }
-    void setDisplayValue(int id, double value) override { displays_[id] = value; }
-    void setLampActive(int id, bool lit) override { lamps_[id] = lit; }
+    // The core keeps the displays and lamps (TerminalCore::shown()).
+    void setDisplayValue(int /*id*/, double /*value*/) override {}
+    void setLampActive(int /*id*/, bool /*lit*/) override {}
     double getSliderPosition() override { return slider_; }
     // Only the session moves the slider this way: to the level it shows the values for.
     void setSliderPosition(double position) override;
@@ -42,16 +43,12 @@ public:
 
     // What a status event reports.
     const DashboardState& panelState() const { return panel_; }
-    const std::map<int, double>& displays() const { return displays_; }
-    const std::map<int, bool>& lamps() const { return lamps_; }
     int levelShown() const { return levelShown_; }
     bool closed() const { return closed_; }
 
 private:
     HeadlessHost& host_;
     DashboardState panel_;
-    std::map<int, double> displays_;
-    std::map<int, bool> lamps_;
     std::map<int, bool> enabled_;
     double slider_ = 0;
     int levelShown_ = 0;

@@ -1,6 +1,7 @@
 #pragma once
-// Cuts standard input into command lines at each LF. A line longer than any command could be
-// is not kept whole: it is reported once, and its bytes up to the next LF are dropped.
+// Cuts standard input, or what a script sends to the socket, into command lines at each LF. A
+// line longer than the limit is not kept whole: it is reported once, and its bytes up to the
+// next LF are dropped.
 
 #include <cstddef>
 #include <string>
@@ -10,7 +11,11 @@ namespace terminal::headless {
 
 class InputLines {
 public:
+    // Standard input's limit: longer than any command could be.
     static constexpr std::size_t longestLine = 1024;
+
+    explicit InputLines(std::size_t longest = longestLine) : longest_(longest) {}
+    std::size_t longest() const { return longest_; }
 
     struct Line {
         std::string text;
@@ -26,7 +31,7 @@ public:
                 pending_.clear();
                 overflow_ = false;
                 onLine(line);
-            } else if (pending_.size() < longestLine) {
+            } else if (pending_.size() < longest_) {
                 pending_ += c;
             } else {
                 overflow_ = true;
@@ -43,6 +48,7 @@ public:
     }
 
 private:
+    std::size_t longest_;
     std::string pending_;
     bool overflow_ = false;
 };

@@ -212,6 +212,9 @@ bool DashboardWindow::isControlEnabled(int id) {
 void DashboardWindow::showMessage(const std::string& text, MessageIcon icon) {
     // Timer ticks and received data go on while a message box is open; the same text is not
     // stacked a second time over the one the operator has not yet closed.
+    if (messageTap_) {
+        messageTap_(text);
+    }
     const QString message = QString::fromStdString(text);
     if (messagesOnScreen_.contains(message)) {
         return;

@@ -57,6 +57,11 @@ public:
     LinkStatusBar& linkStatusBar() { return *statusBar_; }
     DashboardScaling& scaling() { return *scaling_; }
 
+    // Told of every message box's text as it opens (scripts on the socket get it as an error).
+    void setMessageTap(std::function<void(const std::string&)> tap) {
+        messageTap_ = std::move(tap);
+    }
+
     // The system-command handler: command 16 runs the About sequence.
     bool systemCommand(int command);
 
@@ -101,6 +106,7 @@ private:
     DashboardScaling* scaling_ = nullptr;
     std::map<int, QTimer*> timers_;
     QSet<QString> messagesOnScreen_;
+    std::function<void(const std::string&)> messageTap_;
 };
 
 }  // namespace terminal::ui

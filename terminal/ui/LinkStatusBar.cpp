@@ -66,6 +66,9 @@ LinkStatusBar::LinkStatusBar(QWidget* parent, Sampler sample)
     QFont bold;
     bold.setBold(true);
     state_->setFont(bold);
+    scripts_ = field(this, "scripts", 1);
+    scripts_->setToolTip(QStringLiteral("Scripts driving the dashboard through its socket"));
+    showScripts(0);
     rate_->setToolTip(QStringLiteral("Good lines received per second"));
     dropped_->setToolTip(QStringLiteral("Lines dropped for a bad checksum since the last Connect"));
     lastLine_->setToolTip(QStringLiteral("Time since the last good line"));
@@ -104,6 +107,12 @@ void LinkStatusBar::showLinkState(LinkState state, const QString& port, const QS
     port_->setText(text);
     port_->setToolTip(text);
     showState();
+}
+
+void LinkStatusBar::showScripts(int count) {
+    scripts_->setText(count == 1 ? QStringLiteral("1 script")
+                                 : QStringLiteral("%1 scripts").arg(count));
+    scripts_->setVisible(count > 0);
 }
 
 void LinkStatusBar::sampleNow() {

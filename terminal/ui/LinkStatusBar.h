@@ -20,6 +20,8 @@ public:
     LinkStatusBar(QWidget* parent, Sampler sample);
 
     void showLinkState(LinkState state, const QString& port, const QString& device);
+    // How many scripts drive the dashboard through its socket ("2 scripts"); hidden at 0.
+    void showScripts(int count);
     // Samples the figures now (the one-second timer does it too).
     void sampleNow();
 
@@ -28,6 +30,7 @@ public:
     QLabel* rateField() const { return rate_; }
     QLabel* droppedField() const { return dropped_; }
     QLabel* lastLineField() const { return lastLine_; }
+    QLabel* scriptsField() const { return scripts_; }
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -42,6 +45,7 @@ private:
     QLabel* rate_;
     QLabel* dropped_;
     QLabel* lastLine_;
+    QLabel* scripts_;
     LinkState link_ = LinkState::disconnected;
     // Set by a silence, kept through the reconnects it causes until the link is back or ends.
     bool silence_ = false;

@@ -19,6 +19,7 @@
 #include "terminal/plot/PlotCommand.h"
 #include "terminal/ui/DashboardWindow.h"
 #include "terminal/ui/ProgramVersion.h"
+#include "terminal/ui/ScriptedDashboard.h"
 #include "terminal/ui/SessionRecording.h"
 #include "terminal/ui/TrendsItem.h"
 #include "terminal/ui/WindowPlacement.h"
@@ -94,9 +95,13 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(terminal::ui::programVersion());
     QApplication::setWindowIcon(terminal::ui::programIcon());
-    if (!options.parse(QApplication::arguments()) ||
+    if (!options.parse(terminal::headless::withListenDefault(QApplication::arguments())) ||
         !terminal::headless::checkWindowOptions(options) ||
         !terminal::plot::checkWindowOptions(options)) {
+        return platform::CommandLine::usageErrorStatus;
+    }
+    const std::optional<double> statusRate = terminal::headless::statusRateOption(options);
+    if (!statusRate) {
         return platform::CommandLine::usageErrorStatus;
     }
 
@@ -111,17 +116,30 @@ int main(int argc, char** argv) {
     if (options.isSet(QStringLiteral("record-lines"))) {
         window.recording().startLines(options.value(QStringLiteral("record-lines")));
     }
+    // --listen: scripts drive the dashboard through a socket, named by default for the
+    // remembered port.
+    std::optional<terminal::ui::ScriptedDashboard> scripts;
+    if (const auto path = terminal::headless::listenPath(
+            options, terminal::SettingsFile(settings.file, settings.formerFile).read().portName)) {
+        scripts.emplace(window, *statusRate);
+        if (const std::string failure = scripts->listen(*path); !failure.empty()) {
+            return terminal::headless::listenFailed(failure);
+        }
+    }
     // Size and place of the last run, when they still fit the screen.
     new terminal::ui::WindowPlacement(&window);
     // The Trends window, when it was open as the last run ended: once the dashboard is up.
     QTimer::singleShot(0, &window, [&window] { window.trends().reopenIfLeftOpen(); });
     // Ended from a shell or by the desktop's logout: the normal exit first, so the port is
     // closed (device settings restored, lock released), then the shell's status for a signal.
-    platform::ExitSignals::install([&window](int signal) {
+    platform::ExitSignals::install([&window, &scripts](int signal) {
         try {
             window.core().exitProgram();
         } catch (const std::exception&) {
             // Ending anyway: there is no one left to tell.
+        }
+        if (scripts) {
+            scripts->remove();
         }
         platform::ExitSignals::exitNow(signal);
     });

@@ -21,9 +21,11 @@
 #include "platform/qt/CommandLine.h"
 #include "platform/qt/ExitSignals.h"
 #include "terminal/core/SessionRecorder.h"
+#include "terminal/headless/HeadlessEvents.h"
 #include "terminal/headless/HeadlessHost.h"
 #include "terminal/headless/HeadlessSession.h"
 #include "terminal/headless/InputLines.h"
+#include "terminal/headless/qt/ScriptSocket.h"
 
 namespace terminal::headless {
 
@@ -32,6 +34,7 @@ namespace {
 const QString headlessName = QStringLiteral("headless");
 const QString portName = QStringLiteral("port");
 const QString statusRateName = QStringLiteral("status-rate");
+const QString listenName = QStringLiteral("listen");
 
 constexpr double defaultStatusRate = 5;
 constexpr double highestStatusRate = 100;
@@ -58,7 +61,13 @@ public:
     HeadlessProgram(const SettingsPlace& settings, double statusRate)
         : session_(*this, comm_, platform::SystemClock::instance(), settings.file,
                    settings.formerFile),
-          statusRate_(statusRate) {
+          statusRate_(statusRate),
+          scripts_([this](const std::string& line) { session_.onInputLine(line); },
+                   [this] {
+                       const TerminalCore& core = session_.core();
+                       return linkEvents(core.linkState(), core.shown().port, core.shown().device,
+                                         core.dashboard());
+                   }) {
         session_.core().addObserver(&recorder_);
         comm_.setOnComm([this] { session_.onReceive(); });
         // Nothing may open a message box: there is no screen to show it on.
@@ -91,9 +100,16 @@ public:
         watchInput();
     }
 
+    // --listen: scripts on a socket besides standard input. Empty, or why not.
+    std::string listen(const std::string& path) {
+        listening_ = true;
+        return scripts_.listen(path);
+    }
+
     // SIGINT, SIGTERM, SIGHUP: the port closed as quit closes it, then the signal's status.
     [[noreturn]] void endBySignal(int signal) {
         session_.quit();
+        scripts_.remove();
         platform::ExitSignals::exitNow(signal);
     }
 
@@ -123,19 +139,40 @@ public:
     }
 
     void emitLine(const std::string& line) override {
+        scripts_.broadcast(line);
+        writeOut(line);
+    }
+
+    // Answers and acks of the scripts' commands go to them; those of standard input's here.
+    void answer(const std::string& line) override {
+        if (!scripts_.answer(line)) {
+            writeOut(line);
+        }
+    }
+    void commandSent(Acknowledgement which) override { scripts_.commandSent(which); }
+    void emitAck(Acknowledgement which, const std::string& line) override {
+        if (!scripts_.ack(which, line)) {
+            writeOut(line);
+        }
+    }
+
+private:
+    void writeOut(const std::string& line) {
         if (outputClosed_) {
             return;
         }
         const bool written = std::fwrite(line.data(), 1, line.size(), stdout) == line.size() &&
                              std::fputc('\n', stdout) != EOF && std::fflush(stdout) == 0;
         if (!written) {
-            // Nobody reads the events any more: end as quit, from the event loop.
+            // Nobody reads the events any more: end as quit, from the event loop; unless
+            // scripts may still come to the socket.
             outputClosed_ = true;
-            QTimer::singleShot(0, this, [this] { session_.quit(); });
+            if (!listening_) {
+                QTimer::singleShot(0, this, [this] { session_.quit(); });
+            }
         }
     }
 
-private:
     void watchInput() {
         if (::fcntl(STDIN_FILENO, F_GETFD) < 0) {
             // No standard input at all: its end has come already.
@@ -178,7 +215,10 @@ private:
             input_->setEnabled(false);
         }
         lines_.finish([this](const InputLines::Line& line) { takeLine(line); });
-        session_.quit();
+        // With a socket, the session runs on for its scripts until quit or a signal.
+        if (!listening_) {
+            session_.quit();
+        }
     }
 
     CMSComm comm_;
@@ -190,6 +230,9 @@ private:
     QSocketNotifier* input_ = nullptr;
     InputLines lines_;
     bool outputClosed_ = false;
+    bool listening_ = false;
+    // Last: it goes first, removing the socket before the session does.
+    ScriptSocket scripts_;
 };
 
 }  // namespace
@@ -205,9 +248,56 @@ void addHeadlessOptions(platform::CommandLine& options) {
         QStringLiteral("PORT")));
     options.addOption(QCommandLineOption(
         statusRateName,
-        QStringLiteral("with --headless: status events per second, 0 to 100 (default 5; 0: "
-                       "only on snapshot)"),
+        QStringLiteral("with --headless or --listen: status events per second, 0 to 100 "
+                       "(default 5; 0: only on snapshot)"),
         QStringLiteral("HZ")));
+    options.addOption(QCommandLineOption(
+        listenName,
+        QStringLiteral("let scripts drive the session through a socket at PATH, with the "
+                       "headless commands and events (default "
+                       "$XDG_RUNTIME_DIR/tessaly/COMn.sock; see the manual)"),
+        QStringLiteral("PATH")));
+}
+
+QStringList withListenDefault(QStringList arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == "--" + listenName &&
+            (i + 1 == arguments.size() || arguments[i + 1].startsWith('-'))) {
+            arguments[i] += '=';
+        }
+    }
+    return arguments;
+}
+
+std::optional<std::string> listenPath(const platform::CommandLine& options,
+                                      const std::string& port) {
+    if (!options.isSet(listenName)) {
+        return std::nullopt;
+    }
+    const QString path = options.value(listenName);
+    if (!path.isEmpty()) {
+        return path.toStdString();
+    }
+    return defaultSocketPath(qEnvironmentVariable("XDG_RUNTIME_DIR").toStdString(), port);
+}
+
+std::optional<double> statusRateOption(const platform::CommandLine& options) {
+    if (!options.isSet(statusRateName)) {
+        return defaultStatusRate;
+    }
+    const std::optional<double> rate = statusRateOf(options.value(statusRateName));
+    if (!rate) {
+        usageError("--status-rate takes a number of events per second from 0 to 100, not '" +
+                   options.value(statusRateName) + "'");
+    }
+    return rate;
+}
+
+int listenFailed(const std::string& reason) {
+    const std::string line = "Tessaly: --listen: " + reason + "\n";
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+    return platform::CommandLine::usageErrorStatus;
 }
 
 bool headlessRequested(int argc, char** argv) {
@@ -220,11 +310,13 @@ bool headlessRequested(int argc, char** argv) {
 }
 
 bool checkWindowOptions(const platform::CommandLine& options) {
-    for (const QString& name : {portName, statusRateName}) {
-        if (options.isSet(name)) {
-            usageError("--" + name + " needs --headless");
-            return false;
-        }
+    if (options.isSet(portName)) {
+        usageError("--" + portName + " needs --headless");
+        return false;
+    }
+    if (options.isSet(statusRateName) && !options.isSet(listenName)) {
+        usageError("--" + statusRateName + " needs --headless or --listen");
+        return false;
     }
     return true;
 }
@@ -234,7 +326,7 @@ int runHeadless(int argc, char** argv, platform::CommandLine& options,
     // No window, no display, no platform plug-in: a core application only.
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tessaly"));
-    if (!options.parse(QCoreApplication::arguments())) {
+    if (!options.parse(withListenDefault(QCoreApplication::arguments()))) {
         return platform::CommandLine::usageErrorStatus;
     }
     const std::string port = options.value(portName).toStdString();
@@ -243,20 +335,23 @@ int runHeadless(int argc, char** argv, platform::CommandLine& options,
                    options.value(portName) + "'");
         return platform::CommandLine::usageErrorStatus;
     }
-    double statusRate = defaultStatusRate;
-    if (options.isSet(statusRateName)) {
-        const std::optional<double> rate = statusRateOf(options.value(statusRateName));
-        if (!rate) {
-            usageError("--status-rate takes a number of events per second from 0 to 100, not '" +
-                       options.value(statusRateName) + "'");
-            return platform::CommandLine::usageErrorStatus;
-        }
-        statusRate = *rate;
+    const std::optional<double> statusRate = statusRateOption(options);
+    if (!statusRate) {
+        return platform::CommandLine::usageErrorStatus;
     }
     // A reader that went away is noticed by the failed write, not by a fatal signal.
     std::signal(SIGPIPE, SIG_IGN);
 
-    HeadlessProgram program(settingsPlace(), statusRate);
+    const SettingsPlace settings = settingsPlace();
+    HeadlessProgram program(settings, *statusRate);
+    const std::optional<std::string> socketPath = listenPath(
+        options,
+        port.empty() ? SettingsFile(settings.file, settings.formerFile).read().portName : port);
+    if (socketPath) {
+        if (const std::string failure = program.listen(*socketPath); !failure.empty()) {
+            return listenFailed(failure);
+        }
+    }
     program.record(options.value(QStringLiteral("record")),
                    options.value(QStringLiteral("record-lines")));
     platform::ExitSignals::install([&program](int signal) { program.endBySignal(signal); });
