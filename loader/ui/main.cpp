@@ -2,10 +2,14 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <optional>
+
 #include "loader/cli/LoaderOptions.h"
 #include "loader/cli/UnattendedRuns.h"
 #include "loader/ui/CLoaderDlg.h"
 #include "loader/ui/ProgramInfo.h"
+#include "platform/qt/DisplayCheck.h"
 #include "platform/qt/ExitSignals.h"
 #include "platform/qt/FramePacer.h"
 #include "platform/qt/InstrumentAccessibility.h"
@@ -19,8 +23,18 @@ int main(int argc, char** argv) {
         return *status;
     }
     loader::cli::chooseOffscreenWithoutDisplay(options.programRequested());
+    if (!platform::displayConfigured(argc, argv)) {
+        std::fputs(
+            "bootloader: no display: set DISPLAY, or use --program for a run without a "
+            "window\n",
+            stderr);
+        return 1;
+    }
 
+    // A display that is set but cannot be reached still fails in the plug-in: status 1.
+    std::optional<platform::PlatformStartGuard> platformStart(std::in_place);
     QApplication app(argc, argv);
+    platformStart.reset();
     platform::installInstrumentAccessibility();
     // Ties the windows to the installed desktop entry (menu icon, task bar grouping).
     QGuiApplication::setDesktopFileName(QStringLiteral("bootloader"));

@@ -1,6 +1,6 @@
 // Both programs started as a service, a cron job or a CI runner starts them: no display and
-// no XDG_RUNTIME_DIR. Tessaly's window says in one line what is missing and ends with status
-// 1; nothing prints Qt's runtime-folder warning.
+// no XDG_RUNTIME_DIR. Each program's window says in one line what is missing and ends with
+// status 1; nothing prints Qt's runtime-folder warning.
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -32,6 +32,11 @@ TEST(ProgramStart, WithoutDisplayOrRuntimeFolderEachProgramSaysOnlyWhatMatters) 
          {"--headless", "--port", missing, "--settings", folder.path() + "/vive1939.ini"},
          0,
          ""},
+        {"bootloader's window",
+         BOOTLOADER_PATH,
+         {},
+         1,
+         "bootloader: no display: set DISPLAY, or use --program for a run without a window\n"},
         {"bootloader run by a script",
          BOOTLOADER_PATH,
          {"--program", "--port", missing, folder.path() + "/missing.hex"},
