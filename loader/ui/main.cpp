@@ -2,9 +2,6 @@
 
 #include <QApplication>
 
-#include <cstdio>
-#include <optional>
-
 #include "loader/cli/LoaderOptions.h"
 #include "loader/cli/UnattendedRuns.h"
 #include "loader/ui/CLoaderDlg.h"
@@ -23,30 +20,24 @@ int main(int argc, char** argv) {
         return *status;
     }
     loader::cli::chooseOffscreenWithoutDisplay(options.programRequested());
-    if (!platform::displayConfigured(argc, argv)) {
-        std::fputs(
-            "bootloader: no display: set DISPLAY, or use --program for a run without a "
-            "window\n",
-            stderr);
+    const auto app = platform::windowApplication(
+        argc, argv,
+        "bootloader: no display: set DISPLAY, or use --program for a run without a window\n");
+    if (!app) {
         return 1;
     }
-
-    // A display that is set but cannot be reached still fails in the plug-in: status 1.
-    std::optional<platform::PlatformStartGuard> platformStart(std::in_place);
-    QApplication app(argc, argv);
-    platformStart.reset();
     platform::installInstrumentAccessibility();
     // Ties the windows to the installed desktop entry (menu icon, task bar grouping).
     QGuiApplication::setDesktopFileName(QStringLiteral("bootloader"));
     // Off unless TESSALY_PROBE names a file: paint times for scripts/bench.
-    MeasurementProbe::installFromEnvironment(app);
+    MeasurementProbe::installFromEnvironment(*app);
     QApplication::setApplicationName(loader::ui::programName());
     QApplication::setWindowIcon(loader::ui::programIcon());
     if (auto status = options.parse(QApplication::arguments())) {
         return *status;
     }
     if (loader::cli::wantsGangRun(options)) {
-        return loader::cli::programBoards(app, options);
+        return loader::cli::programBoards(*app, options);
     }
 
     loader::ui::CLoaderDlg window;

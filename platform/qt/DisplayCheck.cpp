@@ -1,5 +1,6 @@
 #include "platform/qt/DisplayCheck.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QList>
 #include <QtGlobal>
@@ -75,6 +76,16 @@ PlatformStartGuard::PlatformStartGuard() {
 PlatformStartGuard::~PlatformStartGuard() {
     qInstallMessageHandler(previousHandler);
     previousHandler = nullptr;
+}
+
+std::unique_ptr<QApplication> windowApplication(int& argc, char** argv, const char* noDisplay) {
+    if (!displayConfigured(argc, argv)) {
+        std::fputs(noDisplay, stderr);
+        return nullptr;
+    }
+    // A display that is set but cannot be reached still fails in the plug-in: status 1.
+    const PlatformStartGuard guard;
+    return std::make_unique<QApplication>(argc, argv);
 }
 
 }  // namespace platform

@@ -5,6 +5,9 @@
 // one line; a plug-in that fails anyway ends the program with status 1, not an abort.
 
 #include <QString>
+#include <memory>
+
+class QApplication;
 
 namespace platform {
 
@@ -24,5 +27,10 @@ public:
     PlatformStartGuard(const PlatformStartGuard&) = delete;
     PlatformStartGuard& operator=(const PlatformStartGuard&) = delete;
 };
+
+// The application object of a program that shows a window, made under a PlatformStartGuard;
+// nullptr when there is no display for it, after `noDisplay` (one line that says what to do
+// instead) went to standard error. `argc` must outlive the application, as Qt requires.
+std::unique_ptr<QApplication> windowApplication(int& argc, char** argv, const char* noDisplay);
 
 }  // namespace platform

@@ -2,7 +2,6 @@
 // modally; the program ends when it closes.
 #include <QApplication>
 #include <QTimer>
-#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <optional>
@@ -76,22 +75,17 @@ int main(int argc, char** argv) {
         return terminal::headless::runHeadless(argc, argv, options, settingsPlace);
     }
 
-    if (!platform::displayConfigured(argc, argv)) {
-        std::fputs(
-            "Tessaly: no display: set DISPLAY, or use --headless for a session without a "
-            "window\n",
-            stderr);
+    const auto app = platform::windowApplication(
+        argc, argv,
+        "Tessaly: no display: set DISPLAY, or use --headless for a session without a window\n");
+    if (!app) {
         return 1;
     }
-    // A display that is set but cannot be reached still fails in the plug-in: status 1.
-    std::optional<platform::PlatformStartGuard> platformStart(std::in_place);
-    QApplication app(argc, argv);
-    platformStart.reset();
     platform::installInstrumentAccessibility();
     // Ties the windows to the installed desktop entry (menu icon, task bar grouping).
     QGuiApplication::setDesktopFileName(QStringLiteral("tessaly"));
     // Off unless TESSALY_PROBE names a file: paint times for scripts/bench.
-    MeasurementProbe::installFromEnvironment(app);
+    MeasurementProbe::installFromEnvironment(*app);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(terminal::ui::programVersion());
     QApplication::setWindowIcon(terminal::ui::programIcon());
