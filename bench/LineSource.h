@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/core/SerialControl.h"
+#include "platform/serial/SerialControl.h"
 
 namespace bench {
 

@@ -12,8 +12,8 @@
 #include "FakeClock.h"
 #include "NullTerminalView.h"
 #include "bench/LineSource.h"
-#include "terminal/core/ControlIds.h"
-#include "terminal/core/TerminalCore.h"
+#include "terminal/dashboard/ControlIds.h"
+#include "terminal/link/TerminalCore.h"
 #include "tests/terminal/line_building.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "terminal/core/Recording.h"
-#include "terminal/core/TrendItems.h"
+#include "terminal/trends/Recording.h"
+#include "terminal/trends/TrendItems.h"
 
 namespace fuzzing {
 

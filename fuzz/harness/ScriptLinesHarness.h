@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "terminal/headless/HeadlessCommand.h"
-#include "terminal/headless/ScriptClients.h"
+#include "terminal/scripting/HeadlessCommand.h"
+#include "terminal/scripting/ScriptClients.h"
 
 namespace fuzzing {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "terminal/core/SettingsFile.h"
+#include "terminal/link/SettingsFile.h"
 
 namespace fuzzing {
 

@@ -17,12 +17,12 @@
 #include "FakeSerialControl.h"
 #include "FakeTerminalView.h"
 #include "NullTerminalView.h"
-#include "terminal/core/ControlIds.h"
-#include "terminal/core/DashboardUpdate.h"
-#include "terminal/core/LineDispatch.h"
-#include "terminal/core/LineReceiver.h"
-#include "terminal/core/ReceiveWindow.h"
-#include "terminal/core/TerminalCore.h"
+#include "terminal/dashboard/ControlIds.h"
+#include "terminal/dashboard/DashboardUpdate.h"
+#include "terminal/link/LineDispatch.h"
+#include "terminal/link/LineReceiver.h"
+#include "terminal/link/TerminalCore.h"
+#include "terminal/protocol/ReceiveWindow.h"
 
 namespace fuzzing {
 
@@ -87,7 +87,6 @@ private:
         terminal::applyLevel(level, view_, dashboard_, session_.firmwareVersion);
     }
     void identificationOutcome() override {}
-    bool isControlEnabled(int id) override { return view_.isControlEnabled(id); }
 
     testing_support::NullTerminalView view_;
     testing_support::FakeSerialControl serial_;

@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "loader/cli/LoaderOptions.h"
-#include "platform/core/Clock.h"
-#include "platform/core/PortMap.h"
-#include "platform/core/SerialErrorText.h"
-#include "platform/qt/CMSComm.h"
+#include "platform/clock/Clock.h"
+#include "platform/serial/PortMap.h"
+#include "platform/serial/SerialErrorText.h"
+#include "platform/serial/qt/CMSComm.h"
 
 namespace loader::cli {
 
@@ -30,7 +30,7 @@ BoardRun::BoardRun(const QString& port, const QString& imagePath, std::uint32_t 
     : QObject(parent),
       port_(port),
       settings_(settings),
-      comm_(std::make_unique<CMSComm>()),
+      comm_(std::make_unique<platform::CMSComm>()),
       link_(*comm_, platform::SystemClock::instance(), *this, image_),
       stall_(static_cast<std::uint64_t>(std::ceil(settings.stallSeconds * 1000.0))) {
     image_.setPath(QFile::encodeName(imagePath).toStdString());
@@ -152,20 +152,7 @@ void BoardRun::stop(const QString& reason) {
 }
 
 QString BoardRun::stoppedAt() const {
-    if (!link_.programming()) {
-        if (link_.connecting() && !stall_.heardFrom()) {
-            return QStringLiteral("the boot loader did not answer; the target was not touched");
-        }
-        return QStringLiteral("the target was not touched");
-    }
-    if (!link_.writing()) {
-        return QStringLiteral(
-            "stopped while the flash was being erased: program the target "
-            "again");
-    }
-    return QStringLiteral("stopped at byte %1 of %2: program the target again")
-        .arg(link_.sentCount())
-        .arg(link_.imageLength());
+    return QString::fromStdString(loader::stopReason(link_, stall_.heardFrom()));
 }
 
 void BoardRun::fail(const QString& reason) {

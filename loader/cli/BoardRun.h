@@ -16,7 +16,9 @@
 #include "loader/core/LoaderObserver.h"
 #include "loader/core/RunWatch.h"
 
+namespace platform {
 class CMSComm;
+}
 
 namespace loader::cli {
 
@@ -100,7 +102,7 @@ private:
     QString port_;
     QString device_;
     Settings settings_;
-    std::unique_ptr<CMSComm> comm_;
+    std::unique_ptr<platform::CMSComm> comm_;
     loader::FirmwareImage image_;
     loader::BootLink link_;
     QTimer timer_;

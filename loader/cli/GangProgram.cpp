@@ -143,14 +143,14 @@ void GangProgram::end() {
     resetPacer_.stop();
     ticker_.stop();
     deadline_.stop();
-    int status = statusProgrammed;
+    int status = exitStatus::programmed;
     for (const auto& board : boards_) {
         if (board->result() != BoardRun::Result::programmed) {
-            status = statusFailed;
+            status = exitStatus::failed;
         }
     }
     if (timedOut_) {
-        status = statusTimedOut;
+        status = exitStatus::timedOut;
     }
     if (stopStatus_) {
         status = *stopStatus_;
@@ -175,8 +175,8 @@ void GangProgram::end() {
         if (!error.isEmpty()) {
             printError(
                 QStringLiteral("cannot write the report %1: %2").arg(settings_.reportPath, error));
-            if (status == statusProgrammed) {
-                status = statusFailed;
+            if (status == exitStatus::programmed) {
+                status = exitStatus::failed;
             }
         }
     }

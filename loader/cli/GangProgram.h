@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "loader/cli/ExitStatus.h"
 #include "loader/cli/GangProgress.h"
 #include "loader/cli/GangReport.h"
 
@@ -25,10 +26,6 @@ class GangProgram : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int statusProgrammed = 0;
-    static constexpr int statusFailed = 1;
-    static constexpr int statusTimedOut = 3;
-
     struct Settings {
         QStringList ports;
         QString imagePath;
@@ -78,7 +75,7 @@ private:
     bool stopping_ = false;
     bool timedOut_ = false;
     std::optional<int> stopStatus_;
-    int status_ = statusFailed;
+    int status_ = exitStatus::failed;
 };
 
 }  // namespace loader::cli

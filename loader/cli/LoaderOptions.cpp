@@ -7,15 +7,18 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "loader/cli/ExitStatus.h"
 #include "loader/core/BootLink.h"
 #include "loader/core/FirmwareImage.h"
 #include "loader/core/ImageCheck.h"
 #include "loader/core/IntelHexCheck.h"
-#include "platform/core/LineSettings.h"
-#include "platform/core/PortMap.h"
-#include "platform/core/SerialControl.h"
+#include "platform/serial/LineSettings.h"
+#include "platform/serial/PortMap.h"
+#include "platform/serial/SerialControl.h"
 
 namespace loader::cli {
+
+static_assert(exitStatus::usage == platform::CommandLine::usageErrorStatus);
 
 const QString LoaderOptions::programOption = QStringLiteral("program");
 
@@ -35,7 +38,7 @@ constexpr double longestWaitSeconds = 86400;
 int usageError(const QString& text) {
     std::fprintf(stderr, "bootloader: %s\nTry 'bootloader --help' for more information.\n",
                  text.toLocal8Bit().constData());
-    return platform::CommandLine::usageErrorStatus;
+    return exitStatus::usage;
 }
 
 void describe(platform::CommandLine& line) {
@@ -171,7 +174,7 @@ bool LoaderOptions::isDevicePath(const QString& text) {
 
 std::optional<int> LoaderOptions::parse(const QStringList& arguments) {
     if (!line_.parse(arguments)) {
-        return platform::CommandLine::usageErrorStatus;
+        return exitStatus::usage;
     }
     const QStringList files = line_.positionalArguments();
     if (files.size() > 1) {
@@ -292,14 +295,14 @@ std::optional<int> LoaderOptions::checkImage(const QStringList& files) {
                              "bootloader: %s\nbootloader: nothing was sent; --no-hex-check sends "
                              "the file as stored\n",
                              fault->c_str());
-                return platform::CommandLine::usageErrorStatus;
+                return exitStatus::usage;
             }
         }
     } catch (const loader::ImageError& refusal) {
         // The window takes any readable file, as its dialog would; Program refuses it.
         if (program_ || !file.isFile() || !file.isReadable()) {
             std::fprintf(stderr, "bootloader: %s\n", refusal.what());
-            return refusedImageStatus;
+            return exitStatus::failed;
         }
     }
     return std::nullopt;

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "loader/cli/SingleBoardProgram.h"
-#include "platform/qt/CommandLine.h"
+#include "platform/app/qt/CommandLine.h"
 
 namespace loader::cli {
 
@@ -15,7 +15,6 @@ class LoaderOptions {
 public:
     // A production line programs at most this many boards from one command.
     static constexpr int maxPorts = 30;
-    static constexpr int refusedImageStatus = 1;
 
     LoaderOptions();
 

@@ -47,18 +47,18 @@ SingleBoardProgram::SingleBoardProgram(CLoaderDlg& window, const Settings& setti
         fail(QStringLiteral("no result within %1 seconds: %2")
                  .arg(settings_.timeoutSeconds)
                  .arg(stalledWhere()),
-             statusTimedOut);
+             exitStatus::timedOut);
     });
     stallTicker_.setInterval(stallCheckMs);
     connect(&stallTicker_, &QTimer::timeout, this, &SingleBoardProgram::checkStall);
-    window_.setMessageSink([this](const QString& text) { fail(text, statusFailed); });
+    window_.setMessageSink([this](const QString& text) { fail(text, exitStatus::failed); });
     window_.setDamagedImageQuestion([this](const QString& fault) {
         if (!settings_.hexCheck) {
             return true;
         }
         fail(fault + QStringLiteral(
                          ": the target was not touched (--no-hex-check sends the file as stored)"),
-             statusDamagedImage);
+             exitStatus::usage);
         return false;
     });
     connect(&window_, &CLoaderDlg::identificationComplete, this, &SingleBoardProgram::onIdentified);
@@ -98,7 +98,7 @@ void SingleBoardProgram::press(int id) {
     auto* button = window_.controls().get<QPushButton>(id);
     if (!button->isEnabled()) {
         fail(QStringLiteral("\"%1\" is not available now").arg(button->text().remove('&')),
-             statusFailed);
+             exitStatus::failed);
         return;
     }
     button->click();
@@ -129,7 +129,7 @@ void SingleBoardProgram::checkStall() {
              .arg(settings_.stallSeconds)
              .arg(QString::fromLatin1(loader::phaseName(loader::phaseOf(window_.link()))),
                   window_.portLabel(), stoppedAt()),
-         statusTimedOut);
+         exitStatus::timedOut);
 }
 
 void SingleBoardProgram::showProgress(bool final) {
@@ -201,7 +201,8 @@ void SingleBoardProgram::onRunFinished(bool programmed) {
     if (!programmed) {
         // The message that says why follows at once; this only covers a run ended silently.
         QTimer::singleShot(0, this, [this] {
-            fail(QStringLiteral("the run ended before the target was programmed"), statusFailed);
+            fail(QStringLiteral("the run ended before the target was programmed"),
+                 exitStatus::failed);
         });
         return;
     }
@@ -210,14 +211,14 @@ void SingleBoardProgram::onRunFinished(bool programmed) {
     deadline_.stop();
     stallTicker_.stop();
     done_ = true;
-    status_ = statusProgrammed;
+    status_ = exitStatus::programmed;
     // Let the end-of-run beep sound out before the program ends.
     if (window_.beeper().isPlaying()) {
         connect(
             &window_.beeper(), &ui::Beeper::finished, this,
-            [this] { emit finished(statusProgrammed); }, Qt::SingleShotConnection);
+            [this] { emit finished(exitStatus::programmed); }, Qt::SingleShotConnection);
     } else {
-        QTimer::singleShot(0, this, [this] { emit finished(statusProgrammed); });
+        QTimer::singleShot(0, this, [this] { emit finished(exitStatus::programmed); });
     }
 }
 
@@ -258,16 +259,7 @@ void SingleBoardProgram::reportStop(const QString& cause) {
 }
 
 QString SingleBoardProgram::stoppedAt() const {
-    const auto& link = window_.link();
-    if (!link.programming()) {
-        return QStringLiteral("the target was not touched");
-    }
-    const qint64 total = link.writing()
-                             ? qint64(link.imageLength())
-                             : QFileInfo(QString::fromStdString(window_.image().path())).size();
-    return QStringLiteral("stopped at byte %1 of %2: program the target again")
-        .arg(link.sentCount())
-        .arg(total);
+    return QString::fromStdString(loader::stopReason(window_.link(), stall_.heardFrom()));
 }
 
 QString SingleBoardProgram::stalledWhere() const {

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "loader/cli/ExitStatus.h"
 #include "loader/core/RunWatch.h"
 
 namespace loader::ui {
@@ -24,10 +25,6 @@ class SingleBoardProgram : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int statusProgrammed = 0;
-    static constexpr int statusFailed = 1;
-    static constexpr int statusDamagedImage = 2;
-    static constexpr int statusTimedOut = 3;
     static constexpr double defaultStallSeconds = 10;
 
     struct Settings {
@@ -74,7 +71,7 @@ private:
     QElapsedTimer clock_;
     loader::StallWatch stall_;
     bool done_ = false;
-    int status_ = statusFailed;
+    int status_ = exitStatus::failed;
 
     // Progress: one line per phase, rewritten in place on a terminal.
     bool terminal_ = false;

@@ -9,7 +9,7 @@
 #include "loader/cli/LoaderOptions.h"
 #include "loader/cli/SingleBoardProgram.h"
 #include "loader/ui/CLoaderDlg.h"
-#include "platform/qt/ExitSignals.h"
+#include "platform/app/qt/ExitSignals.h"
 
 namespace loader::cli {
 

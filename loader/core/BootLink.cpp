@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "loader/core/LoaderIds.h"
+#include "platform/serial/ComName.h"
+#include "platform/serial/PortOpening.h"
 
 namespace loader {
 
@@ -23,12 +25,7 @@ BootLink::BootLink(platform::SerialControl& serial, platform::Clock& clock,
     : serial_(serial), clock_(clock), observer_(observer), image_(image) {}
 
 std::optional<int> BootLink::exactPortNumber(const std::string& portText) {
-    for (int n = 1; n <= highestPort; ++n) {
-        if (portText == "COM" + std::to_string(n)) {
-            return n;
-        }
-    }
-    return std::nullopt;
+    return platform::comPortNumber(portText, highestPort);
 }
 
 int BootLink::portNumber(const std::string& portText) {
@@ -37,21 +34,8 @@ int BootLink::portNumber(const std::string& portText) {
 
 void BootLink::openPort(const std::string& portText, const std::string& speedText) {
     portInUse_ = portNumber(portText);
-    if (serial_.getPortOpen()) {
-        serial_.setPortOpen(false);
-    }
-    serial_.setCommPort(portInUse_);
-    if (serial_.getPortOpen()) {
-        observer_.showMessage(cannotOpenPort);
-    } else {
-        serial_.setPortOpen(true);
-    }
-    serial_.setSettings(speedText + lineSettings);
-    serial_.setInputMode(1);
-    serial_.setRThreshold(1);
-    serial_.setInputLen(0);
-    // Whatever arrived before this moment is not a reply to anything we send now.
-    serial_.getInput();
+    platform::openComPort(serial_, portInUse_, [this] { observer_.showMessage(cannotOpenPort); });
+    platform::applyLineSettings(serial_, speedText + lineSettings);
 }
 
 void BootLink::sendByte(std::uint8_t byte) {
@@ -392,7 +376,7 @@ void BootLink::portLost() {
         return;
     }
     // A port given by its device path is named by it: COM1 would point at another board.
-    const std::string port = serial_.deviceOverride().empty() ? "COM" + std::to_string(portInUse_)
+    const std::string port = serial_.deviceOverride().empty() ? platform::comPortName(portInUse_)
                                                               : serial_.deviceOverride();
     abandonRun("The serial port " + port +
                    " was lost: the device has gone (adapter unplugged or target switched off). "

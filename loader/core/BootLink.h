@@ -13,8 +13,8 @@
 
 #include "loader/core/FirmwareImage.h"
 #include "loader/core/LoaderObserver.h"
-#include "platform/core/Clock.h"
-#include "platform/core/SerialControl.h"
+#include "platform/clock/Clock.h"
+#include "platform/serial/SerialControl.h"
 
 namespace loader {
 

@@ -10,6 +10,7 @@
 
 #include "loader/core/FirmwareImage.h"
 #include "loader/core/ImageCheck.h"
+#include "platform/text/HexDigit.h"
 
 namespace loader {
 
@@ -20,19 +21,6 @@ constexpr std::uint64_t recordFrameBytes = 5;
 constexpr std::uint8_t endOfFileType = 0x01;
 constexpr std::uint8_t lastKnownType = 0x05;
 constexpr std::size_t readBlock = 64 * 1024;
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
 
 // A character as the operator can read it in a message: "G", or byte 0x00 when unprintable.
 std::string shown(char c) {
@@ -87,7 +75,7 @@ void IntelHexCheck::take(char c) {
         }
         return;
     }
-    const int value = hexValue(c);
+    const int value = platform::hexDigitValue(c);
     if (value < 0) {
         fail(shown(c) + " is not a hexadecimal digit");
         return;

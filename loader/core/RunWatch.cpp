@@ -81,4 +81,18 @@ std::string summaryLine(std::uint64_t bytes, std::uint64_t elapsedMs) {
     return text;
 }
 
+std::string stopReason(const BootLink& link, bool heardFrom) {
+    if (!link.programming()) {
+        if (link.connecting() && !heardFrom) {
+            return "the boot loader did not answer; the target was not touched";
+        }
+        return "the target was not touched";
+    }
+    if (!link.writing()) {
+        return "stopped while the flash was being erased: program the target again";
+    }
+    return "stopped at byte " + std::to_string(link.sentCount()) + " of " +
+           std::to_string(link.imageLength()) + ": program the target again";
+}
+
 }  // namespace loader

@@ -41,6 +41,11 @@ private:
 // out until a first millisecond has passed.
 std::string progressLine(RunPhase phase, std::uint64_t done, std::uint64_t total,
                          std::uint64_t elapsedMs);
+// How a run that ends now leaves the target, for the end of the message that says so: "the
+// target was not touched" ("the boot loader did not answer; the target was not touched" while
+// one is being woken and has never answered), "stopped while the flash was being erased:
+// program the target again", "stopped at byte 9866 of 23053: program the target again".
+std::string stopReason(const BootLink& link, bool heardFrom);
 // "8000 bytes in 0.4 s, 20000 B/s"
 std::string summaryLine(std::uint64_t bytes, std::uint64_t elapsedMs);
 // Whole percent of done in total (0 for an empty total).

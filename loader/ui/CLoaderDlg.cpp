@@ -21,10 +21,10 @@
 #include "loader/ui/LoaderAccessibleNames.h"
 #include "loader/ui/LoaderLayout.h"
 #include "loader/ui/ProgramInfo.h"
-#include "platform/core/PortMap.h"
-#include "platform/core/SerialErrorText.h"
-#include "platform/qt/CMSComm.h"
-#include "platform/qt/CiLedRoundX.h"
+#include "platform/instruments/qt/CiLedRoundX.h"
+#include "platform/serial/PortMap.h"
+#include "platform/serial/SerialErrorText.h"
+#include "platform/serial/qt/CMSComm.h"
 
 namespace loader::ui {
 
@@ -51,7 +51,7 @@ CLoaderDlg::CLoaderDlg(platform::SerialControl* serial, platform::Clock* clock, 
       dialogChooser_(this),
       chooser_(&dialogChooser_) {
     if (serial_ == nullptr) {
-        ownComm_ = std::make_unique<CMSComm>();
+        ownComm_ = std::make_unique<platform::CMSComm>();
         ownComm_->setObjectName(QString::number(ids::serialControl));
         serial_ = ownComm_.get();
     }
@@ -91,7 +91,7 @@ void CLoaderDlg::buildControls() {
     for (const char* speed : speeds) {
         speedList->addItem(QString::fromLatin1(speed));
     }
-    auto* waiting = controls_.get<CiLedRoundX>(ids::waitingLamp);
+    auto* waiting = controls_.get<platform::CiLedRoundX>(ids::waitingLamp);
     waiting->setActiveColor(Qt::red);
     waiting->setInactiveColor(Qt::white);
     controls_.get<QProgressBar>(ids::programBar)->setRange(0, 100);
@@ -388,7 +388,7 @@ bool CLoaderDlg::confirmDamagedImage(const std::string& fault) {
 }
 
 void CLoaderDlg::setLamp(int lampId, bool on) {
-    if (auto* lamp = controls_.get<CiLedRoundX>(lampId)) {
+    if (auto* lamp = controls_.get<platform::CiLedRoundX>(lampId)) {
         lamp->setActive(on);
     }
 }

@@ -15,11 +15,13 @@
 #include "loader/ui/Beeper.h"
 #include "loader/ui/LoaderStatusBar.h"
 #include "loader/ui/QtFileChooser.h"
-#include "platform/core/Clock.h"
-#include "platform/core/SerialControl.h"
-#include "platform/qt/DialogLayout.h"
+#include "platform/clock/Clock.h"
+#include "platform/layout/qt/DialogLayout.h"
+#include "platform/serial/SerialControl.h"
 
+namespace platform {
 class CMSComm;
+}
 
 namespace loader::ui {
 
@@ -126,7 +128,7 @@ private:
     bool mayLeave();
     void applyDeviceOverride();
 
-    std::unique_ptr<CMSComm> ownComm_;
+    std::unique_ptr<platform::CMSComm> ownComm_;
     platform::SerialControl* serial_;
     platform::Clock* clock_;
     loader::FirmwareImage image_;

@@ -2,8 +2,8 @@
 
 #include "loader/core/LoaderIds.h"
 #include "loader/ui/LoaderLayout.h"
-#include "platform/qt/AccessibleNaming.h"
-#include "platform/qt/LayoutCaptions.h"
+#include "platform/layout/qt/AccessibleNaming.h"
+#include "platform/layout/qt/LayoutCaptions.h"
 
 namespace loader::ui {
 

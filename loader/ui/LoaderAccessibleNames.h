@@ -1,7 +1,7 @@
 #pragma once
 // Names the loader window's controls for screen readers and GUI test tools.
 
-#include "platform/qt/DialogLayout.h"
+#include "platform/layout/qt/DialogLayout.h"
 
 namespace loader::ui {
 

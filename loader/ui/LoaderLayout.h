@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "platform/qt/DialogLayout.h"
+#include "platform/layout/qt/DialogLayout.h"
 
 namespace loader::ui {
 

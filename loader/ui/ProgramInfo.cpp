@@ -1,6 +1,6 @@
 #include "loader/ui/ProgramInfo.h"
 
-#include "platform/qt/ProgramIcon.h"
+#include "platform/app/qt/ProgramIcon.h"
 
 namespace loader::ui {
 

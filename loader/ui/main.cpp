@@ -6,12 +6,12 @@
 #include "loader/cli/UnattendedRuns.h"
 #include "loader/ui/CLoaderDlg.h"
 #include "loader/ui/ProgramInfo.h"
-#include "platform/qt/DisplayCheck.h"
-#include "platform/qt/ExitSignals.h"
-#include "platform/qt/FramePacer.h"
-#include "platform/qt/InstrumentAccessibility.h"
-#include "platform/qt/MeasurementProbe.h"
-#include "platform/qt/RuntimeFolder.h"
+#include "platform/app/qt/DisplayCheck.h"
+#include "platform/app/qt/ExitSignals.h"
+#include "platform/app/qt/MeasurementProbe.h"
+#include "platform/app/qt/RuntimeFolder.h"
+#include "platform/instruments/qt/InstrumentAccessibility.h"
+#include "platform/layout/qt/FramePacer.h"
 
 int main(int argc, char** argv) {
     platform::providePrivateRuntimeFolder();
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     // Ties the windows to the installed desktop entry (menu icon, task bar grouping).
     QGuiApplication::setDesktopFileName(QStringLiteral("bootloader"));
     // Off unless TESSALY_PROBE names a file: paint times for scripts/bench.
-    MeasurementProbe::installFromEnvironment(*app);
+    platform::MeasurementProbe::installFromEnvironment(*app);
     QApplication::setApplicationName(loader::ui::programName());
     QApplication::setWindowIcon(loader::ui::programIcon());
     if (auto status = options.parse(QApplication::arguments())) {
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
 
     loader::ui::CLoaderDlg window;
     // Values arrive far faster than a screen shows them: paint at most once a frame.
-    FramePacer::install(&window);
+    platform::FramePacer::install(&window);
     if (!options.imagePath().isEmpty()) {
         window.chooseFile(options.imagePath());
     }

@@ -1,7 +1,7 @@
 #pragma once
 // A clock for unit tests: time moves only through pauses, and every pause is recorded.
 
-#include "platform/core/Clock.h"
+#include "platform/clock/Clock.h"
 
 #include <vector>
 

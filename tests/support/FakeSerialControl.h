@@ -2,7 +2,7 @@
 // A serial control for unit tests: records every property write and every output byte,
 // and lets a test deliver received bytes and raise OnComm.
 
-#include "platform/core/SerialControl.h"
+#include "platform/serial/SerialControl.h"
 
 #include <functional>
 #include <set>

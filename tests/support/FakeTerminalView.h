@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "terminal/core/ControlIds.h"
-#include "terminal/core/TerminalView.h"
+#include "terminal/dashboard/ControlIds.h"
+#include "terminal/dashboard/TerminalView.h"
 
 namespace testing_support {
 
@@ -70,7 +70,7 @@ public:
         sliderWrites.push_back(position);
     }
     void enableControl(int id, bool on) override { enabled[id] = on; }
-    bool isControlEnabled(int id) override {
+    bool isControlEnabled(int id) {
         auto it = enabled.find(id);
         return it == enabled.end() || it->second;
     }

@@ -18,10 +18,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/qt/CiAnalogDisplayX.h"
-#include "platform/qt/CiLedRectangleX.h"
-#include "platform/qt/CiSliderX.h"
-#include "platform/qt/ScaledStyle.h"
+#include "platform/instruments/qt/CiAnalogDisplayX.h"
+#include "platform/instruments/qt/CiLedRectangleX.h"
+#include "platform/instruments/qt/CiSliderX.h"
+#include "platform/layout/qt/ScaledStyle.h"
 
 namespace testing_support {
 
@@ -73,7 +73,7 @@ inline QSizeF drawnSize(const QWidget* widget, const QString& text) {
     QFont font = widget->font();
     qreal across = 1.0;
     qreal down = 1.0;
-    if (auto* scaled = qobject_cast<const ScaledStyle*>(widget->style())) {
+    if (auto* scaled = qobject_cast<const platform::ScaledStyle*>(widget->style())) {
         font = scaled->layoutFont(font);
         across = widget->width() / std::max(1.0, std::round(widget->width() / scaled->scale()));
         down = widget->height() / std::max(1.0, std::round(widget->height() / scaled->scale()));
@@ -149,10 +149,10 @@ inline void checkTextFits(QStringList& faults, const QWidget* widget) {
             room = room.marginsRemoved(edit->textMargins()).adjusted(2, 0, -2, 0);
             checkFits(faults, who, edit->text(), textSize(edit->font(), edit->text()), room);
         }
-    } else if (auto* display = qobject_cast<const CiAnalogDisplayX*>(widget)) {
+    } else if (auto* display = qobject_cast<const platform::CiAnalogDisplayX*>(widget)) {
         checkFits(faults, who, display->displayText(),
                   textSize(display->readoutFont(), display->displayText()), display->readoutArea());
-    } else if (auto* lamp = qobject_cast<const CiLedRectangleX*>(widget)) {
+    } else if (auto* lamp = qobject_cast<const platform::CiLedRectangleX*>(widget)) {
         const QRectF area = lamp->captionArea();
         const QRectF needed = QFontMetricsF(lamp->captionFont())
                                   .boundingRect(area, lamp->captionFlags(), lamp->label());
@@ -164,7 +164,7 @@ inline void checkTextFits(QStringList& faults, const QWidget* widget) {
                           .arg(area.width(), 0, 'f', 1)
                           .arg(area.height(), 0, 'f', 1);
         }
-    } else if (auto* slider = qobject_cast<const CiSliderX*>(widget)) {
+    } else if (auto* slider = qobject_cast<const platform::CiSliderX*>(widget)) {
         if (!slider->sliderGeometry().showsNumbers()) {
             faults << QStringLiteral("%1: no numbers over the ticks").arg(who);
         }

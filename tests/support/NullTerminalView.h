@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "terminal/core/TerminalView.h"
+#include "terminal/dashboard/TerminalView.h"
 
 namespace testing_support {
 
@@ -22,7 +22,7 @@ public:
             enabled_[static_cast<std::size_t>(id)] = enabled;
         }
     }
-    bool isControlEnabled(int id) override {
+    bool isControlEnabled(int id) {
         return id >= 0 && id < static_cast<int>(enabled_.size()) &&
                enabled_[static_cast<std::size_t>(id)];
     }

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/core/LicenceNotice.h"
+#include "platform/text/LicenceNotice.h"
 
 namespace boot_target {
 

@@ -5,22 +5,13 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/text/HexDigit.h"
+
 namespace sim {
 
 namespace {
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
+using platform::hexDigitValue;
 
 }  // namespace
 
@@ -32,9 +23,10 @@ std::optional<std::string> unescapedLine(const std::string& text) {
         } else if (i + 1 < text.size() && text[i + 1] == '\\') {
             bytes += '\\';
             i += 1;
-        } else if (i + 3 < text.size() && text[i + 1] == 'x' && hexDigit(text[i + 2]) >= 0 &&
-                   hexDigit(text[i + 3]) >= 0) {
-            bytes += static_cast<char>(hexDigit(text[i + 2]) * 16 + hexDigit(text[i + 3]));
+        } else if (i + 3 < text.size() && text[i + 1] == 'x' && hexDigitValue(text[i + 2]) >= 0 &&
+                   hexDigitValue(text[i + 3]) >= 0) {
+            bytes +=
+                static_cast<char>(hexDigitValue(text[i + 2]) * 16 + hexDigitValue(text[i + 3]));
             i += 3;
         } else {
             return std::nullopt;

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <stdexcept>
 
-#include "platform/core/LicenceNotice.h"
+#include "platform/text/LicenceNotice.h"
 
 namespace sim {
 

@@ -2,26 +2,14 @@
 
 #include <cctype>
 
+#include "platform/text/HexDigit.h"
+
 namespace sim {
 
 namespace {
 
-char hexDigit(unsigned nibble) {
-    return static_cast<char>(nibble < 10 ? '0' + nibble : 'A' + nibble - 10);
-}
-
-bool hexValue(char c, unsigned& value) {
-    if (c >= '0' && c <= '9') {
-        value = static_cast<unsigned>(c - '0');
-    } else if (c >= 'A' && c <= 'F') {
-        value = static_cast<unsigned>(c - 'A' + 10);
-    } else if (c >= 'a' && c <= 'f') {
-        value = static_cast<unsigned>(c - 'a' + 10);
-    } else {
-        return false;
-    }
-    return true;
-}
+using platform::hexDigitValue;
+using platform::upperHexDigit;
 
 // The identification answer carries two digits that nothing reads; a fixed hardware tag.
 constexpr const char* identificationTag = "00";
@@ -29,13 +17,13 @@ constexpr const char* identificationTag = "00";
 }  // namespace
 
 std::string encodeHexPair(std::uint8_t value) {
-    return {hexDigit(value & 0x0Fu), hexDigit(value >> 4)};
+    return {upperHexDigit(value & 0x0Fu), upperHexDigit(value >> 4)};
 }
 
 bool decodeHexPair(char low, char high, std::uint8_t& value) {
-    unsigned lowNibble = 0;
-    unsigned highNibble = 0;
-    if (!hexValue(low, lowNibble) || !hexValue(high, highNibble)) {
+    const int lowNibble = hexDigitValue(low);
+    const int highNibble = hexDigitValue(high);
+    if (lowNibble < 0 || highNibble < 0) {
         return false;
     }
     value = static_cast<std::uint8_t>(highNibble << 4 | lowNibble);
@@ -65,8 +53,8 @@ OutgoingLine revisionAnswer(char revision) {
 OutgoingLine canRateAnswer(int rateCode) {
     // Plain digits, high digit first (not a reversed pair).
     int code = rateCode & 0xFF;
-    return {std::string("ACK CBRS=") + hexDigit(static_cast<unsigned>(code >> 4)) +
-                hexDigit(static_cast<unsigned>(code & 0x0F)),
+    return {std::string("ACK CBRS=") + upperHexDigit(static_cast<unsigned>(code >> 4)) +
+                upperHexDigit(static_cast<unsigned>(code & 0x0F)),
             false};
 }
 

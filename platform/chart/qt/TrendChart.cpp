@@ -1,0 +1,462 @@
+#include "platform/chart/qt/TrendChart.h"
+
+#include <QDateTime>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVector>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+#include "platform/chart/AxisTicks.h"
+
+namespace platform {
+
+namespace {
+
+const QColor paper(255, 255, 255);
+const QColor outline(176, 176, 176);
+const QColor grid(230, 230, 230);
+const QColor away(240, 226, 226);  // no link: a pale rose under the plot
+const QColor quiet(120, 120, 120);
+const QColor cursorLine(60, 60, 60);
+const QColor cursorBox(255, 250, 215);
+// Distinct line colours, one per plot in turn.
+const std::array<QColor, 8> lineColours{{{31, 119, 180},
+                                         {214, 39, 40},
+                                         {44, 160, 44},
+                                         {148, 103, 189},
+                                         {255, 127, 14},
+                                         {140, 86, 75},
+                                         {227, 119, 194},
+                                         {23, 190, 207}}};
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
+// A plot's body in device pixels with its value axis.
+struct PlotFrame {
+    QRect device;  // one column per pixel
+    platform::AxisScale scale;
+
+    int yOf(double value) const {
+        const double share = (value - scale.low) / (scale.high - scale.low);
+        return device.bottom() - static_cast<int>(std::lround(share * (device.height() - 1)));
+    }
+    // A column's left edge; the column count stands for the right edge.
+    int xOf(int column) const { return device.left() + std::min(column, device.width()); }
+};
+
+// The axis for what a trace shows (off and on for a lamp); nothing when it shows no reading.
+std::optional<platform::AxisScale> valueScale(const platform::PlotTrace& trace, bool onOff,
+                                              int maxSteps) {
+    if (onOff) {
+        return platform::AxisScale{-0.25, 1.25, 1, 0};
+    }
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    for (const platform::PlotColumn& column : trace.columns) {
+        if (column.any) {
+            low = std::min(low, column.low);
+            high = std::max(high, column.high);
+        }
+    }
+    if (trace.entering && trace.enteringHoldTo > 0) {
+        low = std::min(low, *trace.entering);
+        high = std::max(high, *trace.entering);
+    }
+    if (low > high) {
+        return std::nullopt;
+    }
+    return platform::niceScale(low, high, maxSteps);
+}
+
+// The stretches of columns without a link.
+std::vector<QRect> awayStretches(const platform::PlotTrace& trace, const PlotFrame& frame) {
+    std::vector<QRect> stretches;
+    const int columns = static_cast<int>(trace.columns.size());
+    for (int c = 0; c < columns;) {
+        if (!trace.columns[static_cast<std::size_t>(c)].away) {
+            ++c;
+            continue;
+        }
+        int end = c;
+        while (end < columns && trace.columns[static_cast<std::size_t>(end)].away) {
+            ++end;
+        }
+        stretches.emplace_back(frame.xOf(c), frame.device.top(), end - c, frame.device.height());
+        c = end;
+    }
+    return stretches;
+}
+
+// The line: in each column a stroke from its lowest to its highest reading (and from the
+// reading before, when joined), then a level stroke where the last reading holds.
+QVector<QRect> traceStrokes(const platform::PlotTrace& trace, const PlotFrame& frame,
+                            int thickness) {
+    QVector<QRect> strokes;
+    std::optional<double> previous;
+    if (trace.entering && trace.enteringHoldTo > 0) {
+        const int y = frame.yOf(*trace.entering);
+        strokes.append(QRect(QPoint(frame.device.left(), y),
+                             QPoint(frame.xOf(trace.enteringHoldTo), y + thickness - 1)));
+        previous = trace.entering;
+    }
+    for (int c = 0; c < static_cast<int>(trace.columns.size()); ++c) {
+        const platform::PlotColumn& column = trace.columns[static_cast<std::size_t>(c)];
+        if (!column.any) {
+            continue;
+        }
+        int top = frame.yOf(column.high);
+        int bottom = frame.yOf(column.low);
+        if (column.joined && previous) {
+            top = std::min(top, frame.yOf(*previous));
+            bottom = std::max(bottom, frame.yOf(*previous));
+        }
+        const int x = frame.xOf(c);
+        strokes.append(QRect(QPoint(x, top), QPoint(x + thickness - 1, bottom)));
+        if (column.holdTo > c) {
+            const int y = frame.yOf(column.last);
+            strokes.append(
+                QRect(QPoint(x, y), QPoint(frame.xOf(column.holdTo), y + thickness - 1)));
+        }
+        previous = column.last;
+    }
+    return strokes;
+}
+
+}  // namespace
+
+struct TrendChart::Layout {
+    QRect title;
+    std::vector<std::pair<QRect, QRect>> plots;  // heading, body
+    QRect axis;
+    int left = 0;  // the bodies' left edge and width
+    int width = 1;
+};
+
+TrendChart::TrendChart(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(QStringLiteral("Trends"));
+}
+
+void TrendChart::setSource(const TrendChartSource* source) {
+    source_ = source;
+    update();
+}
+
+void TrendChart::setRange(std::int64_t from, std::int64_t to) {
+    from_ = from;
+    to_ = std::max(to, from + 1);
+    update();
+}
+
+void TrendChart::setEmptyText(const QString& text) {
+    emptyText_ = text;
+    update();
+}
+
+std::optional<std::int64_t> TrendChart::cursorTime() const {
+    if (!cursorX_) {
+        return std::nullopt;
+    }
+    return timeAt(layout(fontMetrics(), rect(), false), *cursorX_);
+}
+
+QImage TrendChart::renderImage(QSize size, const QString& title, qreal ratio) const {
+    QImage image(size * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(&image);
+    painter.setFont(font());
+    paint(painter, QRect(QPoint(0, 0), size), ratio, title, std::nullopt);
+    return image;
+}
+
+void TrendChart::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    paint(painter, rect(), devicePixelRatioF(), QString(), cursorX_);
+}
+
+void TrendChart::mouseMoveEvent(QMouseEvent* event) {
+    const Layout shape = layout(fontMetrics(), rect(), false);
+    const QPoint at = event->position().toPoint();
+    std::optional<int> x;
+    if (!shape.plots.empty() && at.x() >= shape.left && at.x() < shape.left + shape.width &&
+        at.y() >= shape.plots.front().first.top() && at.y() <= shape.axis.bottom()) {
+        x = at.x();
+    }
+    if (x != cursorX_) {
+        cursorX_ = x;
+        update();
+    }
+}
+
+void TrendChart::leaveEvent(QEvent* /*event*/) {
+    if (cursorX_) {
+        cursorX_.reset();
+        update();
+    }
+}
+
+TrendChart::Layout TrendChart::layout(const QFontMetrics& metrics, QRect area, bool titled) const {
+    Layout shape;
+    const int line = metrics.height();
+    QRect rest = area.adjusted(line / 3, line / 3, -line / 2, -line / 4);
+    if (titled) {
+        shape.title = QRect(rest.left(), rest.top(), rest.width(), line + line / 2);
+        rest.setTop(shape.title.bottom() + 1);
+    }
+    // The unit, turned, then the value labels.
+    shape.left =
+        rest.left() + line + metrics.horizontalAdvance(QStringLiteral("-000000.00")) + line / 2;
+    shape.width = std::max(1, rest.right() + 1 - shape.left);
+    const int plots = source_ ? source_->plotCount() : 0;
+    const int axisHeight = line + line / 2;
+    const int headingHeight = line + line / 4;
+    const int spacing = line / 2;
+    if (plots > 0) {
+        const int bodies =
+            rest.height() - axisHeight - plots * headingHeight - (plots - 1) * spacing;
+        const int bodyHeight = std::max(line, bodies / plots);
+        int y = rest.top();
+        for (int plot = 0; plot < plots; ++plot) {
+            const QRect heading(rest.left(), y, shape.left + shape.width - rest.left(),
+                                headingHeight);
+            const QRect body(shape.left, heading.bottom() + 1, shape.width, bodyHeight);
+            shape.plots.emplace_back(heading, body);
+            y = body.bottom() + 1 + spacing;
+        }
+        shape.axis =
+            QRect(shape.left, shape.plots.back().second.bottom() + 1, shape.width, axisHeight);
+    }
+    return shape;
+}
+
+const std::vector<platform::PlotTrace>& TrendChart::traces(int columns) const {
+    const std::uint64_t revision = source_ ? source_->revision() : 0;
+    if (cache_.from != from_ || cache_.to != to_ || cache_.columns != columns ||
+        cache_.revision != revision || cache_.source != source_) {
+        cache_.from = from_;
+        cache_.to = to_;
+        cache_.columns = columns;
+        cache_.revision = revision;
+        cache_.source = source_;
+        cache_.traces.clear();
+        for (int plot = 0; source_ && plot < source_->plotCount(); ++plot) {
+            cache_.traces.push_back(source_->trace(plot, from_, to_, columns));
+        }
+    }
+    return cache_.traces;
+}
+
+std::int64_t TrendChart::timeAt(const Layout& shape, int x) const {
+    const double share = static_cast<double>(x - shape.left) / shape.width;
+    return from_ +
+           static_cast<std::int64_t>(std::llround(share * static_cast<double>(to_ - from_)));
+}
+
+QString TrendChart::timeText(std::int64_t time, std::int64_t step) const {
+    const std::int64_t offset = source_ ? source_->utcOffsetSeconds() * std::int64_t{1000} : 0;
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(time + offset, Qt::UTC);
+    if (step < 1000) {
+        return local.toString(QStringLiteral("HH:mm:ss.zzz"));
+    }
+    if (step < 60 * 1000) {
+        return local.toString(QStringLiteral("HH:mm:ss"));
+    }
+    if (step < 24 * 60 * 60 * 1000) {
+        return local.toString(QStringLiteral("HH:mm"));
+    }
+    return local.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+void TrendChart::paint(QPainter& painter, QRect area, qreal ratio, const QString& title,
+                       std::optional<int> cursorX) const {
+    painter.fillRect(area, paper);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const Layout shape = layout(metrics, area, !title.isEmpty());
+    if (!title.isEmpty()) {
+        QFont bold = painter.font();
+        bold.setBold(true);
+        painter.save();
+        painter.setFont(bold);
+        painter.setPen(Qt::black);
+        painter.drawText(
+            shape.title, Qt::AlignLeft | Qt::AlignVCenter,
+            QFontMetrics(bold).elidedText(title, Qt::ElideMiddle, shape.title.width()));
+        painter.restore();
+    }
+    if (shape.plots.empty()) {
+        painter.setPen(quiet);
+        painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, emptyText_);
+        return;
+    }
+    const int columns = std::max(1, static_cast<int>(std::lround(shape.width * ratio)));
+    traces(columns);
+    const std::optional<std::int64_t> cursorTime =
+        cursorX ? std::optional(timeAt(shape, *cursorX)) : std::nullopt;
+    // On screen each heading reads out the value at the cursor, else the newest one shown; a
+    // picture has no cursor and no "now", so it leaves them out.
+    const bool onScreen = title.isEmpty();
+    const TimeTicks ticks = timeTicks(shape, metrics);
+    for (int plot = 0; plot < static_cast<int>(shape.plots.size()); ++plot) {
+        const QString reading =
+            onScreen ? source_->readingText(plot, cursorTime.value_or(to_ - 1)) : QString();
+        paintPlot(painter, plot, shape.plots[static_cast<std::size_t>(plot)].first,
+                  shape.plots[static_cast<std::size_t>(plot)].second, ratio, reading, ticks);
+    }
+    paintTimeAxis(painter, shape, ticks, cursorX);
+    if (cursorX) {
+        painter.setPen(QPen(cursorLine, 0, Qt::DashLine));
+        for (const auto& [heading, body] : shape.plots) {
+            painter.drawLine(*cursorX, body.top(), *cursorX, body.bottom());
+        }
+    }
+}
+
+void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect body, qreal ratio,
+                           const QString& reading, const TimeTicks& timeTicks) const {
+    const platform::PlotTrace& trace = cache_.traces[static_cast<std::size_t>(plot)];
+    const QFontMetrics metrics = painter.fontMetrics();
+    const bool onOff = source_->onOff(plot);
+    const std::optional<platform::AxisScale> scale =
+        valueScale(trace, onOff, std::max(1, body.height() / (metrics.height() * 3 / 2)));
+    paintHeading(painter, plot, heading, body, reading);
+
+    // Everything below in device pixels: one column per pixel, every stroke a filled
+    // rectangle (the raster engine fills rectangles many times faster than it draws lines).
+    const PlotFrame frame{QRect(static_cast<int>(std::lround(body.left() * ratio)),
+                                static_cast<int>(std::lround(body.top() * ratio)),
+                                static_cast<int>(trace.columns.size()),
+                                static_cast<int>(std::lround(body.height() * ratio))),
+                          scale.value_or(platform::AxisScale{})};
+    painter.save();
+    painter.scale(1 / ratio, 1 / ratio);
+    for (const QRect& stretch : awayStretches(trace, frame)) {
+        painter.fillRect(stretch, away);
+    }
+    std::vector<double> ticks;
+    for (double value = onOff ? 0 : frame.scale.low;
+         scale && value <= frame.scale.high + frame.scale.step / 2; value += frame.scale.step) {
+        ticks.push_back(value);
+        painter.fillRect(QRect(frame.device.left(), frame.yOf(value), frame.device.width(), 1),
+                         grid);
+    }
+    painter.restore();
+    for (const auto& [time, x] : timeTicks.marks) {
+        painter.fillRect(QRect(x, body.top() + 1, 1, body.height() - 2), grid);
+    }
+
+    // Value labels, in the widget's own units again.
+    painter.setPen(quiet);
+    for (const double value : ticks) {
+        const QString text = onOff ? (value == 0 ? QStringLiteral("off") : QStringLiteral("on"))
+                                   : QString::number(value, 'f', frame.scale.decimals);
+        const int y = static_cast<int>(frame.yOf(value) / ratio);
+        const QRect label(heading.left(), y - metrics.height() / 2,
+                          body.left() - heading.left() - 4, metrics.height());
+        painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter, text);
+    }
+
+    // The frame under the line, so a reading at an end of the axis stays in sight.
+    painter.setPen(outline);
+    painter.drawRect(body.adjusted(0, 0, -1, -1));
+    if (!scale) {
+        painter.setPen(quiet);
+        painter.drawText(body, Qt::AlignCenter, QStringLiteral("no reading in this time"));
+        return;
+    }
+    painter.save();
+    painter.scale(1 / ratio, 1 / ratio);
+    painter.setClipRect(frame.device);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(lineColours[static_cast<std::size_t>(plot) % lineColours.size()]);
+    painter.drawRects(
+        traceStrokes(trace, frame, std::max(1, static_cast<int>(std::lround(ratio)))));
+    painter.restore();
+}
+
+void TrendChart::paintHeading(QPainter& painter, int plot, QRect heading, QRect body,
+                              const QString& reading) const {
+    const QFontMetrics metrics = painter.fontMetrics();
+    painter.save();
+    // The unit along the value axis, turned to read upwards at the margin's left.
+    painter.setPen(quiet);
+    painter.translate(heading.left(), body.center().y());
+    painter.rotate(-90);
+    painter.drawText(QRect(-body.height() / 2, 0, body.height(), metrics.height()), Qt::AlignCenter,
+                     source_->unit(plot));
+    painter.restore();
+
+    // The caption at the left, the reading at the right.
+    painter.save();
+    painter.setPen(Qt::black);
+    painter.drawText(heading.adjusted(body.left() - heading.left(), 0, 0, 0),
+                     Qt::AlignRight | Qt::AlignVCenter, reading);
+    QFont bold = painter.font();
+    bold.setBold(true);
+    painter.setFont(bold);
+    const int readingWidth = metrics.horizontalAdvance(reading) + metrics.height();
+    const QRect captionSide(body.left(), heading.top(), std::max(0, body.width() - readingWidth),
+                            heading.height());
+    painter.drawText(
+        captionSide, Qt::AlignLeft | Qt::AlignVCenter,
+        QFontMetrics(bold).elidedText(source_->caption(plot), Qt::ElideRight, captionSide.width()));
+    painter.restore();
+}
+
+TrendChart::TimeTicks TrendChart::timeTicks(const Layout& shape,
+                                            const QFontMetrics& metrics) const {
+    TimeTicks ticks;
+    const std::int64_t span = to_ - from_;
+    ticks.step = platform::timeStep(
+        span, shape.width,
+        metrics.horizontalAdvance(QStringLiteral("00:00:00")) + metrics.height());
+    // On whole steps of the local clock.
+    const std::int64_t offset = source_->utcOffsetSeconds() * std::int64_t{1000};
+    const std::int64_t first = (floorDiv(from_ + offset, ticks.step) + 1) * ticks.step - offset;
+    for (std::int64_t time = first; time < to_; time += ticks.step) {
+        const double share = static_cast<double>(time - from_) / static_cast<double>(span);
+        ticks.marks.emplace_back(time,
+                                 shape.left + static_cast<int>(std::llround(share * shape.width)));
+    }
+    return ticks;
+}
+
+void TrendChart::paintTimeAxis(QPainter& painter, const Layout& shape, const TimeTicks& ticks,
+                               std::optional<int> cursorX) const {
+    const QFontMetrics metrics = painter.fontMetrics();
+    const std::int64_t span = to_ - from_;
+    painter.setPen(quiet);
+    for (const auto& [time, x] : ticks.marks) {
+        const QString text = timeText(time, ticks.step);
+        const int width = metrics.horizontalAdvance(text);
+        painter.fillRect(QRect(x, shape.axis.top(), 1, metrics.height() / 4), quiet);
+        if (x + width / 2 > shape.left + shape.width + metrics.height() / 2) {
+            continue;  // a label the right edge would cut: its tick says enough
+        }
+        painter.drawText(QRect(x - width / 2 - 2, shape.axis.top() + metrics.height() / 4,
+                               width + 4, metrics.height()),
+                         Qt::AlignCenter, text);
+    }
+    if (cursorX) {
+        const std::int64_t time = timeAt(shape, *cursorX);
+        QString text = timeText(time, 0);
+        if (span >= 24 * 60 * 60 * 1000) {
+            text = timeText(time, 24 * 60 * 60 * 1000) + QLatin1Char(' ') + text;
+        }
+        const int width = metrics.horizontalAdvance(text) + metrics.height() / 2;
+        const int left = std::clamp(*cursorX - width / 2, shape.left - width / 2,
+                                    shape.left + shape.width - width / 2);
+        const QRect box(left, shape.axis.top() + 1, width, metrics.height() + 2);
+        painter.fillRect(box, cursorBox);
+        painter.setPen(cursorLine);
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        painter.drawText(box, Qt::AlignCenter, text);
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,107 @@
+#pragma once
+// Trend plots stacked over one time axis, painted with QPainter like the instruments. Each
+// plot is scaled to what it shows, with its unit along its value axis; its line is drawn one
+// pixel column at a time from a PlotTrace (lowest to highest reading, a step where the value
+// changed, nothing where a gap is), and columns without a link are shaded. The mouse is a
+// cursor: its time on the axis and every plot's reading at that time in its heading.
+//
+// The chart asks its source for what to draw, whenever the range, the size or the source's
+// revision changes; a repaint for the cursor alone draws the traces it has.
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "platform/chart/PlotTrace.h"
+
+class QPainter;
+
+namespace platform {
+
+class TrendChartSource {
+public:
+    virtual ~TrendChartSource() = default;
+
+    virtual int plotCount() const = 0;
+    virtual QString caption(int plot) const = 0;  // the plot's heading
+    virtual QString unit(int plot) const = 0;     // along the value axis; may be empty
+    virtual bool onOff(int plot) const = 0;       // a lamp: the axis reads "off" and "on"
+    virtual platform::PlotTrace trace(int plot, std::int64_t from, std::int64_t to,
+                                      int columns) const = 0;
+    // What the plot shows at `when`, unit included: "4015.88 RPM", "no reading".
+    virtual QString readingText(int plot, std::int64_t when) const = 0;
+    // Changes whenever a trace or a caption may have changed.
+    virtual std::uint64_t revision() const = 0;
+    // The local clock of the times shown: seconds east of UTC.
+    virtual int utcOffsetSeconds() const = 0;
+};
+
+class TrendChart : public QWidget {
+    Q_OBJECT
+public:
+    explicit TrendChart(QWidget* parent = nullptr);
+
+    void setSource(const TrendChartSource* source);  // not owned; nullptr shows nothing
+    // The times shown, milliseconds since 1970 UTC, `to` at the right edge.
+    void setRange(std::int64_t from, std::int64_t to);
+    std::int64_t from() const { return from_; }
+    std::int64_t to() const { return to_; }
+    // Shown in place of the plots when the source has none.
+    void setEmptyText(const QString& text);
+
+    // The time under the mouse, while it is over the plots.
+    std::optional<std::int64_t> cursorTime() const;
+    // The chart as shown, headed by `title`, without the cursor: `size` in the widget's units,
+    // the picture `ratio` times as many pixels each way.
+    QImage renderImage(QSize size, const QString& title, qreal ratio = 1) const;
+
+    QSize minimumSizeHint() const override { return {320, 160}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    struct Layout;
+    // The time axis' labels: their times and where they stand.
+    struct TimeTicks {
+        std::int64_t step = 1000;
+        std::vector<std::pair<std::int64_t, int>> marks;
+    };
+    Layout layout(const QFontMetrics& metrics, QRect area, bool titled) const;
+    TimeTicks timeTicks(const Layout& layout, const QFontMetrics& metrics) const;
+    void paint(QPainter& painter, QRect area, qreal devicePixelRatio, const QString& title,
+               std::optional<int> cursorX) const;
+    void paintPlot(QPainter& painter, int plot, QRect heading, QRect body, qreal ratio,
+                   const QString& reading, const TimeTicks& timeTicks) const;
+    void paintHeading(QPainter& painter, int plot, QRect heading, QRect body,
+                      const QString& reading) const;
+    void paintTimeAxis(QPainter& painter, const Layout& layout, const TimeTicks& ticks,
+                       std::optional<int> cursorX) const;
+    const std::vector<platform::PlotTrace>& traces(int columns) const;
+    std::int64_t timeAt(const Layout& layout, int x) const;
+    QString timeText(std::int64_t time, std::int64_t step) const;
+
+    const TrendChartSource* source_ = nullptr;
+    std::int64_t from_ = 0;
+    std::int64_t to_ = 1;
+    QString emptyText_;
+    std::optional<int> cursorX_;
+
+    struct Cache {
+        std::int64_t from = 0;
+        std::int64_t to = 0;
+        int columns = -1;
+        std::uint64_t revision = 0;
+        const TrendChartSource* source = nullptr;
+        std::vector<platform::PlotTrace> traces;
+    };
+    mutable Cache cache_;
+};
+
+}  // namespace platform

@@ -1,0 +1,69 @@
+#include "terminal/dashboard/qt/PanelText.h"
+
+#include <QHash>
+#include <QObject>
+
+#include "platform/layout/qt/OpaqueOnBackdrop.h"
+
+namespace terminal::ui {
+
+namespace {
+
+// What each box was last given, and the line it shows for it. Kept here, not as a property
+// of the box: every status line writes every box, and a property is looked up by name and
+// announced with an event on each write.
+struct StoredText {
+    std::string text;
+    QString line;
+};
+
+QHash<const QLineEdit*, StoredText>& storedTexts() {
+    static QHash<const QLineEdit*, StoredText> texts;
+    return texts;
+}
+
+StoredText& storedFor(QLineEdit* box) {
+    auto& texts = storedTexts();
+    auto it = texts.find(box);
+    if (it == texts.end()) {
+        // A later box at the same address must not inherit this one's text.
+        QObject::connect(box, &QObject::destroyed, [box] { storedTexts().remove(box); });
+        // Written on every status line: repainted alone, not with the group boxes under it.
+        platform::OpaqueOnBackdrop::install(box);
+        it = texts.insert(box, {});
+    }
+    return *it;
+}
+
+}  // namespace
+
+QString visibleLine(const std::string& text) {
+    QString line = QString::fromStdString(text);
+    line.remove('\r');
+    line.remove('\n');
+    return line;
+}
+
+void showPanelText(QLineEdit* box, const std::string& text) {
+    StoredText& stored = storedFor(box);
+    if (stored.text != text || stored.line.isNull()) {
+        stored.text = text;
+        stored.line = visibleLine(text);
+    }
+    if (box->text() != stored.line) {
+        box->setText(stored.line);
+        box->setCursorPosition(0);  // a text wider than the box shows its beginning
+    }
+}
+
+std::string panelText(const QLineEdit* box) {
+    const auto& texts = storedTexts();
+    const auto it = texts.constFind(box);
+    // The stored text stands for the box only while the box still shows it.
+    if (it != texts.constEnd() && it->line == box->text()) {
+        return it->text;
+    }
+    return box->text().toStdString();
+}
+
+}  // namespace terminal::ui

@@ -1,0 +1,32 @@
+#include "terminal/recording/CsvWriter.h"
+
+namespace terminal {
+
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string field = "\"";
+    for (const char c : text) {
+        if (c == '"') {
+            field += '"';
+        }
+        field += c;
+    }
+    field += '"';
+    return field;
+}
+
+std::string csvRow(const std::vector<std::string>& fields) {
+    std::string row;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) {
+            row += ',';
+        }
+        row += csvField(fields[i]);
+    }
+    row += "\r\n";
+    return row;
+}
+
+}  // namespace terminal

@@ -1,0 +1,159 @@
+#include "terminal/trends/Recording.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+
+#include "terminal/recording/ExportNames.h"
+#include "terminal/recording/TimeText.h"
+#include "terminal/trends/TrendItems.h"
+
+namespace terminal {
+
+namespace {
+
+constexpr const char* notARecording =
+    "is not a recording by Tessaly (its first line is not the header time,link,level,...)";
+
+// A number cell; NaN for an empty cell or anything that is not a finite number.
+float cellValue(std::string_view cell) {
+    cell = withoutPadding(cell);
+    double value = 0;
+    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), value);
+    if (cell.empty() || error != std::errc() || end != cell.data() + cell.size() ||
+        !std::isfinite(value)) {
+        return std::nanf("");
+    }
+    return static_cast<float>(value);
+}
+
+}  // namespace
+
+double Recording::value(std::size_t index, std::size_t item) const {
+    if (!has(item)) {
+        return std::nan("");
+    }
+    return columns_[item][index];
+}
+
+void Recording::read(std::size_t first, std::size_t count, std::size_t item,
+                     TrendPoint* out) const {
+    const std::vector<float>* column = has(item) ? &columns_[item] : nullptr;
+    for (std::size_t i = first; i < first + count; ++i, ++out) {
+        *out = {times_[i], column ? (*column)[i] : std::nan(""), linked_[i] != 0};
+    }
+}
+
+bool Recording::has(std::size_t item) const {
+    return item < present_.size() && present_[item];
+}
+
+std::vector<std::size_t> Recording::items() const {
+    std::vector<std::size_t> present;
+    for (std::size_t item = 0; item < columns_.size(); ++item) {
+        if (has(item)) {
+            present.push_back(item);
+        }
+    }
+    return present;
+}
+
+RecordingParser::RecordingParser() : csv_([this](const CsvParser::Row& fields) { row(fields); }) {
+    recording_.columns_.resize(trendItems().size());
+    recording_.present_.resize(trendItems().size());
+}
+
+void RecordingParser::header(const CsvParser::Row& fields) {
+    headerSeen_ = true;
+    fieldCount_ = fields.size();
+    // A spreadsheet that saved the file again may have put a byte-order mark first.
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    std::string_view first = fields.empty() ? std::string_view() : fields[0];
+    if (first.starts_with(byteOrderMark)) {
+        first.remove_prefix(byteOrderMark.size());
+    }
+    if (fields.size() < 3 || first != "time" || fields[1] != "link" || fields[2] != "level") {
+        return;
+    }
+    for (std::size_t field = 2; field < fields.size(); ++field) {
+        const std::optional<std::size_t> item = trendItemIndex(fields[field]);
+        if (item && !recording_.present_[*item]) {
+            recording_.present_[*item] = true;
+            columnItems_.emplace_back(field, *item);
+        }
+    }
+    isRecording_ = true;
+}
+
+void RecordingParser::row(const CsvParser::Row& fields) {
+    if (!headerSeen_) {
+        header(fields);
+        return;
+    }
+    if (!isRecording_) {
+        return;
+    }
+    const std::optional<TimeStamp> stamp =
+        fields.size() == fieldCount_ ? parseTimeText(fields[0]) : std::nullopt;
+    if (!stamp) {
+        ++recording_.skippedRows_;
+        return;
+    }
+    std::vector<std::int64_t>& times = recording_.times_;
+    if (times.empty()) {
+        recording_.utcOffsetMinutes_ = stamp->offsetMinutes;
+    }
+    // The clock set back while recording: the rows keep their order, held at the last time.
+    times.push_back(times.empty() ? stamp->utcMs : std::max(stamp->utcMs, times.back()));
+    const bool linked = fields[1] == "identified";
+    // The row of the identification itself comes before any status line: older recordings
+    // hold the reset's values there, not readings.
+    const bool reading = linked && previousLinked_;
+    previousLinked_ = linked;
+    recording_.linked_.push_back(linked ? 1 : 0);
+    for (const auto& [field, item] : columnItems_) {
+        recording_.columns_[item].push_back(reading ? cellValue(fields[field]) : std::nanf(""));
+    }
+}
+
+std::optional<Recording> RecordingParser::finish(std::string& error) {
+    csv_.finish();
+    if (!headerSeen_) {
+        error = "is empty";
+        return std::nullopt;
+    }
+    if (!isRecording_) {
+        error = notARecording;
+        return std::nullopt;
+    }
+    recording_.skippedRows_ += csv_.droppedRows();
+    return std::move(recording_);
+}
+
+std::optional<Recording> readRecording(const std::filesystem::path& path, std::string& error) {
+    std::error_code kind;
+    if (std::filesystem::is_directory(path, kind)) {
+        error = "is a folder, not a recording";
+        return std::nullopt;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = std::string("cannot be read: ") + std::strerror(errno);
+        return std::nullopt;
+    }
+    RecordingParser parser;
+    std::string buffer(1 << 16, '\0');
+    while (file) {
+        file.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        parser.feed(std::string_view(buffer.data(), static_cast<std::size_t>(file.gcount())));
+    }
+    if (file.bad()) {
+        error = std::string("cannot be read: ") + std::strerror(errno);
+        return std::nullopt;
+    }
+    return parser.finish(error);
+}
+
+}  // namespace terminal

@@ -1,0 +1,76 @@
+#pragma once
+// A CSV recording written by `Tessaly --record` (or Record to CSV), read back for the Trends
+// window and `--plot`: one point per row, the values of every numeric column it has. A row
+// whose link is not "identified" is a gap, whatever its cells say (recordings made before
+// such rows were left empty hold the reset's values there), and so is the row of the
+// identification, written before any status line; an empty cell is a gap in its value only. Rows
+// that do not fit the header (a row cut off when the program was killed) and rows without a
+// readable time are left out and counted.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "terminal/recording/CsvParser.h"
+#include "terminal/trends/TrendData.h"
+
+namespace terminal {
+
+class Recording : public TrendData {
+public:
+    std::size_t size() const override { return times_.size(); }
+    std::int64_t time(std::size_t index) const override { return times_[index]; }
+    bool linked(std::size_t index) const override { return linked_[index] != 0; }
+    double value(std::size_t index, std::size_t item) const override;
+    void read(std::size_t first, std::size_t count, std::size_t item,
+              TrendPoint* out) const override;
+
+    // Whether the file has a column for the item; the items it has, in trendItems() order.
+    bool has(std::size_t item) const;
+    std::vector<std::size_t> items() const;
+    // The offset from UTC of the first row's time: the recording's own clock.
+    int utcOffsetMinutes() const { return utcOffsetMinutes_; }
+    // Rows left out: cut off, not fitting the header, or without a readable time.
+    std::size_t skippedRows() const { return skippedRows_; }
+
+private:
+    friend class RecordingParser;
+
+    std::vector<std::int64_t> times_;
+    std::vector<std::uint8_t> linked_;
+    std::vector<std::vector<float>> columns_;  // per trend item
+    std::vector<bool> present_;                // per trend item: the file has its column
+    int utcOffsetMinutes_ = 0;
+    std::size_t skippedRows_ = 0;
+};
+
+// Takes a recording's text piece by piece.
+class RecordingParser {
+public:
+    RecordingParser();
+    void feed(std::string_view text) { csv_.feed(text); }
+    // The recording, or nothing with the reason in `error` ("is not a recording by
+    // Tessaly: ...").
+    std::optional<Recording> finish(std::string& error);
+
+private:
+    void row(const CsvParser::Row& fields);
+    void header(const CsvParser::Row& fields);
+
+    CsvParser csv_;
+    Recording recording_;
+    bool headerSeen_ = false;
+    bool isRecording_ = false;
+    bool previousLinked_ = true;  // a recording started mid-session begins with a reading
+    std::size_t fieldCount_ = 0;
+    std::vector<std::pair<std::size_t, std::size_t>> columnItems_;  // (field, item)
+};
+
+// Reads the whole file; on failure nothing, with the reason (without the file's name).
+std::optional<Recording> readRecording(const std::filesystem::path& path, std::string& error);
+
+}  // namespace terminal

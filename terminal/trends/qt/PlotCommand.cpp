@@ -1,0 +1,204 @@
+#include "terminal/trends/qt/PlotCommand.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/app/qt/CommandLine.h"
+#include "platform/chart/qt/TrendChart.h"
+#include "terminal/trends/Recording.h"
+#include "terminal/trends/TrendItems.h"
+#include "terminal/trends/qt/TrendsSource.h"
+
+namespace terminal::plot {
+
+namespace {
+
+const QString plotName = QStringLiteral("plot");
+const QString outputName = QStringLiteral("output");
+const QString valuesName = QStringLiteral("values");
+const QString sizeName = QStringLiteral("size");
+constexpr int smallestSide = 200;
+constexpr int largestSide = 10000;
+constexpr int failedStatus = 2;
+
+int fail(const QString& text) {
+    std::fputs(("Tessaly: " + text + "\n").toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+    return failedStatus;
+}
+
+std::optional<QSize> sizeOf(const QString& text) {
+    static const QRegularExpression shape(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
+    const QRegularExpressionMatch match = shape.match(text);
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    const QSize size(match.captured(1).toInt(), match.captured(2).toInt());
+    if (size.width() < smallestSide || size.height() < smallestSide || size.width() > largestSide ||
+        size.height() > largestSide) {
+        return std::nullopt;
+    }
+    return size;
+}
+
+// A --values name: a column as the header spells it, or an engine value's caption alone
+// ("Engine RPM" for "Engine RPM [RPM]").
+std::optional<std::size_t> columnNamed(const Recording& recording, const QString& name) {
+    for (const std::size_t item : recording.items()) {
+        const TrendItem& entry = trendItems()[item];
+        if (name == QString::fromStdString(entry.name) ||
+            (!entry.unit.empty() && name == QString::fromStdString(entry.caption))) {
+            return item;
+        }
+    }
+    return std::nullopt;
+}
+
+QString columnList(const Recording& recording) {
+    QStringList names;
+    for (const std::size_t item : recording.items()) {
+        names << QString::fromStdString(trendItems()[item].name);
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+void addPlotOptions(platform::CommandLine& options) {
+    options.addOption(QCommandLineOption(
+        plotName,
+        QStringLiteral("draw the Trends plots of a recording made with --record into the PNG "
+                       "named by --output, then exit; no window or display needed"),
+        QStringLiteral("FILE.csv")));
+    options.addOption(QCommandLineOption(outputName,
+                                         QStringLiteral("with --plot: the PNG file to write"),
+                                         QStringLiteral("FILE.png")));
+    options.addOption(QCommandLineOption(
+        valuesName,
+        QStringLiteral("with --plot: the columns to plot, separated by commas, top first "
+                       "(default: Engine RPM, coolant temperature, speed and the level)"),
+        QStringLiteral("NAMES")));
+    options.addOption(QCommandLineOption(
+        sizeName, QStringLiteral("with --plot: the picture's size in pixels (default 1600x900)"),
+        QStringLiteral("WxH")));
+}
+
+bool plotRequested(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--plot") == 0 || std::strncmp(argv[i], "--plot=", 7) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool checkWindowOptions(const platform::CommandLine& options) {
+    for (const QString& name : {outputName, valuesName, sizeName}) {
+        if (options.isSet(name)) {
+            std::fputs(("Tessaly: --" + name +
+                        " needs --plot\nTry 'Tessaly --help' for more information.\n")
+                           .toLocal8Bit()
+                           .constData(),
+                       stderr);
+            return false;
+        }
+    }
+    return true;
+}
+
+int runPlot(int argc, char** argv, platform::CommandLine& options) {
+    // Drawn in memory: no display is asked for, whatever the environment names.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessaly"));
+    if (!options.parse(QApplication::arguments())) {
+        return platform::CommandLine::usageErrorStatus;
+    }
+    if (options.isSet(QStringLiteral("headless"))) {
+        return fail(QStringLiteral("--plot and --headless do not go together"));
+    }
+    if (!options.isSet(outputName)) {
+        return fail(QStringLiteral("--plot needs --output FILE.png"));
+    }
+    QSize size(1600, 900);
+    if (options.isSet(sizeName)) {
+        const std::optional<QSize> asked = sizeOf(options.value(sizeName));
+        if (!asked) {
+            return fail(QStringLiteral("--size takes WIDTHxHEIGHT, each %1 to %2 pixels "
+                                       "(1600x900), not '%3'")
+                            .arg(smallestSide)
+                            .arg(largestSide)
+                            .arg(options.value(sizeName)));
+        }
+        size = *asked;
+    }
+
+    const QString input = options.value(plotName);
+    std::string error;
+    const std::optional<Recording> recording = readRecording(input.toStdString(), error);
+    if (!recording) {
+        return fail(input + QLatin1Char(' ') + QString::fromStdString(error));
+    }
+
+    std::vector<std::size_t> items;
+    if (options.isSet(valuesName)) {
+        for (const QString& part : options.value(valuesName).split(QLatin1Char(','))) {
+            const QString name = part.trimmed();
+            if (name.isEmpty()) {
+                continue;
+            }
+            const std::optional<std::size_t> item = columnNamed(*recording, name);
+            if (!item) {
+                return fail(QStringLiteral("--values: '%1' is not a column of %2; its columns "
+                                           "are: %3")
+                                .arg(name, input, columnList(*recording)));
+            }
+            items.push_back(*item);
+        }
+    } else {
+        for (const std::size_t item : defaultTrendItems()) {
+            if (recording->has(item)) {
+                items.push_back(item);
+            }
+        }
+    }
+
+    ui::TrendsSource source;
+    source.show(&*recording, recording->utcOffsetMinutes() * 60);
+    source.setItems(items);
+    std::int64_t from = 0;
+    std::int64_t to = 1;
+    if (recording->size() > 0) {
+        from = recording->time(0);
+        to = recording->time(recording->size() - 1) + 1;
+    }
+    platform::TrendChart chart;
+    chart.setEmptyText(QStringLiteral("No values chosen."));
+    chart.setSource(&source);
+    chart.setRange(from, to);
+    const QString name = QFileInfo(input).fileName();
+    const QImage picture = chart.renderImage(
+        size, recording->size() > 0 ? ui::rangeTitle(name, from, to, source.utcOffsetSeconds())
+                                    : name + QStringLiteral(", no rows yet"));
+
+    const QString output = options.value(outputName);
+    QFile file(output);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return fail(QStringLiteral("cannot write %1: %2").arg(output, file.errorString()));
+    }
+    if (!picture.save(&file, "PNG")) {
+        const QString reason = file.errorString();
+        file.remove();
+        return fail(QStringLiteral("cannot write %1: %2").arg(output, reason));
+    }
+    return 0;
+}
+
+}  // namespace terminal::plot

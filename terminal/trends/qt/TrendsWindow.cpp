@@ -1,0 +1,457 @@
+#include "terminal/trends/qt/TrendsWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSplitter>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "platform/chart/qt/TrendChart.h"
+#include "terminal/dashboard/qt/WindowPlacement.h"
+#include "terminal/trends/TrendItems.h"
+
+namespace terminal::ui {
+
+namespace {
+
+const QString valuesKey = QStringLiteral("trends/values");
+const QString spanKey = QStringLiteral("trends/span");
+const QString splitterKey = QStringLiteral("trends/splitter");
+const QString folderKey = QStringLiteral("trends/folder");
+const QString placeGroup = QStringLiteral("trends");
+const QString openKey = QStringLiteral("trends/open");
+constexpr int wholeRecording = 0;
+constexpr std::int64_t minuteMs = 60 * 1000;
+
+int localOffsetSeconds() {
+    return QDateTime::currentDateTime().offsetFromUtc();
+}
+
+}  // namespace
+
+TrendsWindow::TrendsWindow(const TrendHistory& live, QString settingsFile, QWidget* parent,
+                           std::function<std::int64_t()> now)
+    : QWidget(parent, Qt::Window),
+      live_(live),
+      now_(std::move(now)),
+      settingsFile_(std::move(settingsFile)) {
+    setWindowTitle(QStringLiteral("Trends – Tessaly"));
+    buildControls();
+    fillValueList();
+    source_.show(&live_, localOffsetSeconds());
+    restoreChoices();
+    chart_->setSource(&source_);
+    // A good size for four plots, within the screen's free area.
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    resize(QSize(1000, 680).boundedTo(screen->availableSize() * 9 / 10));
+    new WindowPlacement(this, settingsFile_, placeGroup);
+    refresh();
+}
+
+TrendsWindow::~TrendsWindow() {
+    chart_->setSource(nullptr);
+}
+
+void TrendsWindow::buildControls() {
+    auto* bar = new QHBoxLayout;
+    auto* spanLabel = new QLabel(QStringLiteral("&Span:"), this);
+    span_ = new QComboBox(this);
+    span_->setObjectName(QStringLiteral("trendsSpan"));
+    spanLabel->setBuddy(span_);
+    for (const int minutes : spanMinutes) {
+        span_->addItem(QStringLiteral("%1 min").arg(minutes), minutes);
+    }
+    pause_ = new QPushButton(QStringLiteral("&Pause"), this);
+    pause_->setObjectName(QStringLiteral("trendsPause"));
+    pause_->setCheckable(true);
+    open_ = new QPushButton(QString::fromUtf8(openCaption), this);
+    open_->setObjectName(QStringLiteral("trendsOpen"));
+    open_->setShortcut(QKeySequence::Open);
+    liveButton_ = new QPushButton(QStringLiteral("&Live"), this);
+    liveButton_->setObjectName(QStringLiteral("trendsLive"));
+    save_ = new QPushButton(QString::fromUtf8(saveCaption), this);
+    save_->setObjectName(QStringLiteral("trendsSave"));
+    save_->setShortcut(QKeySequence::Save);
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("trendsStatus"));
+    bar->addWidget(spanLabel);
+    bar->addWidget(span_);
+    bar->addWidget(pause_);
+    bar->addSpacing(fontMetrics().height());
+    bar->addWidget(open_);
+    bar->addWidget(liveButton_);
+    bar->addWidget(save_);
+    bar->addStretch(1);
+    bar->addWidget(status_);
+
+    values_ = new QListWidget(this);
+    values_->setObjectName(QStringLiteral("trendsValues"));
+    chart_ = new platform::TrendChart(this);
+    chart_->setObjectName(QStringLiteral("trendsChart"));
+    chart_->setEmptyText(QStringLiteral("Tick the values to plot in the list on the left."));
+    scroll_ = new QScrollBar(Qt::Horizontal, this);
+    scroll_->setObjectName(QStringLiteral("trendsScroll"));
+    auto* plots = new QWidget(this);
+    auto* plotsLayout = new QVBoxLayout(plots);
+    plotsLayout->setContentsMargins(0, 0, 0, 0);
+    plotsLayout->setSpacing(0);
+    plotsLayout->addWidget(chart_, 1);
+    plotsLayout->addWidget(scroll_);
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->addWidget(values_);
+    splitter_->addWidget(plots);
+    splitter_->setStretchFactor(1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(splitter_, 1);
+
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, this, &TrendsWindow::refresh);
+    connect(span_, &QComboBox::activated, this, &TrendsWindow::spanChosen);
+    connect(pause_, &QPushButton::toggled, this, &TrendsWindow::setPaused);
+    connect(open_, &QPushButton::clicked, this, &TrendsWindow::chooseRecording);
+    connect(liveButton_, &QPushButton::clicked, this, &TrendsWindow::showLive);
+    connect(save_, &QPushButton::clicked, this, &TrendsWindow::choosePictureFile);
+    connect(values_, &QListWidget::itemChanged, this, &TrendsWindow::valueToggled);
+    connect(scroll_, &QScrollBar::valueChanged, this, &TrendsWindow::scrolled);
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] { saveChoices(); });
+}
+
+void TrendsWindow::fillValueList() {
+    restoring_ = true;  // ticking them here chooses nothing
+    const auto& items = trendItems();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        auto* entry = new QListWidgetItem(QString::fromStdString(items[i].name), values_);
+        entry->setData(Qt::UserRole, static_cast<qulonglong>(i));
+        entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        entry->setCheckState(Qt::Unchecked);
+    }
+    restoring_ = false;
+    // Wide enough for the longest name.
+    const int width = values_->sizeHintForColumn(0) + 2 * values_->frameWidth() +
+                      values_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    splitter_->setSizes({width, 800});
+}
+
+QStringList TrendsWindow::plottedNames() const {
+    QStringList names;
+    for (const std::size_t item : source_.items()) {
+        names << QString::fromStdString(trendItems()[item].name);
+    }
+    return names;
+}
+
+void TrendsWindow::setPlottedNames(const QStringList& names) {
+    std::vector<std::size_t> items;
+    for (const QString& name : names) {
+        const auto item = trendItemIndex(name.toStdString());
+        if (item && std::find(items.begin(), items.end(), *item) == items.end()) {
+            items.push_back(*item);
+        }
+    }
+    source_.setItems(std::move(items));
+    updateList();
+    chart_->update();
+    saveChoices();
+}
+
+void TrendsWindow::valueToggled(QListWidgetItem* entry) {
+    if (restoring_) {
+        return;
+    }
+    const auto item = static_cast<std::size_t>(entry->data(Qt::UserRole).toULongLong());
+    std::vector<std::size_t> items = source_.items();
+    std::erase(items, item);
+    if (entry->checkState() == Qt::Checked) {
+        items.push_back(item);  // a value ticked joins at the bottom
+    }
+    source_.setItems(std::move(items));
+    chart_->update();
+    saveChoices();
+}
+
+void TrendsWindow::updateList() {
+    const bool restoring = restoring_;
+    restoring_ = true;
+    const std::vector<std::size_t>& plotted = source_.items();
+    for (int row = 0; row < values_->count(); ++row) {
+        QListWidgetItem* entry = values_->item(row);
+        const auto item = static_cast<std::size_t>(entry->data(Qt::UserRole).toULongLong());
+        const bool shown = std::find(plotted.begin(), plotted.end(), item) != plotted.end();
+        entry->setCheckState(shown ? Qt::Checked : Qt::Unchecked);
+        const bool available = !recording_ || recording_->has(item);
+        entry->setForeground(available ? palette().text() : palette().placeholderText());
+        entry->setToolTip(available ? QString() : QStringLiteral("Not in this recording"));
+    }
+    restoring_ = restoring;
+}
+
+int TrendsWindow::span() const {
+    return span_->currentData().toInt();
+}
+
+void TrendsWindow::setSpan(int minutes) {
+    const int index = span_->findData(minutes);
+    if (index < 0) {
+        return;
+    }
+    span_->setCurrentIndex(index);
+    spanChosen();
+}
+
+void TrendsWindow::spanChosen() {
+    if (!recording_) {
+        liveSpan_ = span();
+        saveChoices();
+    }
+    refresh();
+}
+
+std::int64_t TrendsWindow::spanMs() const {
+    return span() * minuteMs;
+}
+
+void TrendsWindow::setPaused(bool paused) {
+    if (recording_) {
+        return;
+    }
+    if (paused && !paused_) {
+        end_ = now_();
+    }
+    paused_ = paused;
+    if (pause_->isChecked() != paused) {
+        pause_->setChecked(paused);
+    }
+    refresh();
+}
+
+void TrendsWindow::scrolled(int value) {
+    const std::int64_t first =
+        recording_ ? recording_->time(0) : (live_.size() > 0 ? live_.time(0) : now_());
+    const std::int64_t end = first + value * std::int64_t{1000} + spanMs();
+    if (!recording_) {
+        // Pulled to the right end: following again; anywhere else stops there.
+        if (value == scroll_->maximum()) {
+            setPaused(false);
+            return;
+        }
+        paused_ = true;
+        pause_->setChecked(true);
+    }
+    end_ = end;
+    refresh();
+}
+
+void TrendsWindow::refresh() {
+    const std::int64_t span = spanMs();
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+    std::int64_t to = 0;
+    if (recording_) {
+        if (recording_->size() > 0) {
+            first = recording_->time(0);
+            last = recording_->time(recording_->size() - 1) + 1;
+        }
+        to = span == 0 ? last : std::clamp(end_, first + span, std::max(first + span, last));
+        chart_->setRange(span == 0 ? first : to - span, to);
+    } else {
+        const std::int64_t present = now_();
+        first = live_.size() > 0 ? std::min(live_.time(0), present) : present;
+        last = present;
+        to = paused_ ? end_ : present;
+        chart_->setRange(to - span, to);
+    }
+
+    const QSignalBlocker quiet(scroll_);
+    if (span == 0 || last - first <= span) {
+        scroll_->hide();
+    } else {
+        scroll_->setRange(0, static_cast<int>((last - first - span + 999) / 1000));
+        scroll_->setPageStep(static_cast<int>(span / 1000));
+        scroll_->setValue(static_cast<int>((to - span - first) / 1000));
+        scroll_->show();
+    }
+
+    if (recording_) {
+        QString text = QStringLiteral("%1: %L2 rows").arg(recordingName_).arg(recording_->size());
+        if (recording_->skippedRows() > 0) {
+            text += QStringLiteral(", %L1 left out").arg(recording_->skippedRows());
+        }
+        status_->setText(text);
+        timer_->stop();
+    } else {
+        status_->setText(paused_ ? QStringLiteral("Live, paused") : QStringLiteral("Live"));
+        // Following: a step each time the present moves a pixel column on, but no more than
+        // ten a second; a strip chart needs no more, and each step repaints every plot.
+        const double columns = std::max(1.0, chart_->width() * chart_->devicePixelRatioF());
+        const int interval =
+            paused_
+                ? 1000
+                : static_cast<int>(std::clamp(static_cast<double>(span) / columns, 100.0, 1000.0));
+        if (isVisible()) {
+            if (!timer_->isActive() || timer_->interval() != interval) {
+                timer_->start(interval);
+            }
+        } else {
+            timer_->stop();
+        }
+    }
+    pause_->setEnabled(!recording_);
+    liveButton_->setEnabled(recording_.has_value());
+}
+
+bool TrendsWindow::openRecording(const QString& path, bool quiet) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::string error;
+    std::optional<Recording> read = readRecording(path.toStdString(), error);
+    QApplication::restoreOverrideCursor();
+    const QFileInfo file(path);
+    folder_ = file.absolutePath();
+    if (!read) {
+        lastError_ =
+            file.fileName() + QLatin1Char(' ') + QString::fromStdString(error) + QLatin1Char('.');
+        saveChoices();
+        if (!quiet) {
+            QMessageBox::warning(this, windowTitle(), lastError_);
+        }
+        return false;
+    }
+    // The live view or the last recording goes whole: nothing of two sessions is mixed.
+    source_.show(nullptr, 0);
+    recording_ = std::move(read);
+    recordingName_ = file.fileName();
+    source_.show(&*recording_, recording_->utcOffsetMinutes() * 60);
+    end_ = recording_->size() > 0 ? recording_->time(recording_->size() - 1) + 1 : 0;
+    if (span_->findData(wholeRecording) < 0) {
+        span_->addItem(QStringLiteral("All"), wholeRecording);
+    }
+    span_->setCurrentIndex(span_->findData(wholeRecording));
+    setWindowTitle(QStringLiteral("Trends – %1 – Tessaly").arg(recordingName_));
+    updateList();
+    saveChoices();
+    refresh();
+    return true;
+}
+
+void TrendsWindow::showLive() {
+    source_.show(&live_, localOffsetSeconds());
+    recording_.reset();
+    recordingName_.clear();
+    span_->removeItem(span_->findData(wholeRecording));
+    span_->setCurrentIndex(std::max(0, span_->findData(liveSpan_)));
+    setWindowTitle(QStringLiteral("Trends – Tessaly"));
+    updateList();
+    refresh();
+}
+
+void TrendsWindow::chooseRecording() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open recording"), folder_.isEmpty() ? QDir::homePath() : folder_,
+        QStringLiteral("CSV recordings (*.csv);;All files (*)"));
+    if (!path.isEmpty()) {
+        openRecording(path);
+    }
+}
+
+QImage TrendsWindow::picture() const {
+    const QString what = recording_ ? recordingName_ : QStringLiteral("Tessaly, live");
+    return chart_->renderImage(
+        chart_->size(), rangeTitle(what, chart_->from(), chart_->to(), source_.utcOffsetSeconds()),
+        chart_->devicePixelRatioF());
+}
+
+bool TrendsWindow::savePicture(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !picture().save(&file, "PNG")) {
+        lastError_ = QStringLiteral("Cannot save %1: %2.").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+void TrendsWindow::choosePictureFile() {
+    const QString name = QStringLiteral("Tessaly-trends-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+                         QStringLiteral(".png");
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save as PNG"),
+        QDir(folder_.isEmpty() ? QDir::homePath() : folder_).filePath(name),
+        QStringLiteral("PNG pictures (*.png)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    folder_ = QFileInfo(path).absolutePath();
+    saveChoices();
+    if (!savePicture(path)) {
+        QMessageBox::warning(this, windowTitle(), lastError_);
+    }
+}
+
+void TrendsWindow::saveChoices() const {
+    if (restoring_) {
+        return;
+    }
+    QSettings settings(settingsFile_, QSettings::IniFormat);
+    settings.setValue(valuesKey, plottedNames());
+    settings.setValue(spanKey, liveSpan_);
+    settings.setValue(splitterKey, splitter_->saveState());
+    settings.setValue(folderKey, folder_);
+}
+
+void TrendsWindow::restoreChoices() {
+    const QSettings settings(settingsFile_, QSettings::IniFormat);
+    restoring_ = true;
+    if (settings.contains(valuesKey)) {
+        setPlottedNames(settings.value(valuesKey).toStringList());
+    } else {
+        source_.setItems(defaultTrendItems());
+    }
+    liveSpan_ = settings.value(spanKey, liveSpan_).toInt();
+    if (span_->findData(liveSpan_) < 0) {
+        liveSpan_ = 5;
+    }
+    span_->setCurrentIndex(span_->findData(liveSpan_));
+    splitter_->restoreState(settings.value(splitterKey).toByteArray());
+    folder_ = settings.value(folderKey).toString();
+    restoring_ = false;
+    updateList();
+}
+
+void TrendsWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    QSettings(settingsFile_, QSettings::IniFormat).setValue(openKey, true);
+    refresh();
+}
+
+void TrendsWindow::closeEvent(QCloseEvent* event) {
+    QSettings(settingsFile_, QSettings::IniFormat).setValue(openKey, false);
+    QWidget::closeEvent(event);
+}
+
+bool TrendsWindow::leftOpen(const QString& settingsFile) {
+    return QSettings(settingsFile, QSettings::IniFormat).value(openKey, false).toBool();
+}
+
+void TrendsWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    timer_->stop();
+}
+
+}  // namespace terminal::ui

@@ -1,0 +1,97 @@
+// The dashboard's size and place: remembered with their screen and restored only on that
+// screen at that scale, never written by a run without a display, and "Actual size" brings
+// the natural size back.
+
+#include <QAction>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+
+#include "DashboardFixture.h"
+#include "terminal/dashboard/qt/DashboardScaling.h"
+#include "terminal/dashboard/qt/WindowPlacement.h"
+
+using terminal::ui::WindowPlacement;
+
+namespace {
+
+using WindowPlace = DashboardFixture;
+
+TEST_F(WindowPlace, IsRestoredOnlyOnTheScreenAndScaleItWasSavedOn) {
+    const QScreen* here = QGuiApplication::primaryScreen();
+    ASSERT_NE(here, nullptr);
+    const QString name = here->name();
+    const QRect area = here->availableGeometry();
+    const qreal ratio = here->devicePixelRatio();
+    const QRect place(area.topLeft() + QPoint(20, 10), window->minimumSize() + QSize(30, 20));
+    struct Case {
+        const char* what;
+        QString screen;
+        QRect screenArea;
+        qreal pixelRatio;
+        QRect place;
+        bool restored;
+    };
+    const Case cases[] = {
+        {"the same screen", name, area, ratio, place, true},
+        {"another screen's name", name + "-2", area, ratio, place, false},
+        {"a larger screen", name, QRect(0, 0, 1920, 1080), ratio, place, false},
+        {"another scale", name, area, ratio * 2, place, false},
+        {"a place beyond the screen", name, area, ratio,
+         place.translated(area.width() - place.width() / 2, 0), false},
+        {"smaller than the window may be", name, area, ratio,
+         QRect(place.topLeft(), window->minimumSize() - QSize(1, 1)), false},
+        {"no screen (an older version's file)", "", QRect(), 0.0, place, false},
+    };
+    for (const Case& c : cases) {
+        const QString file = folder.filePath(QString("%1.conf").arg(&c - cases));
+        {
+            QSettings settings(file, QSettings::IniFormat);
+            settings.setValue("window/geometry", c.place);
+            if (c.screenArea.isValid()) {
+                settings.setValue("window/screen", c.screen);
+                settings.setValue("window/screenArea", c.screenArea);
+                settings.setValue("window/pixelRatio", c.pixelRatio);
+            }
+        }
+        window->scaling().fitToScreen();
+        const QRect fitted = window->geometry();
+        auto* placement = new WindowPlacement(window.get(), file);
+        EXPECT_EQ(window->geometry(), c.restored ? c.place : fitted) << c.what;
+        delete placement;
+    }
+}
+
+TEST_F(WindowPlace, IsNotWrittenByARunWithoutADisplay) {
+    ASSERT_EQ(QGuiApplication::platformName(), "offscreen");
+    const QString file = folder.filePath("Tessaly.conf");
+    {
+        WindowPlacement placement(window.get(), file);
+        window->show();
+        window->resize(window->size() - QSize(10, 10));
+        placement.save();
+        window->hide();
+    }
+    EXPECT_FALSE(QFile::exists(file));
+}
+
+TEST_F(WindowPlace, ActualSizeInTheContextMenuGoesBackToTheNaturalSize) {
+    window->show();
+    const QSize natural = window->size();
+    QAction* actualSize = nullptr;
+    for (QAction* action : window->actions()) {
+        if (action->text() == "Actual size") {
+            actualSize = action;
+        }
+    }
+    ASSERT_NE(actualSize, nullptr);
+    EXPECT_EQ(actualSize->shortcut(), QKeySequence("Ctrl+0"));
+    window->resize(window->minimumSize());
+    ASSERT_NE(window->size(), natural);
+    actualSize->trigger();
+    EXPECT_EQ(window->size(), natural);
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
+}
+
+}  // namespace
