@@ -94,6 +94,7 @@ void TerminalCore::connect() {
         // The operator's Connect: the bad checksums are counted afresh from here, not at
         // every quiet retry (a device sending only bad lines would read 1 for ever).
         counters_.connected();
+        lostSerialNumber_.reset();
     }
     portLost_ = false;
     serial_.setDeviceOverride(wasConnected ? serial_.openedThrough() : chosenDevice_);
@@ -171,8 +172,12 @@ void TerminalCore::restartLinkTimer() {
     view_.startTimer(ids::linkTimer, ids::linkTimerPeriodMs);
 }
 
-// From now on the ticks reopen exactly the path the lost port was opened through.
+// From now on the ticks reopen exactly the path the lost port was opened through, and what
+// answers there is taken for the lost simulator only if it names the same serial number.
 void TerminalCore::loseDevice() {
+    if (linkState_ == LinkState::identified || linkState_ == LinkState::refused) {
+        lostSerialNumber_ = dashboard_.serialNumber;
+    }
     closePort();
     session_.recordSeen = false;
     portLost_ = true;
@@ -203,6 +208,7 @@ void TerminalCore::chooseDevicePath(std::string path) {
 
 void TerminalCore::disconnect() {
     portLost_ = false;
+    lostSerialNumber_.reset();
     serial_.setDeviceOverride(chosenDevice_);
     view_.stopTimer(ids::linkTimer);
     resetToDisconnected();
@@ -311,6 +317,11 @@ void TerminalCore::setLinkState(LinkState state) {
 }
 
 void TerminalCore::identificationOutcome() {
+    if (lostSerialNumber_ && *lostSerialNumber_ != dashboard_.serialNumber) {
+        anotherDeviceAnswered();
+        return;
+    }
+    lostSerialNumber_.reset();
     const bool gateOpen = session_.firmwareGateOpen();
     if (gateOpen) {
         session_.remoteControlsEnabled = true;
@@ -327,6 +338,25 @@ void TerminalCore::identificationOutcome() {
         view_.showMessage(std::string(linkTexts::firmwareTooOld), MessageIcon::exclamation);
         writePanel();
     }
+}
+
+// A device of its own now holds the lost one's path (a reused pseudo-terminal or ttyUSB
+// number): nothing more is sent to it, and the operator decides whether to use it.
+void TerminalCore::anotherDeviceAnswered() {
+    // The path the lost port was opened through, which the retries reopen.
+    const std::string path =
+        serial_.deviceOverride().empty() ? linkDevice_ : serial_.deviceOverride();
+    const std::string text = "Another device answers on " + path + ": serial number " +
+                             std::to_string(dashboard_.serialNumber) + ", not the simulator " +
+                             std::to_string(*lostSerialNumber_) +
+                             " that was lost. Press Connect to use it.";
+    lostSerialNumber_.reset();
+    portLost_ = false;
+    serial_.setDeviceOverride(chosenDevice_);
+    view_.stopTimer(ids::linkTimer);
+    resetToDisconnected();
+    setLinkState(LinkState::disconnected);
+    view_.showMessage(text, MessageIcon::exclamation);
 }
 
 void TerminalCore::exitProgram() {

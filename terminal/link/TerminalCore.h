@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,7 @@ private:
     void loseDevice();
     void onPortLost();
     void setLinkState(LinkState state);
+    void anotherDeviceAnswered();
 
     // ProtocolHooks over the window.
     void readPanel() override;
@@ -141,6 +143,9 @@ private:
     // A loss also sets the serial control's device override to the lost device; it stays
     // until the operator's Connect or Disconnect.
     bool portLost_ = false;
+    // The serial number of the simulator whose device was lost, until it answers again or the
+    // operator connects or disconnects.
+    std::optional<std::uint32_t> lostSerialNumber_;
     std::string chosenDevice_;
     std::string chosenPortName_;
     bool inTick_ = false;

@@ -238,7 +238,7 @@ TEST(SessionLink, ALostPortIsRetriedQuietlyEverySecondUntilTheDeviceReturns) {
     rig.serial.written.clear();
     rig.tick();
     EXPECT_EQ("AT ID?\r\n", rig.serial.writtenText());
-    rig.serial.receive("ACK REVD\r\n" + identification(9, 0x01));
+    rig.serial.receive("ACK REVD\r\n" + identification(305419896, 0x01));
     EXPECT_TRUE(rig.view.isControlEnabled(ids::levelSlider));
 
     // Once back, a later failure is an ordinary one again.
@@ -377,4 +377,36 @@ TEST(FirmwareGate, NamesTheFirmwareItAcceptsAsTheMessagesDo) {
             EXPECT_EQ(session.firmwareGateOpen(), accepted) << version << revision;
         }
     }
+}
+
+// A pseudo-terminal number or a ttyUSB name is handed to the next device that comes.
+TEST(SessionLink, AnotherDeviceOnTheLostPathIsNotTakenForTheLostSimulator) {
+    CoreRig rig;
+    rig.startConnected();
+    rig.serial.open = false;
+    rig.serial.event = platform::comEvPortLost;
+    rig.serial.receive("");
+    rig.serial.event = platform::comEvReceive;
+    rig.serial.written.clear();
+    rig.tick();
+    ASSERT_EQ("AT ID?\r\n", rig.serial.writtenText());
+    rig.serial.receive("ACK REVD\r\n" + identification(777, 0x01));
+
+    EXPECT_FALSE(rig.view.isControlEnabled(ids::levelSlider));
+    EXPECT_TRUE(rig.view.isControlEnabled(ids::connectButton));
+    EXPECT_FALSE(rig.core.session().portOpen);
+    EXPECT_FALSE(rig.view.timerRunning(ids::linkTimer));
+    EXPECT_EQ(terminal::LinkState::disconnected, rig.core.linkState());
+    ASSERT_EQ(1u, rig.view.messages.size());
+    EXPECT_EQ(
+        "Another device answers on /dev/ttyUSB0: serial number 777, not the simulator "
+        "305419896 that was lost. Press Connect to use it.",
+        rig.view.messages[0].text);
+
+    // The operator's Connect takes whatever simulator answers.
+    rig.serial.written.clear();
+    rig.core.connect();
+    rig.serial.receive("ACK REVD\r\n" + identification(777, 0x01));
+    EXPECT_TRUE(rig.view.isControlEnabled(ids::levelSlider));
+    EXPECT_EQ(1u, rig.view.messages.size());
 }
