@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <iterator>
 
 namespace platform {
@@ -56,6 +57,16 @@ std::int64_t timeStep(std::int64_t spanMs, double pixels, double minSpacing) {
         }
     }
     return steps[std::size(steps) - 1];
+}
+
+std::string secondsLabel(std::int64_t ms, std::int64_t step) {
+    char text[32];
+    if (step < 1000) {
+        std::snprintf(text, sizeof text, "%.1f", static_cast<double>(ms) / 1000);
+    } else {
+        std::snprintf(text, sizeof text, "%lld", static_cast<long long>(ms / 1000));
+    }
+    return text;
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 // seconds, minutes, hours or days between the labels of a time axis.
 
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
@@ -21,5 +22,9 @@ AxisScale niceScale(double low, double high, int maxSteps);
 // that puts labels at least `minSpacing` pixels apart on an axis `pixels` wide showing
 // `spanMs` milliseconds.
 std::int64_t timeStep(std::int64_t spanMs, double pixels, double minSpacing);
+
+// A label of a time axis in seconds from the start, `ms` after it: "0", "90", "12.5" (a
+// decimal where the labels are less than a second apart).
+std::string secondsLabel(std::int64_t ms, std::int64_t step);
 
 }  // namespace platform

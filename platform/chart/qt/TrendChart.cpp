@@ -1,9 +1,11 @@
 #include "platform/chart/qt/TrendChart.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVector>
+#include <QWheelEvent>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -22,6 +24,8 @@ const QColor away(240, 226, 226);  // no link: a pale rose under the plot
 const QColor quiet(120, 120, 120);
 const QColor cursorLine(60, 60, 60);
 const QColor cursorBox(255, 250, 215);
+const QColor measuring(200, 80, 0);      // the cursors A and B
+const QColor stretch(31, 119, 180, 48);  // the stretch a Ctrl+drag zooms to
 // Distinct line colours, one per plot in turn.
 const std::array<QColor, 8> lineColours{{{31, 119, 180},
                                          {214, 39, 40},
@@ -183,6 +187,25 @@ void TrendChart::paintEvent(QPaintEvent* /*event*/) {
 void TrendChart::mouseMoveEvent(QMouseEvent* event) {
     const Layout shape = layout(fontMetrics(), rect(), false);
     const QPoint at = event->position().toPoint();
+    if (pressedAt_ && (event->buttons() & Qt::LeftButton)) {
+        if (!dragging_ && !stretching_ &&
+            (at - *pressedAt_).manhattanLength() >= QApplication::startDragDistance()) {
+            stretching_ = pressedWithCtrl_;
+            dragging_ = !stretching_;
+        }
+        if (dragging_ && at.x() != lastDragX_) {
+            // The time under the pointer stays under it.
+            const double msPerPixel =
+                static_cast<double>(to_ - from_) / static_cast<double>(shape.width);
+            const auto shift =
+                static_cast<std::int64_t>(std::llround((lastDragX_ - at.x()) * msPerPixel));
+            lastDragX_ = at.x();
+            emit panAsked(shift);
+        } else if (stretching_) {
+            lastDragX_ = std::clamp(at.x(), shape.left, shape.left + shape.width - 1);
+            update();
+        }
+    }
     std::optional<int> x;
     if (!shape.plots.empty() && at.x() >= shape.left && at.x() < shape.left + shape.width &&
         at.y() >= shape.plots.front().first.top() && at.y() <= shape.axis.bottom()) {
@@ -214,7 +237,7 @@ TrendChart::Layout TrendChart::layout(const QFontMetrics& metrics, QRect area, b
         rest.left() + line + metrics.horizontalAdvance(QStringLiteral("-000000.00")) + line / 2;
     shape.width = std::max(1, rest.right() + 1 - shape.left);
     const int plots = source_ ? source_->plotCount() : 0;
-    const int axisHeight = line + line / 2;
+    const int axisHeight = 2 * line + line / 2;  // the labels, then the axis' title
     const int headingHeight = line + line / 4;
     const int spacing = line / 2;
     if (plots > 0) {
@@ -259,6 +282,9 @@ std::int64_t TrendChart::timeAt(const Layout& shape, int x) const {
 }
 
 QString TrendChart::timeText(std::int64_t time, std::int64_t step) const {
+    if (origin_) {
+        return QString::fromStdString(platform::secondsLabel(time - *origin_, step));
+    }
     const std::int64_t offset = source_ ? source_->utcOffsetSeconds() * std::int64_t{1000} : 0;
     const QDateTime local = QDateTime::fromMSecsSinceEpoch(time + offset, Qt::UTC);
     if (step < 1000) {
@@ -296,17 +322,31 @@ void TrendChart::paint(QPainter& painter, QRect area, qreal ratio, const QString
     }
     const int columns = std::max(1, static_cast<int>(std::lround(shape.width * ratio)));
     traces(columns);
+    cache_.scales.assign(shape.plots.size(), std::nullopt);
     const std::optional<std::int64_t> cursorTime =
         cursorX ? std::optional(timeAt(shape, *cursorX)) : std::nullopt;
     // On screen each heading reads out the value at the cursor, else the newest one shown; a
     // picture has no cursor and no "now", so it leaves them out.
+    // With a measuring cursor set, each heading reads out A, B and their difference, in a
+    // picture too.
     const bool onScreen = title.isEmpty();
+    const bool measuringNow = cursorA_ || cursorB_;
     const TimeTicks ticks = timeTicks(shape, metrics);
     for (int plot = 0; plot < static_cast<int>(shape.plots.size()); ++plot) {
-        const QString reading =
-            onScreen ? source_->readingText(plot, cursorTime.value_or(to_ - 1)) : QString();
+        const QString reading = measuringNow ? source_->cursorText(plot, cursorA_, cursorB_)
+                                : onScreen
+                                    ? source_->readingText(plot, cursorTime.value_or(to_ - 1))
+                                    : QString();
         paintPlot(painter, plot, shape.plots[static_cast<std::size_t>(plot)].first,
                   shape.plots[static_cast<std::size_t>(plot)].second, ratio, reading, ticks);
+    }
+    paintCursors(painter, shape);
+    if (onScreen && stretching_ && pressedAt_) {
+        const int left = std::min(pressedAt_->x(), lastDragX_);
+        const int right = std::max(pressedAt_->x(), lastDragX_);
+        for (const auto& [heading, body] : shape.plots) {
+            painter.fillRect(QRect(left, body.top(), right - left + 1, body.height()), stretch);
+        }
     }
     paintTimeAxis(painter, shape, ticks, cursorX);
     if (cursorX) {
@@ -322,8 +362,11 @@ void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect bod
     const platform::PlotTrace& trace = cache_.traces[static_cast<std::size_t>(plot)];
     const QFontMetrics metrics = painter.fontMetrics();
     const bool onOff = source_->onOff(plot);
+    const std::optional<platform::AxisScale> fixed = source_->fixedScale(plot);
     const std::optional<platform::AxisScale> scale =
-        valueScale(trace, onOff, std::max(1, body.height() / (metrics.height() * 3 / 2)));
+        fixed ? fixed
+              : valueScale(trace, onOff, std::max(1, body.height() / (metrics.height() * 3 / 2)));
+    cache_.scales[static_cast<std::size_t>(plot)] = scale;
     paintHeading(painter, plot, heading, body, reading);
 
     // Everything below in device pixels: one column per pixel, every stroke a filled
@@ -387,8 +430,12 @@ void TrendChart::paintHeading(QPainter& painter, int plot, QRect heading, QRect 
     painter.setPen(quiet);
     painter.translate(heading.left(), body.center().y());
     painter.rotate(-90);
+    const QString unit = source_->unit(plot);
+    const QString axisName =
+        unit.isEmpty() ? source_->caption(plot)
+                       : source_->caption(plot) + QStringLiteral(" [") + unit + QLatin1Char(']');
     painter.drawText(QRect(-body.height() / 2, 0, body.height(), metrics.height()), Qt::AlignCenter,
-                     source_->unit(plot));
+                     metrics.elidedText(axisName, Qt::ElideMiddle, body.height()));
     painter.restore();
 
     // The caption at the left, the reading at the right.
@@ -415,8 +462,9 @@ TrendChart::TimeTicks TrendChart::timeTicks(const Layout& shape,
     ticks.step = platform::timeStep(
         span, shape.width,
         metrics.horizontalAdvance(QStringLiteral("00:00:00")) + metrics.height());
-    // On whole steps of the local clock.
-    const std::int64_t offset = source_->utcOffsetSeconds() * std::int64_t{1000};
+    // On whole steps of the local clock, or of the seconds from the start.
+    const std::int64_t offset =
+        origin_ ? -*origin_ : source_->utcOffsetSeconds() * std::int64_t{1000};
     const std::int64_t first = (floorDiv(from_ + offset, ticks.step) + 1) * ticks.step - offset;
     for (std::int64_t time = first; time < to_; time += ticks.step) {
         const double share = static_cast<double>(time - from_) / static_cast<double>(span);
@@ -442,10 +490,13 @@ void TrendChart::paintTimeAxis(QPainter& painter, const Layout& shape, const Tim
                                width + 4, metrics.height()),
                          Qt::AlignCenter, text);
     }
+    painter.drawText(QRect(shape.left, shape.axis.top() + metrics.height() * 5 / 4, shape.width,
+                           metrics.height()),
+                     Qt::AlignCenter, axisTitle());
     if (cursorX) {
         const std::int64_t time = timeAt(shape, *cursorX);
-        QString text = timeText(time, 0);
-        if (span >= 24 * 60 * 60 * 1000) {
+        QString text = origin_ ? cursorTimeText(time) : timeText(time, 0);
+        if (!origin_ && span >= 24 * 60 * 60 * 1000) {
             text = timeText(time, 24 * 60 * 60 * 1000) + QLatin1Char(' ') + text;
         }
         const int width = metrics.horizontalAdvance(text) + metrics.height() / 2;
@@ -457,6 +508,131 @@ void TrendChart::paintTimeAxis(QPainter& painter, const Layout& shape, const Tim
         painter.drawRect(box.adjusted(0, 0, -1, -1));
         painter.drawText(box, Qt::AlignCenter, text);
     }
+}
+
+void TrendChart::setCursors(std::optional<std::int64_t> a, std::optional<std::int64_t> b) {
+    cursorA_ = a;
+    cursorB_ = b;
+    update();
+}
+
+void TrendChart::setTimeOrigin(std::optional<std::int64_t> origin) {
+    origin_ = origin;
+    update();
+}
+
+QString TrendChart::cursorTimeText(std::int64_t time) const {
+    if (origin_) {
+        return QString::number(static_cast<double>(time - *origin_) / 1000, 'f', 3) +
+               QStringLiteral(" s");
+    }
+    return timeText(time, 0);
+}
+
+QString TrendChart::axisTitle() const {
+    if (origin_) {
+        return QStringLiteral("Time from the start [s]");
+    }
+    const int seconds = source_ ? source_->utcOffsetSeconds() : 0;
+    const int minutes = std::abs(seconds) / 60;
+    return QStringLiteral("Time (UTC%1%2:%3)")
+        .arg(seconds < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+std::int64_t TrendChart::timeAtX(int x) const {
+    return timeAt(layout(fontMetrics(), rect(), false), x);
+}
+
+std::optional<int> TrendChart::plotAt(QPoint point) const {
+    const Layout shape = layout(fontMetrics(), rect(), false);
+    for (int plot = 0; plot < static_cast<int>(shape.plots.size()); ++plot) {
+        const auto& [heading, body] = shape.plots[static_cast<std::size_t>(plot)];
+        if (heading.united(body).contains(point)) {
+            return plot;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<AxisScale> TrendChart::scaleShown(int plot) const {
+    if (plot < 0 || plot >= static_cast<int>(cache_.scales.size())) {
+        return std::nullopt;
+    }
+    return cache_.scales[static_cast<std::size_t>(plot)];
+}
+
+std::optional<int> TrendChart::xOfTime(const Layout& shape, std::int64_t time) const {
+    if (time < from_ || time >= to_) {
+        return std::nullopt;
+    }
+    const double share = static_cast<double>(time - from_) / static_cast<double>(to_ - from_);
+    return shape.left + static_cast<int>(std::floor(share * shape.width));
+}
+
+void TrendChart::paintCursors(QPainter& painter, const Layout& shape) const {
+    const QFontMetrics metrics = painter.fontMetrics();
+    const std::pair<std::optional<std::int64_t>, QString> cursors[] = {
+        {cursorA_, QStringLiteral("A")}, {cursorB_, QStringLiteral("B")}};
+    for (const auto& [time, name] : cursors) {
+        const std::optional<int> x = time ? xOfTime(shape, *time) : std::nullopt;
+        if (!x) {
+            continue;
+        }
+        for (const auto& [heading, body] : shape.plots) {
+            painter.fillRect(QRect(*x, body.top(), 1, body.height()), measuring);
+            const int width = metrics.horizontalAdvance(name) + metrics.height() / 3;
+            const QRect flag(*x + 1, body.top() + 1, width, metrics.height());
+            painter.fillRect(flag, measuring);
+            painter.setPen(Qt::white);
+            painter.drawText(flag, Qt::AlignCenter, name);
+        }
+    }
+}
+
+void TrendChart::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    pressedAt_ = event->position().toPoint();
+    lastDragX_ = pressedAt_->x();
+    pressedWithCtrl_ = event->modifiers().testFlag(Qt::ControlModifier);
+    dragging_ = false;
+    stretching_ = false;
+}
+
+void TrendChart::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !pressedAt_) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    const QPoint pressed = *pressedAt_;
+    const bool stretched = stretching_;
+    const bool dragged = dragging_;
+    pressedAt_.reset();
+    dragging_ = false;
+    stretching_ = false;
+    if (stretched) {
+        update();
+        if (at.x() != pressed.x()) {
+            emit zoomToAsked(timeAtX(pressed.x()), timeAtX(at.x()));
+        }
+    } else if (!dragged && plotAt(pressed)) {
+        emit cursorAsked(timeAtX(pressed.x()), event->modifiers().testFlag(Qt::ShiftModifier));
+    }
+}
+
+void TrendChart::wheelEvent(QWheelEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (!plotAt(at) || event->angleDelta().y() == 0) {
+        event->ignore();
+        return;
+    }
+    emit zoomAsked(timeAtX(at.x()), event->angleDelta().y() / 120.0);
+    event->accept();
 }
 
 }  // namespace platform

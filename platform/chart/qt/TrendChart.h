@@ -3,7 +3,13 @@
 // plot is scaled to what it shows, with its unit along its value axis; its line is drawn one
 // pixel column at a time from a PlotTrace (lowest to highest reading, a step where the value
 // changed, nothing where a gap is), and columns without a link are shaded. The mouse is a
-// cursor: its time on the axis and every plot's reading at that time in its heading.
+// cursor: its time on the axis and every plot's reading at that time in its heading. Two
+// measuring cursors, A and B, stand where they are put; while either is set, each heading
+// reads out both and their difference.
+//
+// The mouse asks, the owner decides: a click asks for cursor A (with Shift, B), a drag for a
+// pan, a drag with Ctrl for a zoom to the stretch dragged over, the wheel for a zoom about the
+// pointer; the owner answers with setRange and setCursors.
 //
 // The chart asks its source for what to draw, whenever the range, the size or the source's
 // revision changes; a repaint for the cursor alone draws the traces it has.
@@ -16,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/chart/AxisTicks.h"
 #include "platform/chart/PlotTrace.h"
 
 class QPainter;
@@ -38,6 +45,11 @@ public:
     virtual std::uint64_t revision() const = 0;
     // The local clock of the times shown: seconds east of UTC.
     virtual int utcOffsetSeconds() const = 0;
+    // What the plot shows at the cursors A and B (either may be unset) and their difference.
+    virtual QString cursorText(int plot, std::optional<std::int64_t> a,
+                               std::optional<std::int64_t> b) const = 0;
+    // The plot's value axis when it is held at a fixed range; nothing: fitted to what it shows.
+    virtual std::optional<AxisScale> fixedScale(int plot) const = 0;
 };
 
 class TrendChart : public QWidget {
@@ -52,6 +64,20 @@ public:
     std::int64_t to() const { return to_; }
     // Shown in place of the plots when the source has none.
     void setEmptyText(const QString& text);
+    // The measuring cursors' times; unset, not drawn.
+    void setCursors(std::optional<std::int64_t> a, std::optional<std::int64_t> b);
+    std::optional<std::int64_t> cursorA() const { return cursorA_; }
+    std::optional<std::int64_t> cursorB() const { return cursorB_; }
+    // The time axis in seconds after `origin`; unset, in the source's clock time.
+    void setTimeOrigin(std::optional<std::int64_t> origin);
+    std::optional<std::int64_t> timeOrigin() const { return origin_; }
+    // A time as the axis reads it, to the millisecond: "09:26:53.589" or "12.345 s".
+    QString cursorTimeText(std::int64_t time) const;
+    // The time at a point of the widget's x; the plot under a point, if any.
+    std::int64_t timeAtX(int x) const;
+    std::optional<int> plotAt(QPoint point) const;
+    // The value axis a plot was last drawn with.
+    std::optional<AxisScale> scaleShown(int plot) const;
 
     // The time under the mouse, while it is over the plots.
     std::optional<std::int64_t> cursorTime() const;
@@ -61,9 +87,20 @@ public:
 
     QSize minimumSizeHint() const override { return {320, 160}; }
 
+signals:
+    void cursorAsked(std::int64_t time, bool b);
+    // Drag: the range moved later by `shift` milliseconds (earlier when negative).
+    void panAsked(std::int64_t shift);
+    void zoomToAsked(std::int64_t one, std::int64_t other);
+    // The wheel turned by `steps` notches (positive away from the user: in).
+    void zoomAsked(std::int64_t anchor, double steps);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
@@ -83,6 +120,9 @@ private:
                       const QString& reading) const;
     void paintTimeAxis(QPainter& painter, const Layout& layout, const TimeTicks& ticks,
                        std::optional<int> cursorX) const;
+    void paintCursors(QPainter& painter, const Layout& layout) const;
+    std::optional<int> xOfTime(const Layout& layout, std::int64_t time) const;
+    QString axisTitle() const;
     const std::vector<platform::PlotTrace>& traces(int columns) const;
     std::int64_t timeAt(const Layout& layout, int x) const;
     QString timeText(std::int64_t time, std::int64_t step) const;
@@ -92,6 +132,16 @@ private:
     std::int64_t to_ = 1;
     QString emptyText_;
     std::optional<int> cursorX_;
+    std::optional<std::int64_t> cursorA_;
+    std::optional<std::int64_t> cursorB_;
+    std::optional<std::int64_t> origin_;
+    // A press and what it has become: a click until it moves, then a pan or, with Ctrl, a
+    // stretch to zoom to.
+    std::optional<QPoint> pressedAt_;
+    int lastDragX_ = 0;
+    bool pressedWithCtrl_ = false;
+    bool dragging_ = false;
+    bool stretching_ = false;
 
     struct Cache {
         std::int64_t from = 0;
@@ -100,6 +150,7 @@ private:
         std::uint64_t revision = 0;
         const TrendChartSource* source = nullptr;
         std::vector<platform::PlotTrace> traces;
+        std::vector<std::optional<AxisScale>> scales;
     };
     mutable Cache cache_;
 };

@@ -14,6 +14,7 @@
 #include "platform/chart/qt/TrendChart.h"
 #include "terminal/trends/Recording.h"
 #include "terminal/trends/TrendItems.h"
+#include "terminal/trends/TrendView.h"
 #include "terminal/trends/qt/TrendsSource.h"
 
 namespace terminal::plot {
@@ -24,6 +25,8 @@ const QString plotName = QStringLiteral("plot");
 const QString outputName = QStringLiteral("output");
 const QString valuesName = QStringLiteral("values");
 const QString sizeName = QStringLiteral("size");
+const QString fromName = QStringLiteral("from");
+const QString toName = QStringLiteral("to");
 constexpr int smallestSide = 200;
 constexpr int largestSide = 10000;
 constexpr int failedStatus = 2;
@@ -88,6 +91,16 @@ void addPlotOptions(platform::CommandLine& options) {
     options.addOption(QCommandLineOption(
         sizeName, QStringLiteral("with --plot: the picture's size in pixels (default 1600x900)"),
         QStringLiteral("WxH")));
+    options.addOption(QCommandLineOption(
+        fromName,
+        QStringLiteral("with --plot: draw from this time on, in seconds from the recording's "
+                       "start or as a clock time HH:MM:SS (default: its start)"),
+        QStringLiteral("TIME")));
+    options.addOption(QCommandLineOption(
+        toName,
+        QStringLiteral("with --plot: draw up to this time, as --from takes it (default: the "
+                       "recording's end)"),
+        QStringLiteral("TIME")));
 }
 
 bool plotRequested(int argc, char** argv) {
@@ -100,7 +113,7 @@ bool plotRequested(int argc, char** argv) {
 }
 
 bool checkWindowOptions(const platform::CommandLine& options) {
-    for (const QString& name : {outputName, valuesName, sizeName}) {
+    for (const QString& name : {outputName, valuesName, sizeName, fromName, toName}) {
         if (options.isSet(name)) {
             std::fputs(("Tessaly: --" + name +
                         " needs --plot\nTry 'Tessaly --help' for more information.\n")
@@ -175,9 +188,23 @@ int runPlot(int argc, char** argv, platform::CommandLine& options) {
     source.setItems(items);
     std::int64_t from = 0;
     std::int64_t to = 1;
+    const bool ranged = options.isSet(fromName) || options.isSet(toName);
     if (recording->size() > 0) {
-        from = recording->time(0);
-        to = recording->time(recording->size() - 1) + 1;
+        const std::string fromText = options.value(fromName).toStdString();
+        const std::string toText = options.value(toName).toStdString();
+        std::string why;
+        const std::optional<TimeRange> range = plotRange(
+            options.isSet(fromName) ? std::optional<std::string_view>(fromText) : std::nullopt,
+            options.isSet(toName) ? std::optional<std::string_view>(toText) : std::nullopt,
+            recording->time(0), recording->time(recording->size() - 1),
+            recording->utcOffsetMinutes(), why);
+        if (!range) {
+            return fail(QString::fromStdString(why));
+        }
+        from = range->from;
+        to = range->to;
+    } else if (ranged) {
+        return fail(input + QStringLiteral(" has no rows to choose a range of"));
     }
     platform::TrendChart chart;
     chart.setEmptyText(QStringLiteral("No values chosen."));

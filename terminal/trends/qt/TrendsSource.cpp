@@ -1,12 +1,14 @@
 #include "terminal/trends/qt/TrendsSource.h"
 
 #include <QDateTime>
+#include <QStringList>
 #include <QTimeZone>
 #include <cstdlib>
 
 #include "platform/instruments/qt/CiAnalogDisplayX.h"
 #include "terminal/trends/TrendItems.h"
 #include "terminal/trends/TrendReduction.h"
+#include "terminal/trends/TrendView.h"
 
 namespace terminal::ui {
 
@@ -43,25 +45,74 @@ platform::PlotTrace TrendsSource::trace(int plot, std::int64_t from, std::int64_
 }
 
 QString TrendsSource::readingText(int plot, std::int64_t when) const {
-    const TrendItem& item = trendItems()[items_[static_cast<std::size_t>(plot)]];
     const std::optional<double> reading =
         data_ ? readingAt(*data_, items_[static_cast<std::size_t>(plot)], when) : std::nullopt;
     if (!reading) {
         return QStringLiteral("no reading");
     }
+    return valueText(plot, *reading);
+}
+
+QString TrendsSource::valueText(int plot, double value, bool signedDifference) const {
+    const TrendItem& item = trendItems()[items_[static_cast<std::size_t>(plot)]];
+    const QString sign = signedDifference && value > 0 ? QStringLiteral("+") : QString();
     switch (item.kind) {
         case TrendItemKind::lamp:
-            return *reading != 0 ? QStringLiteral("lit") : QStringLiteral("dark");
+            return value != 0 ? QStringLiteral("lit") : QStringLiteral("dark");
         case TrendItemKind::level:
-            return QString::number(*reading, 'f', 0);
+            return sign + QString::number(value, 'f', 0);
         case TrendItemKind::display:
             break;
     }
     // As the display shows it.
     const int decimals =
         item.decimals < 0 ? platform::CiAnalogDisplayX::defaultPrecision : item.decimals;
-    return QString::number(*reading, 'f', decimals) + QLatin1Char(' ') +
+    return sign + QString::number(value, 'f', decimals) + QLatin1Char(' ') +
            QString::fromStdString(item.unit);
+}
+
+QString TrendsSource::cursorText(int plot, std::optional<std::int64_t> a,
+                                 std::optional<std::int64_t> b) const {
+    const std::size_t item = items_[static_cast<std::size_t>(plot)];
+    if (data_ == nullptr) {
+        return {};
+    }
+    const CursorReadings readings = cursorReadings(*data_, item, a, b);
+    const auto reading = [&](const std::optional<double>& value) {
+        return value ? valueText(plot, *value) : QStringLiteral("no reading");
+    };
+    QStringList parts;
+    if (a) {
+        parts << QStringLiteral("A ") + reading(readings.a);
+    }
+    if (b) {
+        parts << QStringLiteral("B ") + reading(readings.b);
+    }
+    if (readings.delta && trendItems()[item].kind != TrendItemKind::lamp) {
+        parts << QStringLiteral("Δ ") + valueText(plot, *readings.delta, true);
+    }
+    return parts.join(QStringLiteral("   "));
+}
+
+std::optional<platform::AxisScale> TrendsSource::fixedScale(int plot) const {
+    return fixedScaleOf(items_[static_cast<std::size_t>(plot)]);
+}
+
+void TrendsSource::setFixedScale(std::size_t item, std::optional<platform::AxisScale> scale) {
+    if (scale) {
+        fixed_[item] = *scale;
+    } else {
+        fixed_.erase(item);
+    }
+    ++changes_;
+}
+
+std::optional<platform::AxisScale> TrendsSource::fixedScaleOf(std::size_t item) const {
+    const auto found = fixed_.find(item);
+    if (found == fixed_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
 }
 
 std::uint64_t TrendsSource::revision() const {

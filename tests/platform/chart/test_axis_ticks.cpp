@@ -56,4 +56,18 @@ TEST(AxisTicks, TimeLabelsStandAReadableDistanceApart) {
     }
 }
 
+TEST(AxisTicks, SecondsFromTheStartAreWholeUnlessTheLabelsStandCloser) {
+    const struct {
+        std::int64_t ms;
+        std::int64_t step;
+        const char* text;
+    } cases[] = {
+        {0, 10'000, "0"},      {90'000, 10'000, "90"}, {3'600'000, 600'000, "3600"},
+        {12'500, 500, "12.5"}, {12'000, 100, "12.0"},  {1'999, 1000, "1"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::secondsLabel(c.ms, c.step), c.text) << c.ms;
+    }
+}
+
 }  // namespace
