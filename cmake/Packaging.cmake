@@ -26,7 +26,8 @@ set(CPACK_DEBIAN_TESSALY_PACKAGE_NAME tessaly)
 # Qt's GUI library only recommends the plug-ins that reach X11 and Wayland; without them
 # neither window opens. The SVG plug-in lets Qt take the scalable icon; the PNG sizes do
 # without it.
-set(CPACK_DEBIAN_TESSALY_PACKAGE_DEPENDS qt6-qpa-plugins)
+# Tessaly reads bench sequences with yaml-cpp (also found by dpkg-shlibdeps).
+set(CPACK_DEBIAN_TESSALY_PACKAGE_DEPENDS "qt6-qpa-plugins, libyaml-cpp0.7")
 set(CPACK_DEBIAN_TESSALY_PACKAGE_RECOMMENDS libqt6svg6)
 set(CPACK_DEBIAN_TESSALY_PACKAGE_SUGGESTS "tessaly-tools, setserial")
 set(CPACK_DEBIAN_TESSALY_DESCRIPTION "remote terminal and firmware loader for a J1939 simulator

@@ -106,3 +106,27 @@ write("script_lines", "overlong", bytes([0, 16, 65, 0]) + said(20, b"\nlevel 1\n
       bytes([16, 64, 10]))
 write("script_lines", "comes-and-goes", bytes([0]) + said(20, b"level 7") + bytes([4, 0]) +
       said(20, b"0\n") + bytes([8, 255, 12, 3]))
+
+# Sequence reader: a sequence of every step, refused ones, and drive cycles.
+write("sequence_reader", "every-step", """name: Engine overheat warning
+port: COM6
+steps:
+  - mode: {warnings: on, dynamic: off}
+  - level: 50
+  - expect: {level: 50, within: 5}
+  - expect: {trouble_code: "Engine DM1 110:0", within: 3, grade: warning}
+  - expect: {value: "Engine RPM", equals: 4015.875, tolerance: 0.5}
+  - expect: {lamp: "Engine Amber", lit: off}
+  - expect: {link: identified}
+  - wait: 2
+  - ramp: {level: 80, over: 10}
+  - profile: cycle.csv
+  - key: menu
+  - name: Lamp
+    ask: "Does the cluster show the amber engine lamp?"
+  - run: {command: "./check_cluster.sh 110", timeout: 30}
+""")
+write("sequence_reader", "unknown-step", "steps:\n  - levle: 50\n")
+write("sequence_reader", "flow", "{steps: [{level: 0}, {hold: 1}, {expect: {warnings: on}}]}\n")
+write("sequence_reader", "anchors", "a: &x {level: 5}\nsteps: [*x, *x]\n")
+write("sequence_reader", "cycle", "time_s,level,quiet\n0,0,on\n2.5,40,off\n10,100,off\n")

@@ -20,6 +20,7 @@
 #include "terminal/recording/qt/SessionRecording.h"
 #include "terminal/scripting/qt/HeadlessProgram.h"
 #include "terminal/scripting/qt/ScriptedDashboard.h"
+#include "terminal/sequences/qt/SequenceProgram.h"
 #include "terminal/trends/qt/PlotCommand.h"
 #include "terminal/trends/qt/TrendsItem.h"
 
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
                        "and for j1939-sim --replay"),
         QStringLiteral("FILE")));
     terminal::headless::addHeadlessOptions(options);
+    terminal::sequences::addSequenceOptions(options);
     terminal::plot::addPlotOptions(options);
     options.setEpilogue(QStringLiteral(
         "Settings file:\n"
@@ -71,6 +73,9 @@ int main(int argc, char** argv) {
     if (terminal::plot::plotRequested(argc, argv)) {
         return terminal::plot::runPlot(argc, argv, options);
     }
+    if (terminal::sequences::runRequested(argc, argv)) {
+        return terminal::sequences::runSequence(argc, argv, options, settingsPlace);
+    }
     if (terminal::headless::headlessRequested(argc, argv)) {
         return terminal::headless::runHeadless(argc, argv, options, settingsPlace);
     }
@@ -91,7 +96,8 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(terminal::ui::programIcon());
     if (!options.parse(terminal::headless::withListenDefault(QApplication::arguments())) ||
         !terminal::headless::checkWindowOptions(options) ||
-        !terminal::plot::checkWindowOptions(options)) {
+        !terminal::plot::checkWindowOptions(options) ||
+        !terminal::sequences::checkWindowOptions(options)) {
         return platform::CommandLine::usageErrorStatus;
     }
     const std::optional<double> statusRate = terminal::headless::statusRateOption(options);

@@ -6,6 +6,7 @@
 
 #include "FuzzInputs.h"
 #include "fuzz/harness/RecordingHarness.h"
+#include "fuzz/harness/SequenceReaderHarness.h"
 #include "fuzz/harness/SettingsHarness.h"
 #include "fuzz/harness/TerminalReceiveHarness.h"
 
@@ -36,6 +37,15 @@ TEST(FuzzReplay, RecordingReaderKeepsItsInvariantsOnEveryKeptInput) {
     ASSERT_FALSE(inputs.empty());
     for (const auto& input : inputs) {
         EXPECT_EQ("", fuzzing::runRecordingReader(input.bytes.data(), input.bytes.size()))
+            << input.name;
+    }
+}
+
+TEST(FuzzReplay, SequenceReaderKeepsItsInvariantsOnEveryKeptInput) {
+    const auto inputs = testing_support::fuzzInputs(fuzzFolder, "sequence_reader");
+    ASSERT_FALSE(inputs.empty());
+    for (const auto& input : inputs) {
+        EXPECT_EQ("", fuzzing::runSequenceReader(input.bytes.data(), input.bytes.size()))
             << input.name;
     }
 }

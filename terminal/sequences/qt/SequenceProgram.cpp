@@ -1,0 +1,371 @@
+#include "terminal/sequences/qt/SequenceProgram.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+
+#include "platform/app/qt/CommandLine.h"
+#include "platform/app/qt/ExitSignals.h"
+#include "platform/clock/Clock.h"
+#include "platform/serial/qt/CMSComm.h"
+#include "terminal/recording/SessionRecorder.h"
+#include "terminal/scripting/HeadlessHost.h"
+#include "terminal/scripting/HeadlessSession.h"
+#include "terminal/sequences/SequenceFile.h"
+#include "terminal/sequences/SequenceReport.h"
+#include "terminal/sequences/SequenceRunner.h"
+
+namespace terminal::sequences {
+
+namespace {
+
+const QString runName = QStringLiteral("run");
+const QString reportName = QStringLiteral("report");
+const QString answersName = QStringLiteral("answers");
+const QString portName = QStringLiteral("port");
+
+constexpr int tickMs = 20;
+// What a run step's command may leave in the report.
+constexpr qint64 mostOutput = 64 * 1024;
+
+enum ExitStatus { allPassed = 0, checkFailed = 1, deviceTrouble = 3 };
+
+void say(const std::string& line) {
+    std::fputs(("Tessaly: " + line + "\n").c_str(), stderr);
+    std::fflush(stderr);
+}
+
+void usageError(const QString& text) {
+    say(text.toStdString() + "\nTry 'Tessaly --help' for more information.");
+}
+
+// The text of an error event's message; the whole line for anything else.
+std::string messageOf(const std::string& event) {
+    const std::string key = "\"message\":\"";
+    const std::size_t at = event.find(key);
+    if (at == std::string::npos) {
+        return event;
+    }
+    std::string text;
+    for (std::size_t i = at + key.size(); i < event.size() && event[i] != '"'; ++i) {
+        if (event[i] == '\\' && i + 1 < event.size()) {
+            ++i;
+        }
+        text += event[i];
+    }
+    return text;
+}
+
+bool writeFile(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    return static_cast<bool>(out);
+}
+
+// The headless session with a sequence steering it: the session's host, and the runner's
+// bench over the same session's command path.
+class SequenceBenchProgram : public QObject,
+                             public headless::HeadlessHost,
+                             public SequenceBench,
+                             private SessionObserver {
+public:
+    SequenceBenchProgram(const SettingsPlace& settings, const Sequence& sequence,
+                         std::filesystem::path folder, std::filesystem::path reportFolder,
+                         RunnerOptions options)
+        : session_(*this, comm_, platform::SystemClock::instance(), settings.file,
+                   settings.formerFile),
+          runner_(sequence, *this, platform::SystemClock::instance(), options),
+          folder_(std::move(folder)),
+          reportFolder_(std::move(reportFolder)) {
+        session_.core().addObserver(&recorder_);
+        session_.core().addObserver(this);
+        comm_.setOnComm([this] { session_.onReceive(); });
+        comm_.setUnhandledErrorReporter(
+            [this](const std::string& text) { session_.reportError(text); });
+        runner_.onStepDone = [this](std::size_t index, const StepResult& result) {
+            stepDone(index, result);
+        };
+        connect(&tick_, &QTimer::timeout, this, [this] { tick(); });
+    }
+
+    ~SequenceBenchProgram() override {
+        comm_.setOnComm(nullptr);
+        session_.core().removeObserver(this);
+        session_.core().removeObserver(&recorder_);
+    }
+
+    void start(const std::string& port) {
+        started_ = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+        recorder_.startCsv(reportFolder_ / "recording.csv");
+        session_.start(port);
+        runner_.start();
+        tick_.start(tickMs);
+    }
+
+    [[noreturn]] void endBySignal(int signal) {
+        runner_.stop("stopped by signal " + std::to_string(signal));
+        writeReports();
+        session_.quit();
+        platform::ExitSignals::exitNow(signal);
+    }
+
+    // HeadlessHost.
+    void startTimer(int id, int periodMs) override {
+        QTimer*& timer = timers_[id];
+        if (timer == nullptr) {
+            timer = new QTimer(this);
+            connect(timer, &QTimer::timeout, this, [this, id] { session_.onTimer(id); });
+        }
+        timer->start(periodMs);
+    }
+    void stopTimer(int id) override {
+        if (auto found = timers_.find(id); found != timers_.end()) {
+            found->second->stop();
+        }
+    }
+    void endSession() override {
+        tick_.stop();
+        QCoreApplication::exit(exitStatus_);
+    }
+    // The event stream has no reader here; the report tells what matters.
+    void emitLine(const std::string& /*line*/) override {}
+    void answer(const std::string& line) override {
+        if (capturing_ && line.find("\"event\":\"error\"") != std::string::npos) {
+            refusal_ = messageOf(line);
+        }
+    }
+
+    // SequenceBench.
+    std::string command(const std::string& line) override {
+        capturing_ = true;
+        refusal_.clear();
+        session_.onInputLine(line);
+        capturing_ = false;
+        return refusal_;
+    }
+    LinkState linkState() override { return session_.core().linkState(); }
+    const VehicleSnapshot& shown() override { return session_.core().shown(); }
+    const DashboardState& panel() override { return session_.core().dashboard(); }
+    void startProgram(const std::string& command) override {
+        stopProgram();
+        process_ = new QProcess(this);
+        process_->setWorkingDirectory(QString::fromStdString(folder_.string()));
+        process_->setProcessChannelMode(QProcess::MergedChannels);
+        QProcess* process = process_;
+        connect(process, &QProcess::readyRead, this, [this, process] {
+            const QByteArray bytes = process->readAll();
+            if (process == process_ && output_.size() < mostOutput) {
+                output_ += bytes.left(mostOutput - output_.size());
+            }
+        });
+        connect(process, &QProcess::finished, this,
+                [this, process](int code, QProcess::ExitStatus status) {
+                    if (process != process_) {
+                        return;
+                    }
+                    output_ += process->readAll().left(mostOutput - output_.size());
+                    runner_.programFinished(status == QProcess::NormalExit ? code : -1,
+                                            output_.toStdString());
+                });
+        connect(process, &QProcess::errorOccurred, this,
+                [this, process](QProcess::ProcessError error) {
+                    if (process == process_ && error == QProcess::FailedToStart) {
+                        runner_.programFinished(-1, process->errorString().toStdString());
+                    }
+                });
+        output_.clear();
+        process_->start(QStringLiteral("/bin/sh"),
+                        {QStringLiteral("-c"), QString::fromStdString(command)});
+    }
+    void stopProgram() override {
+        if (process_ == nullptr) {
+            return;
+        }
+        QProcess* process = process_;
+        process_ = nullptr;
+        process->disconnect(this);
+        if (process->state() != QProcess::NotRunning) {
+            // Reaped when it is gone; the window thread never waits for it.
+            connect(process, &QProcess::finished, process, &QObject::deleteLater);
+            process->kill();
+        } else {
+            process->deleteLater();
+        }
+    }
+    bool askOperator(const std::string& /*question*/) override { return false; }
+
+private:
+    void acknowledged(Acknowledgement which) override { runner_.acknowledged(which); }
+
+    void tick() {
+        runner_.tick();
+        if (!runner_.finished() || ending_) {
+            return;
+        }
+        ending_ = true;
+        const RunOutcome outcome = runner_.outcome();
+        exitStatus_ = outcome == RunOutcome::passed   ? allPassed
+                      : outcome == RunOutcome::failed ? checkFailed
+                                                      : deviceTrouble;
+        writeReports();
+        session_.quit();
+    }
+
+    void stepDone(std::size_t index, const StepResult& result) {
+        const SequenceStep& step = runner_.sequence().steps[index];
+        std::string line = "step " + std::to_string(index + 1) + "/" +
+                           std::to_string(runner_.sequence().steps.size()) + " (line " +
+                           std::to_string(step.line) + ") " + stepText(step) + ": " +
+                           std::string(verdictName(result.verdict));
+        if (result.verdict == Verdict::failed || result.verdict == Verdict::warning) {
+            if (!result.expected.empty()) {
+                line += ": expected " + result.expected + ", seen " + result.seen;
+            }
+        }
+        if (!result.note.empty()) {
+            line += " (" + result.note + ")";
+        }
+        say(line);
+    }
+
+    void writeReports() {
+        stopProgram();
+        recorder_.stopCsv();
+        const RunReport report = reportOf(runner_, started_);
+        const bool written = writeFile(reportFolder_ / "junit.xml", junitXml(report)) &&
+                             writeFile(reportFolder_ / "report.txt", textReport(report)) &&
+                             writeFile(reportFolder_ / "report.html", htmlReport(report));
+        say(report.sequence->name + ": " + verdictText(report) +
+            (written ? "; report in " + reportFolder_.string()
+                     : "; the report could not be written to " + reportFolder_.string()));
+    }
+
+    platform::CMSComm comm_;
+    headless::HeadlessSession session_;
+    SessionRecorder recorder_{[](const std::string& text) { say(text); }};
+    SequenceRunner runner_;
+    std::filesystem::path folder_;
+    std::filesystem::path reportFolder_;
+    std::map<int, QTimer*> timers_;
+    QTimer tick_;
+    QProcess* process_ = nullptr;
+    QByteArray output_;
+    std::string started_;
+    std::string refusal_;
+    bool capturing_ = false;
+    bool ending_ = false;
+    int exitStatus_ = allPassed;
+};
+
+// --report, else a folder beside the file named after it and the start time.
+std::filesystem::path reportFolderFor(const platform::CommandLine& options,
+                                      const std::filesystem::path& file) {
+    if (options.isSet(reportName)) {
+        return options.value(reportName).toStdString();
+    }
+    const std::string stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
+    return file.parent_path() / (file.stem().string() + "-" + stamp);
+}
+
+}  // namespace
+
+void addSequenceOptions(platform::CommandLine& options) {
+    options.addOption(QCommandLineOption(
+        runName,
+        QStringLiteral("run the bench sequence FILE.yaml without a window; exit 0 when every "
+                       "check passed, 1 when one failed, 2 for a refused file, 3 when the "
+                       "device was not identified or was lost (see the manual)"),
+        QStringLiteral("FILE.yaml")));
+    options.addOption(QCommandLineOption(
+        reportName,
+        QStringLiteral("with --run: write junit.xml, report.txt, report.html and recording.csv "
+                       "into DIR (default: beside the file, named after it and the start time)"),
+        QStringLiteral("DIR")));
+    options.addOption(QCommandLineOption(
+        answersName, QStringLiteral("with --run: answer every ask step pass or fail"),
+        QStringLiteral("pass|fail")));
+}
+
+bool runRequested(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--run") == 0 || std::strncmp(argv[i], "--run=", 6) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool checkWindowOptions(const platform::CommandLine& options) {
+    for (const QString& name : {reportName, answersName}) {
+        if (options.isSet(name)) {
+            usageError("--" + name + " needs --run");
+            return false;
+        }
+    }
+    return true;
+}
+
+int runSequence(int argc, char** argv, platform::CommandLine& options,
+                const std::function<SettingsPlace()>& settingsPlace) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tessaly"));
+    if (!options.parse(QCoreApplication::arguments())) {
+        return platform::CommandLine::usageErrorStatus;
+    }
+    if (options.isSet(QStringLiteral("headless")) || options.isSet(QStringLiteral("listen"))) {
+        usageError(QStringLiteral("--run takes the place of --headless and --listen"));
+        return platform::CommandLine::usageErrorStatus;
+    }
+    RunnerOptions runnerOptions;
+    if (options.isSet(answersName)) {
+        const QString answers = options.value(answersName);
+        if (answers != "pass" && answers != "fail") {
+            usageError("--answers takes pass or fail, not '" + answers + "'");
+            return platform::CommandLine::usageErrorStatus;
+        }
+        runnerOptions.answers = answers == "pass";
+    }
+    std::string port = options.value(portName).toStdString();
+    if (options.isSet(portName) && !headless::isPortChoice(port)) {
+        usageError("--port takes COM1 to COM40 or an absolute device path, not '" +
+                   options.value(portName) + "'");
+        return platform::CommandLine::usageErrorStatus;
+    }
+    const std::filesystem::path file = options.value(runName).toStdString();
+    const SequenceReading reading = readSequenceFile(file);
+    if (!reading.sequence) {
+        say(reading.error);
+        return platform::CommandLine::usageErrorStatus;
+    }
+    if (port.empty()) {
+        port = reading.sequence->port;
+    }
+    const std::filesystem::path reportFolder = reportFolderFor(options, file);
+    std::error_code error;
+    std::filesystem::create_directories(reportFolder, error);
+    if (error || !std::filesystem::is_directory(reportFolder)) {
+        say("--report: cannot create the folder " + reportFolder.string());
+        return platform::CommandLine::usageErrorStatus;
+    }
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const std::filesystem::path folder =
+        file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
+    SequenceBenchProgram program(settingsPlace(), *reading.sequence, folder, reportFolder,
+                                 runnerOptions);
+    platform::ExitSignals::install([&program](int signal) { program.endBySignal(signal); });
+    QTimer::singleShot(0, &program, [&program, port] { program.start(port); });
+    return QCoreApplication::exec();
+}
+
+}  // namespace terminal::sequences
