@@ -39,8 +39,11 @@ enum Column { portColumn, deviceColumn, identColumn, bytesColumn, secondsColumn,
 const QString gap = QStringLiteral("  ");
 constexpr int gaps = 5;  // after each column but the result
 // On a terminal, the result keeps at least this many columns before the others give way...
-constexpr int resultRoom = 30;
-// ...and a port, device or identification never narrows below this.
+constexpr int resultRoom = 15;
+// ...a port or device first keeps this much ("…A50285BI-if00-port0"), the identification
+// giving way before it...
+constexpr int tellingPath = 20;
+// ...and none of them narrows below this.
 constexpr int narrowestCell = 12;
 
 // `text` in lines of at most `width`, broken between words; a word longer than a line is
@@ -84,8 +87,11 @@ void narrowToFit(std::array<qsizetype, 5>& widths, const std::array<qsizetype, 5
         return sum;
     };
     while (total() > room) {
-        const bool portGives = widths[portColumn] > narrowest[portColumn];
-        const bool deviceGives = widths[deviceColumn] > narrowest[deviceColumn];
+        const qsizetype pathFloor =
+            widths[identColumn] > narrowest[identColumn] ? tellingPath : narrowestCell;
+        const bool portGives = widths[portColumn] > std::max(narrowest[portColumn], pathFloor);
+        const bool deviceGives =
+            widths[deviceColumn] > std::max(narrowest[deviceColumn], pathFloor);
         if (portGives || deviceGives) {
             const bool port =
                 portGives && (!deviceGives || widths[portColumn] >= widths[deviceColumn]);
