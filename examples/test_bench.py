@@ -16,8 +16,8 @@ def test_an_engine_dm1_code_lights_the_engine_lamps(simulator: Simulator) -> Non
     simulator.set_mode("warnings", True)
     for level in range(0, 51, 10):
         simulator.set_level(level)
-    status = simulator.wait_for(lambda s: s.level == 50 and s.trouble_codes["Engine DM1"] != [])
+    status = simulator.wait_for(lambda s: s.level == 50 and s.modes["warnings"])
     assert status.trouble_codes["Engine DM1"] == [TroubleCode(spn=110, fmi=0, oc=1, cm=0)]
     assert status.lamps["Engine Amber"] and status.lamps["Engine Red Stop"]
     assert not status.lamps["ABS Amber"] and not status.lamps["Transmission Amber"]
-    assert status.values["Engine Coolant Temp (F) [F]"] == 185
+    assert status.values["coolant_temp_f"] == 185

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "loader/cli/BoardRun.h"
+#include "loader/cli/TerminalWidth.h"
 #include "loader/core/BootLink.h"
 
 namespace loader::cli {
@@ -166,7 +167,9 @@ void GangProgram::end() {
         }
     }
     if (!settings_.quiet) {
-        std::fprintf(stdout, "\n%s", report_.table(boards_).toLocal8Bit().constData());
+        // On a terminal the table fits its width; a log keeps every cell whole.
+        const int columns = ::isatty(STDOUT_FILENO) == 1 ? usableColumns(stdout) : 0;
+        std::fprintf(stdout, "\n%s", report_.table(boards_, columns).toLocal8Bit().constData());
         std::fflush(stdout);
     }
     if (!settings_.reportPath.isEmpty()) {

@@ -14,15 +14,6 @@ constexpr int logStepPercent = 10;
 // The label column never narrows below this: "…" and a port's last characters.
 constexpr int narrowestLabel = 12;
 const QString separator = QStringLiteral("  ");
-const QChar ellipsis(0x2026);
-
-// The end of `text` that fits `width`, marked by a leading ellipsis when shortened.
-QString rightPart(const QString& text, int width) {
-    if (text.size() <= width) {
-        return text;
-    }
-    return ellipsis + text.right(width - 1);
-}
 
 qsizetype longestOf(const std::vector<GangProgress::Row>& rows, QString GangProgress::Row::*field,
                     bool runningOnly) {
@@ -77,7 +68,7 @@ QStringList GangProgress::fitBlock(const std::vector<Row>& rows, int columns, in
     const bool compact = labelWidth < full;
     QStringList lines;
     for (const Row& row : rows) {
-        const QString label = rightPart(compact ? row.compact : row.label, labelWidth);
+        const QString label = shortenedFromLeft(compact ? row.compact : row.label, labelWidth);
         lines << (label.leftJustified(labelWidth) + separator + row.figures).left(columns);
     }
     return lines;

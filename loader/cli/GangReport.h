@@ -32,8 +32,11 @@ public:
     // The image's facts, taken once the run starts; the start time stays.
     void setImage(ImageFacts image) { image_ = std::move(image); }
 
-    // The table: port, device, identification line, bytes, seconds, result with reason.
-    QString table(const std::vector<std::unique_ptr<BoardRun>>& boards) const;
+    // The table: port, device, identification line, bytes, seconds, result with reason. With
+    // `columns` above 0 (a terminal) no line is wider: long ports and devices are shortened
+    // from the left, a long identification cut, the result wrapped onto lines of its own
+    // column. With 0 (a log) every cell stays whole; the JSON always has it whole.
+    QString table(const std::vector<std::unique_ptr<BoardRun>>& boards, int columns = 0) const;
     // The JSON document, indented.
     QByteArray json(const std::vector<std::unique_ptr<BoardRun>>& boards, const QDateTime& ended,
                     int status) const;

@@ -5,6 +5,7 @@
 
 #include <sys/ioctl.h>
 
+#include <QString>
 #include <cstdio>
 
 namespace loader::cli {
@@ -17,6 +18,18 @@ inline int usableColumns(std::FILE* out) {
         return size.ws_col - 1;
     }
     return 79;
+}
+
+// The end of `text` that fits `width`, marked by a leading ellipsis when shortened: a device
+// path's telling part is its end ("…A50285BI-if00-port0").
+inline QString shortenedFromLeft(const QString& text, int width) {
+    if (text.size() <= width) {
+        return text;
+    }
+    if (width < 1) {
+        return {};
+    }
+    return QChar(0x2026) + text.right(width - 1);
 }
 
 }  // namespace loader::cli

@@ -9,6 +9,7 @@ For bench tests written in Python::
         simulator.set_level(100)
         status = simulator.wait_for(lambda s: s.level == 100)
         assert status.lamps["Engine Amber"]
+        print(status.values["coolant_temp_f"])
         print(status.trouble_codes["Engine DM1"][0])
 
 `Simulator` starts the program and steers it (`Simulator.attach` steers one that runs already
@@ -21,7 +22,7 @@ Standard library only; Python 3.9 or later.
 from tessaly.errors import TessalyError, TessalyTimeoutError
 from tessaly.events import Event, EventStream
 from tessaly.simulator import Simulator
-from tessaly.status import Status, TroubleCode
+from tessaly.status import Status, TroubleCode, Values
 
 __all__ = ["Event", "EventStream", "Simulator", "Status", "TessalyError", "TessalyTimeoutError",
-           "TroubleCode"]
+           "TroubleCode", "Values"]

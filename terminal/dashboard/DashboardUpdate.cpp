@@ -1,6 +1,7 @@
 #include "terminal/dashboard/DashboardUpdate.h"
 
 #include "terminal/dashboard/ControlIds.h"
+#include "terminal/dashboard/StatusRecord.h"
 #include "terminal/troublecodes/MultiPacketTables.h"
 #include "terminal/troublecodes/TroubleCodeRows.h"
 #include "terminal/troublecodes/TroubleCodes.h"
@@ -38,6 +39,17 @@ void updateTroubleCodes(std::uint8_t level, TerminalView& view, DashboardState& 
     for (const TroubleCodeLamp& lamp : troubleCodeLamps) {
         view.setLampActive(lamp.id, codes.*lamp.field);
     }
+}
+
+StatusRecord statusRecord(std::uint8_t level, const SimulationModes& modes,
+                          std::uint16_t firmwareVersion) {
+    StatusRecord record;
+    record.level = level;
+    record.modes = modes;
+    record.engine = computeEngineParameters(level, modes.warningsOn);
+    record.troubleCodes =
+        computeTroubleCodes(level, modes.warningsOn, modes.resetEngineDm2On, firmwareVersion);
+    return record;
 }
 
 void resetTroubleCodes(TerminalView& view, DashboardState& state, MultiPacketLists& lists) {

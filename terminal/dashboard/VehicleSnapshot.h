@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 
+#include "terminal/dashboard/StatusRecord.h"
 #include "terminal/protocol/LinkState.h"
 
 namespace terminal {
@@ -23,6 +24,8 @@ public:
     // a status line has been shown since. Otherwise they are the dashboard's waiting look
     // (0 rpm, -40 F), which no export may pass off as a reading.
     bool readings = false;
+    // The last status line shown, as the exports give it; meaningful while `readings` holds.
+    StatusRecord record;
 
     // A display or lamp never written reads 0 / dark.
     double display(int id) const { return inRange(id) ? displays_[index(id)] : 0.0; }

@@ -101,7 +101,7 @@ void LineDispatch::statusLine(std::string_view line) {
         return;
     }
     const std::size_t count = line.size();
-    bool simulationShown = false;
+    std::optional<SimulationModes> simulationShown;
     if (count == addressClaimLength && tagAt4(line, "ACS")) {
         addressClaimStatus(line);
     } else if (count == simulationStatusLength && tagAt4(line, "%S")) {
@@ -111,7 +111,7 @@ void LineDispatch::statusLine(std::string_view line) {
     }
     hooks_.writePanel();
     if (simulationShown) {
-        hooks_.simulationStatusShown();
+        hooks_.simulationStatusShown(*simulationShown);
     }
 }
 
@@ -151,9 +151,9 @@ void LineDispatch::addressClaimStatus(std::string_view line) {
     dashboard_.absClaimText = claimText(status, 4);
 }
 
-bool LineDispatch::simulationStatus(std::string_view line) {
+std::optional<SimulationModes> LineDispatch::simulationStatus(std::string_view line) {
     if (!checksumChecked(line, 10)) {
-        return false;
+        return std::nullopt;
     }
     const std::uint8_t level = pairAt(line, 6);
     // The model runs before the mode flags are taken, so it sees the check boxes as they were.
@@ -162,19 +162,24 @@ bool LineDispatch::simulationStatus(std::string_view line) {
         hooks_.applyLevel(level);
     }
     const unsigned flags = pairAt(line, 8);
+    SimulationModes reported;
+    reported.quietOn = (flags & 0x01u) == 0;
+    reported.dynamicOn = (flags & 0x02u) != 0;
+    reported.warningsOn = (flags & 0x04u) != 0 && session_.remoteControlsEnabled;
+    reported.resetEngineDm2On = (flags & 0x08u) != 0 && session_.remoteControlsEnabled;
     if (!session_.quietPending) {
-        dashboard_.quietOn = (flags & 0x01u) == 0;
+        dashboard_.quietOn = reported.quietOn;
     }
     if (!session_.dynamicPending) {
-        dashboard_.dynamicOn = (flags & 0x02u) != 0;
+        dashboard_.dynamicOn = reported.dynamicOn;
     }
     if (!session_.warningsPending) {
-        dashboard_.warningsOn = (flags & 0x04u) != 0 && session_.remoteControlsEnabled;
+        dashboard_.warningsOn = reported.warningsOn;
     }
     if (!session_.resetDm2Pending) {
-        dashboard_.resetEngineDm2On = (flags & 0x08u) != 0 && session_.remoteControlsEnabled;
+        dashboard_.resetEngineDm2On = reported.resetEngineDm2On;
     }
-    return true;
+    return reported;
 }
 
 void LineDispatch::engineClock(std::string_view line) {

@@ -3,6 +3,7 @@
 // identification answer and the three status lines. Unknown lines and lines that fail their
 // checksum are dropped without a word.
 
+#include <optional>
 #include <string_view>
 
 #include "terminal/dashboard/DashboardState.h"
@@ -22,7 +23,8 @@ private:
     void statusLine(std::string_view line);
     void identificationAnswer(std::string_view line);
     void addressClaimStatus(std::string_view line);
-    bool simulationStatus(std::string_view line);
+    // The modes the line reported, once it has been acted on; nothing for a bad checksum.
+    std::optional<SimulationModes> simulationStatus(std::string_view line);
     void engineClock(std::string_view line);
     // checksumMatches, remembering a failure for the line counters.
     bool checksumChecked(std::string_view line, std::size_t length);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "terminal/dashboard/StatusRecord.h"
 #include "terminal/protocol/LinkState.h"
 
 namespace terminal {
@@ -22,8 +23,10 @@ public:
     virtual void identificationOutcome() = 0;
     // "ACK %" or "ACK KI" arrived (after its pending flags were cleared).
     virtual void acknowledged(Acknowledgement /*which*/) {}
-    // A simulation status line passed its checksum, was acted on and has been shown.
-    virtual void simulationStatusShown() {}
+    // A simulation status line passed its checksum, was acted on and has been shown;
+    // `reported` holds the modes its flags gave (a mode the operator has switched and the
+    // simulator not yet acknowledged keeps its box, but the line reported the former state).
+    virtual void simulationStatusShown(const SimulationModes& /*reported*/) {}
     // An "ACK " or "BRC " line was taken: `good` unless its checksum was wrong.
     virtual void lineCounted(bool /*good*/) {}
 };

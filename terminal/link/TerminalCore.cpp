@@ -419,9 +419,13 @@ void TerminalCore::acknowledged(Acknowledgement which) {
         observer->acknowledged(which);
     }
 }
-void TerminalCore::simulationStatusShown() {
+void TerminalCore::simulationStatusShown(const SimulationModes& reported) {
+    VehicleSnapshot& shown = view_.snapshot();
+    // The level shown (a held slider keeps the last one applied) with the line's own modes.
+    shown.record =
+        statusRecord(static_cast<std::uint8_t>(shown.level), reported, session_.firmwareVersion);
     if (linkState_ == LinkState::identified) {
-        view_.snapshot().readings = true;
+        shown.readings = true;
     }
     for (SessionObserver* observer : observers_) {
         observer->statusShown(view_.snapshot(), dashboard_);

@@ -123,7 +123,7 @@ private:
     void setSliderPosition(double position) override;
     void applyLevel(std::uint8_t level) override;
     void acknowledged(Acknowledgement which) override;
-    void simulationStatusShown() override;
+    void simulationStatusShown(const SimulationModes& reported) override;
     void lineCounted(bool good) override;
 
     // The window's view, with what it is shown kept for exports.

@@ -57,26 +57,26 @@ std::vector<std::string> dashboardCsvHeader() {
     return header;
 }
 
-std::vector<std::string> dashboardCsvRow(const std::string& time, const VehicleSnapshot& shown,
-                                         const DashboardState& panel) {
+std::vector<std::string> dashboardCsvRow(const std::string& time, const VehicleSnapshot& shown) {
     std::vector<std::string> row{time, std::string(linkStateName(shown.link))};
     if (!shown.readings) {
         // As many cells as the header, so every reader sees the columns line up.
         row.resize(dashboardCsvHeader().size());
         return row;
     }
-    row.push_back(std::to_string(shown.level));
+    const StatusRecord& record = shown.record;
+    row.push_back(std::to_string(record.level));
     for (const EngineDisplay& display : engineDisplays) {
-        row.push_back(exportNumber(shown.display(display.id)));
+        row.push_back(exportNumber(valueOf(record, display)));
     }
     for (const EngineLamp& lamp : engineLamps) {
-        row.emplace_back(shown.lamp(lamp.id) ? "1" : "0");
+        row.emplace_back(litIn(record, lamp) ? "1" : "0");
     }
     for (const TroubleCodeLamp& lamp : troubleCodeLamps) {
-        row.emplace_back(shown.lamp(lamp.id) ? "1" : "0");
+        row.emplace_back(litIn(record, lamp) ? "1" : "0");
     }
     for (const TroubleCodeBoxName& box : troubleCodeBoxes) {
-        row.push_back(troubleCodeCell(troubleCodesShown(box, panel)));
+        row.push_back(troubleCodeCell(troubleCodesOf(box, record)));
     }
     return row;
 }
@@ -107,23 +107,24 @@ std::string allValuesText(const VehicleSnapshot& shown) {
     if (!shown.readings) {
         return "No values: " + noReadingsReason(shown) + "\n";
     }
+    const StatusRecord& record = shown.record;
     std::string text;
     for (const EngineDisplay& display : engineDisplays) {
         text += withoutPadding(display.caption);
         text += '\t';
-        text += exportNumber(shown.display(display.id));
+        text += exportNumber(valueOf(record, display));
         text += '\t';
         text += withoutPadding(display.units);
         text += '\n';
     }
     for (const EngineLamp& lamp : engineLamps) {
-        if (shown.lamp(lamp.id)) {
+        if (litIn(record, lamp)) {
             text += lamp.label;
             text += "\tlit\n";
         }
     }
     for (const TroubleCodeLamp& lamp : troubleCodeLamps) {
-        if (shown.lamp(lamp.id)) {
+        if (litIn(record, lamp)) {
             text += troubleCodeLampName(lamp);
             text += "\tlit\n";
         }

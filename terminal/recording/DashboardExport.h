@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "terminal/dashboard/DashboardState.h"
 #include "terminal/dashboard/VehicleSnapshot.h"
 #include "terminal/troublecodes/TroubleCodeNumbers.h"
 
@@ -19,11 +18,10 @@ std::string localTimeText(std::chrono::system_clock::time_point when);
 
 // time, link, level, the 27 values "caption [unit]", the 27 lamps, the four trouble-code boxes.
 std::vector<std::string> dashboardCsvHeader();
-// The same columns for one moment; lamps 0 or 1, each box's codes as troubleCodeCell gives
-// them. Without readings (see VehicleSnapshot) only time and link are filled, every other
-// cell is empty.
-std::vector<std::string> dashboardCsvRow(const std::string& time, const VehicleSnapshot& shown,
-                                         const DashboardState& panel);
+// The same columns for one moment: the last status line's record (StatusRecord), lamps 0 or
+// 1, each box's codes as troubleCodeCell gives them. Without readings (see VehicleSnapshot)
+// only time and link are filled, every other cell is empty.
+std::vector<std::string> dashboardCsvRow(const std::string& time, const VehicleSnapshot& shown);
 
 // Codes as "SPN:FMI:OC:CM", separated by one space; empty for none: "110:0:1:0".
 std::string troubleCodeCell(const std::vector<TroubleCode>& codes);
@@ -33,7 +31,8 @@ std::string troubleCodeCell(const std::vector<TroubleCode>& codes);
 std::string noReadingsReason(const VehicleSnapshot& shown);
 
 // "Copy all values": one "caption<TAB>value<TAB>unit" line per engine value, then one
-// "name<TAB>lit" line per lamp that is lit. Without readings, only a line that says why.
+// "name<TAB>lit" line per lamp that is lit, both of the last status line's record. Without
+// readings, only a line that says why.
 std::string allValuesText(const VehicleSnapshot& shown);
 
 // Trouble codes for the clipboard: the heading "SPN<TAB>FMI<TAB>OC<TAB>CM", then one line of

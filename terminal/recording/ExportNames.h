@@ -1,14 +1,17 @@
 #pragma once
 // The names under which the dashboard's values leave the program (the headless event stream,
-// and any other export): each built from the dashboard's own caption and units, so a value
-// reads the same on the screen and in a file.
+// the CSV recording, the clipboard, Trends and --plot): each built from the dashboard's own
+// caption and units, so a value reads the same on the screen and in a file, and beside it
+// the value's short key from the same table (EngineDashboardMap).
 
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "terminal/dashboard/ControlIds.h"
 #include "terminal/dashboard/DashboardState.h"
+#include "terminal/dashboard/StatusRecord.h"
 #include "terminal/troublecodes/TroubleCodeNumbers.h"
 #include "terminal/troublecodes/TroubleCodes.h"
 #include "terminal/vehicle/EngineDashboardMap.h"
@@ -35,24 +38,41 @@ struct TroubleCodeBoxName {
     TroubleCodeBox box;
     std::string_view caption;
     int id;
-    std::string DashboardState::*text;
+    std::string DashboardState::*text;     // what the box shows
+    std::string_view TroubleCodes::*rule;  // its row in a record (StatusRecord)
 };
 
 // The four boxes in the order every export lists them.
 inline constexpr std::array<TroubleCodeBoxName, 4> troubleCodeBoxes{{
     {TroubleCodeBox::engineDm1, engineDm1Caption, ids::engineDm1Edit,
-     &DashboardState::engineDm1Text},
-    {TroubleCodeBox::absDm1, absDm1Caption, ids::absDm1Edit, &DashboardState::absDm1Text},
+     &DashboardState::engineDm1Text, &TroubleCodes::engineDm1Text},
+    {TroubleCodeBox::absDm1, absDm1Caption, ids::absDm1Edit, &DashboardState::absDm1Text,
+     &TroubleCodes::absDm1Text},
     {TroubleCodeBox::transmissionDm1, transmissionDm1Caption, ids::transmissionDm1Edit,
-     &DashboardState::transmissionDm1Text},
+     &DashboardState::transmissionDm1Text, &TroubleCodes::transmissionDm1Text},
     {TroubleCodeBox::engineDm2, engineDm2Caption, ids::engineDm2Edit,
-     &DashboardState::engineDm2Text},
+     &DashboardState::engineDm2Text, &TroubleCodes::engineDm2Text},
 }};
 
 // The codes a box shows on `panel` (troubleCodesShown).
 inline std::vector<TroubleCode> troubleCodesShown(const TroubleCodeBoxName& box,
                                                   const DashboardState& panel) {
     return troubleCodesShown(box.box, panel.*box.text);
+}
+
+// What a record holds for each box, value and lamp.
+inline std::vector<TroubleCode> troubleCodesOf(const TroubleCodeBoxName& box,
+                                               const StatusRecord& record) {
+    return troubleCodesShown(box.box, record.troubleCodes.*box.rule);
+}
+inline double valueOf(const StatusRecord& record, const EngineDisplay& display) {
+    return record.engine.*display.field;
+}
+inline bool litIn(const StatusRecord& record, const EngineLamp& lamp) {
+    return record.engine.*lamp.field;
+}
+inline bool litIn(const StatusRecord& record, const TroubleCodeLamp& lamp) {
+    return record.troubleCodes.*lamp.field;
 }
 
 }  // namespace terminal

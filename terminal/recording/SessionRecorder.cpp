@@ -44,20 +44,20 @@ void SessionRecorder::lineSent(std::string_view line) {
     }
 }
 
-void SessionRecorder::statusShown(const VehicleSnapshot& shown, const DashboardState& panel) {
-    writeCsvRow(shown, panel);
+void SessionRecorder::statusShown(const VehicleSnapshot& shown, const DashboardState& /*panel*/) {
+    writeCsvRow(shown);
 }
 
-void SessionRecorder::linkChanged(const VehicleSnapshot& shown, const DashboardState& panel) {
-    writeCsvRow(shown, panel);
+void SessionRecorder::linkChanged(const VehicleSnapshot& shown, const DashboardState& /*panel*/) {
+    writeCsvRow(shown);
 }
 
-void SessionRecorder::writeCsvRow(const VehicleSnapshot& shown, const DashboardState& panel) {
+void SessionRecorder::writeCsvRow(const VehicleSnapshot& shown) {
     if (!csv_.isOpen()) {
         return;
     }
     const std::string time = localTimeText(std::chrono::system_clock::now());
-    if (!csv_.writeRow(dashboardCsvRow(time, shown, panel))) {
+    if (!csv_.writeRow(dashboardCsvRow(time, shown))) {
         reportFailure("The recording has stopped", csv_.error());
     }
 }

@@ -38,7 +38,7 @@ public:
     void linkChanged(const VehicleSnapshot& shown, const DashboardState& panel) override;
 
 private:
-    void writeCsvRow(const VehicleSnapshot& shown, const DashboardState& panel);
+    void writeCsvRow(const VehicleSnapshot& shown);
     double linesSeconds() const;
     void reportFailure(const std::string& what, const std::string& error);
 

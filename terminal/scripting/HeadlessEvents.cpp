@@ -17,14 +17,6 @@ JsonObject event(std::string_view name) {
     return object;
 }
 
-double displayOf(const DashboardPicture& picture, int id) {
-    return picture.shown != nullptr ? picture.shown->display(id) : 0.0;
-}
-
-bool lampOf(const DashboardPicture& picture, int id) {
-    return picture.shown != nullptr && picture.shown->lamp(id);
-}
-
 }  // namespace
 
 std::string linkEvent(LinkState state, const std::string& port, const std::string& device) {
@@ -69,28 +61,33 @@ std::string errorEvent(const std::string& message) {
 }
 
 std::string statusEvent(const DashboardPicture& picture) {
-    const DashboardState empty;
-    const DashboardState& panel = picture.panel != nullptr ? *picture.panel : empty;
+    const DashboardState emptyPanel;
+    const DashboardState& panel = picture.panel != nullptr ? *picture.panel : emptyPanel;
+    const StatusRecord emptyRecord;
+    const StatusRecord& record = picture.shown != nullptr ? picture.shown->record : emptyRecord;
     JsonObject modes;
-    modes.addBool("dynamic", panel.dynamicOn)
-        .addBool("quiet", panel.quietOn)
-        .addBool("warnings", panel.warningsOn)
-        .addBool("reset_dm2", panel.resetEngineDm2On);
+    modes.addBool("dynamic", record.modes.dynamicOn)
+        .addBool("quiet", record.modes.quietOn)
+        .addBool("warnings", record.modes.warningsOn)
+        .addBool("reset_dm2", record.modes.resetEngineDm2On);
     JsonObject values;
     for (const EngineDisplay& display : engineDisplays) {
-        values.addNumber(engineValueName(display), displayOf(picture, display.id));
+        values.addNumber(engineValueName(display), valueOf(record, display));
+    }
+    for (const EngineDisplay& display : engineDisplays) {
+        values.addNumber(display.key, valueOf(record, display));
     }
     JsonObject lamps;
     for (const EngineLamp& lamp : engineLamps) {
-        lamps.addBool(lamp.label, lampOf(picture, lamp.id));
+        lamps.addBool(lamp.label, litIn(record, lamp));
     }
     for (const TroubleCodeLamp& lamp : troubleCodeLamps) {
-        lamps.addBool(troubleCodeLampName(lamp), lampOf(picture, lamp.id));
+        lamps.addBool(troubleCodeLampName(lamp), litIn(record, lamp));
     }
     JsonObject codes;
     for (const TroubleCodeBoxName& box : troubleCodeBoxes) {
         std::vector<JsonObject> shown;
-        for (const TroubleCode& code : troubleCodesShown(box, panel)) {
+        for (const TroubleCode& code : troubleCodesOf(box, record)) {
             JsonObject item;
             item.addInteger("spn", code.spn)
                 .addInteger("fmi", code.fmi)
@@ -102,7 +99,7 @@ std::string statusEvent(const DashboardPicture& picture) {
     }
     return event("status")
         .addNumber("time", picture.seconds)
-        .addInteger("level", picture.level)
+        .addInteger("level", record.level)
         .addText("engine_clock", panel.engineClockText)
         .addObject("modes", modes)
         .addObject("values", values)

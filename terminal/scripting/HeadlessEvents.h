@@ -4,7 +4,8 @@
 //   {"event":"identified","serial":305419896,"firmware":"0.2D","can_rate":"250K bps",
 //    "accepted":true}
 //   {"event":"status","time":1.25,"level":50,"engine_clock":"0:5","modes":{...},
-//    "values":{"Engine RPM [RPM]":4015.875,...},"lamps":{"Parking":false,...},
+//    "values":{"Engine RPM [RPM]":4015.875,...,"engine_rpm":4015.875,...},
+//    "lamps":{"Parking":false,...},
 //    "trouble_codes":{"Engine DM1":[{"spn":110,"fmi":0,"oc":1,"cm":0}],"ABS DM1":[],...}}
 //   {"event":"ack","command":"level"}
 //   {"event":"unchanged","command":"warnings","on":false}
@@ -32,16 +33,16 @@ std::string ackEvent(const std::string& command);
 std::string unchangedEvent(const std::string& command, bool on);
 std::string errorEvent(const std::string& message);
 
-// What the dashboard shows at one moment, as the view keeps it.
+// What a status event reports at one moment.
 struct DashboardPicture {
-    double seconds = 0;  // since the session started
-    int level = 0;       // the level the values were computed for
-    const DashboardState* panel = nullptr;
-    const VehicleSnapshot* shown = nullptr;  // the displays and lamps
+    double seconds = 0;                      // since the session started
+    const DashboardState* panel = nullptr;   // the engine clock
+    const VehicleSnapshot* shown = nullptr;  // the last status line's record
 };
 
-// Values under engineValueName(), lamps under their labels, the codes each trouble-code box
-// shows (troubleCodesShown) under its caption. A display or lamp never written reads 0/false.
+// The record's level and modes; its values under engineValueName() and again under their
+// keys; its lamps under their labels; each trouble-code box's codes under its caption. Without
+// a snapshot every value reads 0 and every lamp false.
 std::string statusEvent(const DashboardPicture& picture);
 
 }  // namespace terminal::headless

@@ -98,7 +98,6 @@ void HeadlessSession::emitStatus() {
     }
     DashboardPicture picture;
     picture.seconds = static_cast<double>(clock_.milliseconds() - startMs_) / 1000.0;
-    picture.level = view_.levelShown();
     picture.panel = &view_.panelState();
     picture.shown = &core_.shown();
     host_.emitLine(statusEvent(picture));

@@ -1,16 +1,10 @@
 #include "terminal/scripting/HeadlessView.h"
 
-#include "terminal/link/RemoteControl.h"
 #include "terminal/scripting/HeadlessEvents.h"
 
 namespace terminal::headless {
 
 HeadlessView::HeadlessView(HeadlessHost& host) : host_(host) {}
-
-void HeadlessView::setSliderPosition(double position) {
-    slider_ = position;
-    levelShown_ = levelFromPosition(position);
-}
 
 void HeadlessView::showMessage(const std::string& text, MessageIcon /*icon*/) {
     host_.emitLine(errorEvent(text));

@@ -22,7 +22,7 @@ public:
     void setLampActive(int /*id*/, bool /*lit*/) override {}
     double getSliderPosition() override { return slider_; }
     // Only the session moves the slider this way: to the level it shows the values for.
-    void setSliderPosition(double position) override;
+    void setSliderPosition(double position) override { slider_ = position; }
     void enableControl(int /*id*/, bool /*enabled*/) override {}
     void showMessage(const std::string& text, MessageIcon icon) override;
     void startTimer(int id, int periodMs) override { host_.startTimer(id, periodMs); }
@@ -41,14 +41,12 @@ public:
 
     // What a status event reports.
     const DashboardState& panelState() const { return panel_; }
-    int levelShown() const { return levelShown_; }
     bool closed() const { return closed_; }
 
 private:
     HeadlessHost& host_;
     DashboardState panel_;
     double slider_ = 0;
-    int levelShown_ = 0;
     std::string keyCommand_ = "key";
     bool closed_ = false;
 };

@@ -17,19 +17,19 @@ constexpr std::size_t firstLampItem = levelItems + engineDisplays.size();
 std::vector<TrendItem> buildItems() {
     std::vector<TrendItem> items;
     // The level's column has no caption of its own: the header's name is used throughout.
-    items.push_back({"level", "level", "", TrendItemKind::level, 0, 0});
+    items.push_back({"level", "level", "", "level", TrendItemKind::level, 0, 0});
     for (const EngineDisplay& display : engineDisplays) {
         items.push_back({engineValueName(display), std::string(withoutPadding(display.caption)),
-                         std::string(withoutPadding(display.units)), TrendItemKind::display,
-                         display.id, display.decimals});
+                         std::string(withoutPadding(display.units)), std::string(display.key),
+                         TrendItemKind::display, display.id, display.decimals});
     }
     for (const EngineLamp& lamp : engineLamps) {
-        items.push_back({std::string(lamp.label), std::string(lamp.label), "", TrendItemKind::lamp,
-                         lamp.id, 0});
+        items.push_back({std::string(lamp.label), std::string(lamp.label), "", "",
+                         TrendItemKind::lamp, lamp.id, 0});
     }
     for (const TroubleCodeLamp& lamp : troubleCodeLamps) {
         const std::string name = troubleCodeLampName(lamp);
-        items.push_back({name, name, "", TrendItemKind::lamp, lamp.id, 0});
+        items.push_back({name, name, "", "", TrendItemKind::lamp, lamp.id, 0});
     }
     return items;
 }

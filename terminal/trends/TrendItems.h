@@ -22,6 +22,7 @@ struct TrendItem {
     std::string name;     // the CSV column: "level", "Engine RPM [RPM]", "Parking", "ABS Amber"
     std::string caption;  // the name without its unit: "Engine RPM"
     std::string unit;     // "RPM"; empty for the level and the lamps
+    std::string key;      // the short key: "level", "engine_rpm"; empty for the lamps
     TrendItemKind kind;
     int id;        // the display or lamp control; 0 for the level
     int decimals;  // as the display shows the value; -1 where the display chooses

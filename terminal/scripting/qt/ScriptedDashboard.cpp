@@ -74,7 +74,6 @@ void ScriptedDashboard::emitStatus() {
     headless::DashboardPicture picture;
     picture.seconds =
         static_cast<double>(window_.core().clock().milliseconds() - startMs_) / 1000.0;
-    picture.level = core.shown().level;
     picture.panel = &panel;
     picture.shown = &core.shown();
     socket_.broadcast(headless::statusEvent(picture));

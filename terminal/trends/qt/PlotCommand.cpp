@@ -51,13 +51,14 @@ std::optional<QSize> sizeOf(const QString& text) {
     return size;
 }
 
-// A --values name: a column as the header spells it, or an engine value's caption alone
-// ("Engine RPM" for "Engine RPM [RPM]").
+// A --values name: a column as the header spells it, an engine value's caption alone
+// ("Engine RPM" for "Engine RPM [RPM]") or its short key ("engine_rpm").
 std::optional<std::size_t> columnNamed(const Recording& recording, const QString& name) {
     for (const std::size_t item : recording.items()) {
         const TrendItem& entry = trendItems()[item];
         if (name == QString::fromStdString(entry.name) ||
-            (!entry.unit.empty() && name == QString::fromStdString(entry.caption))) {
+            (!entry.unit.empty() && name == QString::fromStdString(entry.caption)) ||
+            (!entry.key.empty() && name == QString::fromStdString(entry.key))) {
             return item;
         }
     }

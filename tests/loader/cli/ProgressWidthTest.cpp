@@ -94,7 +94,10 @@ TEST(ProgressWidth, TheLabelColumnOnlyNarrowsSoFiguresKeepTheirPlace) {
 namespace {
 
 // Runs bootloader with standard error on a pseudo-terminal `columns` wide; what it drew there.
-QByteArray runOnTerminal(const QString& folder, const QStringList& args, int columns, int& status) {
+// Standard output (the table at the end) goes nowhere, to the same terminal with `tableTo`
+// "-", or to the file `tableTo`.
+QByteArray runOnTerminal(const QString& folder, const QStringList& args, int columns, int& status,
+                         const QString& tableTo = {}) {
     winsize size{};
     size.ws_row = 24;
     size.ws_col = static_cast<unsigned short>(columns);
@@ -114,15 +117,19 @@ QByteArray runOnTerminal(const QString& folder, const QStringList& args, int col
     }
     argv.push_back(nullptr);
     const QByteArray folderBytes = QFile::encodeName(folder);
+    const QByteArray tableBytes = QFile::encodeName(tableTo.isEmpty() ? "/dev/null" : tableTo);
     const pid_t child = ::fork();
     if (child == 0) {
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         ::setenv("COMPORTS_DIR", folderBytes.constData(), 1);
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         ::dup2(slave, STDERR_FILENO);
-        // The table at the end goes to standard output, which a script reads: not drawn here.
-        const int nothing = ::open("/dev/null", O_WRONLY);
-        ::dup2(nothing, STDOUT_FILENO);
+        if (tableTo == "-") {
+            ::dup2(slave, STDOUT_FILENO);
+        } else {
+            const int table = ::open(tableBytes.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(table, STDOUT_FILENO);
+        }
         ::close(master);
         ::close(slave);
         ::execv(argv[0], argv.data());
@@ -194,4 +201,111 @@ TEST(ProgressWidth, TwoBoardsByLongDevicePathsStayInPlaceOnAn80ColumnTerminal) {
     EXPECT_GE(progressLines, 2);
     first.finish();
     second.finish();
+}
+
+namespace {
+
+// The lines as the terminal shows them from the table's heading on, cursor controls taken out.
+QStringList tableLines(const QByteArray& drawn) {
+    QString text = QString::fromUtf8(drawn);
+    text.remove(QRegularExpression("\x1b\\[[0-9]*[AK]"));
+    QStringList lines;
+    bool inTable = false;
+    for (QString line : text.split('\n')) {
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        line = line.section('\r', -1);
+        inTable = inTable || line.startsWith("Port  ");
+        if (inTable && !line.isEmpty()) {
+            lines << line;
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+// Two boards by their /dev/serial/by-id names, the second vanishing part-way: on an 80-column
+// terminal the table's every line fits, the paths shortened from the left and the reason
+// wrapped in its column; in a log and in the report the same table keeps every text whole.
+TEST(ProgressWidth, TheResultsTableFitsAn80ColumnTerminalAndStaysWholeInALog) {
+    QTemporaryDir dir;
+    const QString image =
+        testing_support::writeFile(dir.filePath("fw.hex"), testing_support::intelHex(6000));
+    QDir(dir.path()).mkpath("first");
+    QDir(dir.path()).mkpath("second");
+    QDir(dir.path()).mkpath("serial/by-id");
+    const QString long1 = dir.filePath("serial/by-id/" + byId1.section('/', -1));
+    const QString long2 = dir.filePath("serial/by-id/" + byId2.section('/', -1));
+    const QString reasonEnd = "Check the connection and try again.";
+
+    struct Run {
+        QString tableTo;
+        bool fitted;
+    };
+    for (const Run& run : {Run{"-", true}, Run{dir.filePath("table.log"), false}}) {
+        SCOPED_TRACE(run.tableTo.toStdString());
+        testing_support::BootTargetProcess first(dir.filePath("first"), 24),
+            second(dir.filePath("second"), 24);
+        ASSERT_TRUE(first.start({"--quiet"}));
+        ASSERT_TRUE(second.start({"--quiet", "--vanish-at", "3000"}));
+        QFile::remove(long1);
+        QFile::remove(long2);
+        ASSERT_TRUE(QFile::link(first.device(), long1));
+        ASSERT_TRUE(QFile::link(second.device(), long2));
+        int status = -1;
+        const QString report = dir.filePath("line.json");
+        const QByteArray drawn = runOnTerminal(dir.path(),
+                                               {image, "--program", "--port", long1, "--port",
+                                                long2, "--timeout", "120", "--report", report},
+                                               80, status, run.tableTo);
+        EXPECT_EQ(status, 1) << drawn.toStdString();
+        QByteArray tableText = drawn;
+        if (!run.fitted) {
+            QFile log(run.tableTo);
+            ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+            tableText = log.readAll();
+        }
+        const QStringList lines = tableLines(tableText);
+        ASSERT_GE(lines.size(), 3) << tableText.toStdString();
+        EXPECT_TRUE(lines[0].startsWith("Port  ")) << lines[0].toStdString();
+        const qsizetype resultColumn = lines[0].indexOf("Result");
+        QString reason;
+        for (qsizetype i = 2; i < lines.size(); ++i) {
+            reason += lines[i].mid(i == 2 ? lines[i].indexOf("failed: ") : resultColumn) + ' ';
+        }
+        if (run.fitted) {
+            for (const QString& line : lines) {
+                EXPECT_LE(line.size(), 79) << line.toStdString();
+            }
+            EXPECT_TRUE(lines[1].startsWith(QString(QChar(0x2026)) + "A50285BI-if00-port0"))
+                << lines[1].toStdString();
+            EXPECT_TRUE(lines[2].startsWith(QString(QChar(0x2026)) + "A907QX4C-if00-port0"))
+                << lines[2].toStdString();
+            EXPECT_TRUE(lines[1].endsWith("  programmed")) << lines[1].toStdString();
+            // The reason goes on under its column, the other cells empty there.
+            EXPECT_GE(lines.size(), 4) << tableText.toStdString();
+            EXPECT_TRUE(lines.last().left(resultColumn).trimmed().isEmpty())
+                << lines.last().toStdString();
+        } else {
+            ASSERT_EQ(lines.size(), 3) << tableText.toStdString();
+            EXPECT_TRUE(lines[1].startsWith(long1 + "  ")) << lines[1].toStdString();
+            EXPECT_TRUE(lines[2].startsWith(long2 + "  ")) << lines[2].toStdString();
+            EXPECT_TRUE(lines[2].endsWith(reasonEnd)) << lines[2].toStdString();
+        }
+        EXPECT_TRUE(reason.simplified().startsWith("failed: The serial port"))
+            << reason.toStdString();
+        EXPECT_TRUE(reason.simplified().endsWith(reasonEnd)) << reason.toStdString();
+
+        QFile json(report);
+        ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+        const QString whole = QString::fromUtf8(json.readAll());
+        EXPECT_TRUE(whole.contains("\"port\": \"" + long2 + "\"")) << whole.toStdString();
+        EXPECT_TRUE(whole.contains(QRegularExpression("\"reason\": \"The serial port [^\"]*" +
+                                                      QRegularExpression::escape(reasonEnd))))
+            << whole.toStdString();
+        first.finish();
+        second.finish();
+    }
 }

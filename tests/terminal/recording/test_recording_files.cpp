@@ -75,13 +75,8 @@ TEST(CsvRecording, ARowWithoutReadingsHoldsOnlyTimeAndLink) {
     using terminal::LinkState;
     terminal::VehicleSnapshot shown;
     shown.level = 42;
-    shown.setDisplay(1013, 3373.375);
-    shown.setLamp(1032, true);
-    terminal::DashboardState panel;
-    panel.engineDm1Text = "110     0      1     0\r\n";
-    panel.absDm1Text = "   0     0      0     0\r\n";
-    panel.transmissionDm1Text = "   0     0      0     0\r\n";
-    panel.engineDm2Text = "See @ Multi-Packets";
+    // Warnings on, firmware 0.2: the record the dispatch makes of such a line.
+    shown.record = terminal::statusRecord(42, {false, false, true, false}, 2);
     const struct {
         LinkState link;
         bool readings;
@@ -99,7 +94,7 @@ TEST(CsvRecording, ARowWithoutReadingsHoldsOnlyTimeAndLink) {
         SCOPED_TRACE(c.filled);
         shown.link = c.link;
         shown.readings = c.readings;
-        const std::vector<std::string> row = terminal::dashboardCsvRow("t", shown, panel);
+        const std::vector<std::string> row = terminal::dashboardCsvRow("t", shown);
         ASSERT_EQ(row.size(), 61u);
         EXPECT_EQ(
             row[0] + "|" + row[1] + "|" + row[2] + "|" + row[3] + "|" + row[51] + "|" + row[57],
@@ -110,9 +105,13 @@ TEST(CsvRecording, ARowWithoutReadingsHoldsOnlyTimeAndLink) {
         }
         EXPECT_EQ(rest.empty(), !c.readings) << rest;
     }
-    EXPECT_EQ(terminal::dashboardCsvRow("t", shown, panel)[58], "");
-    EXPECT_EQ(terminal::dashboardCsvRow("t", shown, panel)[60].substr(0, 22),
-              "1172:0:1:0 1081:1:2:0 ");
+    EXPECT_EQ(terminal::dashboardCsvRow("t", shown)[58], "");
+    EXPECT_EQ(terminal::dashboardCsvRow("t", shown)[60], "110:0:1:0");
+    // At level 100 the engine boxes give their whole multi-packet lists.
+    shown.record = terminal::statusRecord(100, {false, false, true, false}, 2);
+    const std::vector<std::string> full = terminal::dashboardCsvRow("t", shown);
+    EXPECT_EQ(full[57].substr(0, 20), "110:0:1:0 100:1:5:0 ");
+    EXPECT_EQ(full[60].substr(0, 22), "1172:0:1:0 1081:1:2:0 ");
 }
 
 TEST(Clipboard, CopyValuesWithoutReadingsIsOneNoteNamingTheLink) {
@@ -166,15 +165,12 @@ TEST(Clipboard, TroubleCodesInTabSeparatedColumnsAndValuesWithUnits) {
     terminal::VehicleSnapshot shown;
     shown.link = terminal::LinkState::identified;
     shown.readings = true;
-    shown.setDisplay(1013, static_cast<float>(4015.875));
-    shown.setDisplay(1016, static_cast<float>(0.58));
-    shown.setLamp(1080, true);
-    shown.setLamp(1032, true);
+    shown.record = terminal::statusRecord(50, {false, false, true, false}, 2);
     const std::string text = terminal::allValuesText(shown);
     EXPECT_EQ(text.rfind("Engine RPM\t4015.875\tRPM\n", 0), 0u) << text;
-    EXPECT_NE(text.find("\nEngine Oil Pressure (PSI)\t0.58\tPSI\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\nEGR Mass Flow Rate\t0\tkg/Hr\n"), std::string::npos) << text;
-    const std::string lamps = "\nParking\tlit\nEngine Amber\tlit\n";
+    EXPECT_NE(text.find("\nEngine Coolant Temp (F)\t185\tF\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nEGR Mass Flow Rate\t"), std::string::npos) << text;
+    const std::string lamps = "\nCruise\tlit\nEngine Amber\tlit\nEngine Red Stop\tlit\n";
     ASSERT_GT(text.size(), lamps.size());
     EXPECT_EQ(text.substr(text.size() - lamps.size()), lamps);
 }

@@ -11,6 +11,7 @@
 
 #include "FakeClock.h"
 #include "FakeSerialControl.h"
+#include "terminal/recording/DashboardExport.h"
 #include "terminal/scripting/HeadlessSession.h"
 
 namespace {
@@ -241,6 +242,64 @@ TEST_F(HeadlessSessionTest, LevelSendsTheSlidersCommandAndTheValuesFollowTheSimu
         std::string::npos)
         << status;
     EXPECT_NE(status.find(R"("Cruise":true,)"), std::string::npos) << status;
+}
+
+// The window shows a line's codes with the modes its boxes held before the line; every
+// export of the same moment carries the codes and lamps of the modes the line reported.
+TEST_F(HeadlessSessionTest, EveryExportCarriesTheCodesAndLampsOfTheModesItCarries) {
+    struct Case {
+        const char* line;
+        const char* screenDm1;  // the box, a line behind
+        const char* modes;
+        const char* codes;
+        const char* lamps;
+        const char* csv;   // the Engine Amber and Red Stop cells, then the engine DM1 cell
+        bool copiedAmber;  // "Engine Amber<TAB>lit" among Copy all values
+    };
+    const Case cases[] = {
+        // The first line after the identification: the boxes were reset to Warnings off.
+        {level50WarningsOn, "   0     0      0     0\r\n", R"("warnings":true,)",
+         R"("Engine DM1":[{"spn":110,"fmi":0,"oc":1,"cm":0}],)",
+         R"("Engine Amber":true,"Engine Red Stop":true,)", "1|1|110:0:1:0", true},
+        {level50WarningsOn, "110     0      1     0\r\n", R"("warnings":true,)",
+         R"("Engine DM1":[{"spn":110,"fmi":0,"oc":1,"cm":0}],)",
+         R"("Engine Amber":true,"Engine Red Stop":true,)", "1|1|110:0:1:0", true},
+        // Warnings switched off on the device: the box still shows the code.
+        {level50WarningsOff, "110     0      1     0\r\n", R"("warnings":false,)",
+         R"("Engine DM1":[],)", R"("Engine Amber":false,"Engine Red Stop":false,)", "0|0|", false},
+    };
+    startIdentified();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line + std::string(" then ") + c.screenDm1);
+        serial.receive(c.line);
+        EXPECT_EQ(session_->core().dashboard().engineDm1Text, c.screenDm1);
+        input("snapshot");
+        const std::string status = host.lines.back();
+        for (const char* part : {c.modes, c.codes, c.lamps, R"("level":50,)"}) {
+            EXPECT_NE(status.find(part), std::string::npos) << part << "\n" << status;
+        }
+        const terminal::VehicleSnapshot& shown = session_->core().shown();
+        const std::vector<std::string> row = terminal::dashboardCsvRow("t", shown);
+        ASSERT_EQ(row.size(), 61u);
+        EXPECT_EQ(row[51] + "|" + row[52] + "|" + row[57], c.csv);
+        const std::string copied = terminal::allValuesText(shown);
+        EXPECT_EQ(copied.find("\nEngine Amber\tlit\n") != std::string::npos, c.copiedAmber)
+            << copied;
+    }
+}
+
+TEST_F(HeadlessSessionTest, ValuesGoByTheirShortKeysBesideTheCaptions) {
+    startIdentified();
+    serial.receive(level50WarningsOn);
+    input("snapshot");
+    const std::string status = host.lines.back();
+    for (const char* part : {R"("Engine RPM [RPM]":4015.875,)", R"("engine_rpm":4015.875,)",
+                             R"("Engine Coolant Temp (F) [F]":185,)", R"("coolant_temp_f":185,)"}) {
+        EXPECT_NE(status.find(part), std::string::npos) << part << "\n" << status;
+    }
+    // Captions first, then the keys, in the dashboard's order.
+    EXPECT_LT(status.find(R"("Engine Air Inlet Pressure [PSI]")"), status.find(R"("engine_rpm")"));
+    EXPECT_NE(status.find(R"("air_inlet_pressure_psi":)"), std::string::npos) << status;
 }
 
 TEST_F(HeadlessSessionTest, ModesSendTheirKeyOnlyWhenTheStateChanges) {

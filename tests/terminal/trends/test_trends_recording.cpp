@@ -106,20 +106,17 @@ TEST(RecordingTime, ReadsTheTimeColumnBackToUtc) {
 std::string sessionRecording() {
     std::string text = terminal::csvRow(terminal::dashboardCsvHeader());
     terminal::VehicleSnapshot shown;
-    terminal::DashboardState panel;
     auto row = [&](const char* time, terminal::LinkState link) {
         shown.link = link;
         shown.readings = true;  // an older recorder wrote the values on every row
-        text += terminal::csvRow(terminal::dashboardCsvRow(time, shown, panel));
+        text += terminal::csvRow(terminal::dashboardCsvRow(time, shown));
     };
-    shown.setDisplay(1017, -40);
+    // The reset's look: level 0 without an identification in force.
+    shown.record = terminal::statusRecord(0, {}, 0);
     row("2025-03-14T09:26:52.100+01:00", terminal::LinkState::connecting);
     row("2025-03-14T09:26:52.200+01:00", terminal::LinkState::identified);
     shown.level = 50;
-    shown.setDisplay(1013, 4015.875);
-    shown.setDisplay(1017, 185);
-    shown.setLamp(1029, true);
-    panel.engineDm1Text = " 110     0      1     0";
+    shown.record = terminal::statusRecord(50, {false, false, true, false}, 2);
     row("2025-03-14T09:26:53.589+01:00", terminal::LinkState::identified);
     row("2025-03-14T09:26:54.000+01:00", terminal::LinkState::lost);
     std::vector<std::string> empty(terminal::dashboardCsvHeader().size());

@@ -205,6 +205,24 @@ TEST_F(HeadlessAgainstSimulator, NoStatusEventsWhileTheDeviceIsGone) {
     EXPECT_TRUE(events[again].contains(R"("level":42,)")) << describe();
 }
 
+// The simulator has had Warnings on from the start; the boxes were reset to off at the
+// identification. The very first status already reports the code and lamps of Warnings on.
+TEST_F(HeadlessAgainstSimulator, TheFirstStatusAfterIdentificationCarriesItsOwnModesCodes) {
+    startBoth(24, {"--no-dynamic", "--level", "50"});
+    const int identified = tessaly_->waitForEvent({R"("event":"identified")"}, 8000);
+    ASSERT_GE(identified, 0) << describe();
+    const int first = tessaly_->waitForEvent({R"("event":"status")"}, 5000, identified);
+    ASSERT_GE(first, 0) << describe();
+    const QString status = tessaly_->events()[first];
+    for (const char* part :
+         {R"("level":50,)", R"("warnings":true,)",
+          R"("trouble_codes":{"Engine DM1":[{"spn":110,"fmi":0,"oc":1,"cm":0}],)",
+          R"("Engine Amber":true,"Engine Red Stop":true,)", R"("ABS Amber":false,)",
+          R"("coolant_temp_f":185,)"}) {
+        EXPECT_TRUE(status.contains(part)) << part << "\n" << describe();
+    }
+}
+
 TEST_F(HeadlessAgainstSimulator, RefusedFirmwareIsAnIdentificationNotAcceptedAndNoStatus) {
     startBoth(24, {"--old-firmware"});
     const int identified = tessaly_->waitForEvent({R"("event":"identified")"}, 8000);
