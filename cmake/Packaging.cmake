@@ -23,12 +23,13 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 
 set(CPACK_DEBIAN_TESSALY_PACKAGE_NAME tessaly)
-# Qt's GUI library only recommends the plug-ins that reach X11 and Wayland; without them
-# neither window opens. The SVG plug-in lets Qt take the scalable icon; the PNG sizes do
-# without it.
+# The X11 plug-in comes with Qt's GUI library (a library dependency of the binaries); the
+# Wayland one is a package of its own, without which a Wayland desktop that has no XWayland
+# opens neither window. Recommended rather than required, since an X11 desktop does without.
+# The SVG plug-in lets Qt take the scalable icon; the PNG sizes do without it.
 # Tessaly reads bench sequences with yaml-cpp (also found by dpkg-shlibdeps).
-set(CPACK_DEBIAN_TESSALY_PACKAGE_DEPENDS "qt6-qpa-plugins, libyaml-cpp0.7")
-set(CPACK_DEBIAN_TESSALY_PACKAGE_RECOMMENDS libqt6svg6)
+set(CPACK_DEBIAN_TESSALY_PACKAGE_DEPENDS "libyaml-cpp0.7")
+set(CPACK_DEBIAN_TESSALY_PACKAGE_RECOMMENDS "qt6-wayland, libqt6svg6")
 set(CPACK_DEBIAN_TESSALY_PACKAGE_SUGGESTS "tessaly-tools, setserial")
 set(CPACK_DEBIAN_TESSALY_DESCRIPTION "remote terminal and firmware loader for a J1939 simulator
 Two desktop programs for a J1939 vehicle-bus simulator: a device that

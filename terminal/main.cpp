@@ -80,9 +80,10 @@ int main(int argc, char** argv) {
         return terminal::headless::runHeadless(argc, argv, options, settingsPlace);
     }
 
-    const auto app = platform::windowApplication(
-        argc, argv,
-        "Tessaly: no display: set DISPLAY, or use --headless for a session without a window\n");
+    const auto app =
+        platform::windowApplication(argc, argv,
+                                    "Tessaly: no display: set DISPLAY or WAYLAND_DISPLAY, or use "
+                                    "--headless for a session without a window\n");
     if (!app) {
         return 1;
     }

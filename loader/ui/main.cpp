@@ -20,9 +20,10 @@ int main(int argc, char** argv) {
         return *status;
     }
     loader::cli::chooseOffscreenWithoutDisplay(options.programRequested());
-    const auto app = platform::windowApplication(
-        argc, argv,
-        "bootloader: no display: set DISPLAY, or use --program for a run without a window\n");
+    const auto app =
+        platform::windowApplication(argc, argv,
+                                    "bootloader: no display: set DISPLAY or WAYLAND_DISPLAY, or "
+                                    "use --program for a run without a window\n");
     if (!app) {
         return 1;
     }

@@ -26,7 +26,8 @@ TEST(ProgramStart, WithoutDisplayOrRuntimeFolderEachProgramSaysOnlyWhatMatters) 
          TESSALY_PATH,
          {"--settings", folder.path() + "/vive1939.ini"},
          1,
-         "Tessaly: no display: set DISPLAY, or use --headless for a session without a window\n"},
+         "Tessaly: no display: set DISPLAY or WAYLAND_DISPLAY, or use --headless for a session "
+         "without a window\n"},
         {"Tessaly without a window",
          TESSALY_PATH,
          {"--headless", "--port", missing, "--settings", folder.path() + "/vive1939.ini"},
@@ -36,7 +37,8 @@ TEST(ProgramStart, WithoutDisplayOrRuntimeFolderEachProgramSaysOnlyWhatMatters) 
          BOOTLOADER_PATH,
          {},
          1,
-         "bootloader: no display: set DISPLAY, or use --program for a run without a window\n"},
+         "bootloader: no display: set DISPLAY or WAYLAND_DISPLAY, or use --program for a run "
+         "without a window\n"},
         {"bootloader run by a script",
          BOOTLOADER_PATH,
          {"--program", "--port", missing, folder.path() + "/missing.hex"},

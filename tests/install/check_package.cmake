@@ -93,8 +93,8 @@ endforeach()
 
 run(dpkg-deb --field "${main}" Package Section Architecture Depends Recommends)
 foreach(field "Package: tessaly\n" "Section: electronics\n" "Architecture: ${arch}\n"
-              "Depends: [^\n]*libqt6widgets6" "Depends: [^\n]*qt6-qpa-plugins"
-              "Recommends: libqt6svg6\n")
+              "Depends: [^\n]*libqt6gui6" "Depends: [^\n]*libqt6widgets6"
+              "Recommends: qt6-wayland, libqt6svg6\n")
     if(NOT out MATCHES "${field}")
         message(FATAL_ERROR "no \"${field}\" among the fields of ${main}:\n${out}")
     endif()

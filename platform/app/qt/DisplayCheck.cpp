@@ -1,5 +1,7 @@
 #include "platform/app/qt/DisplayCheck.h"
 
+#include "platform/app/qt/PopupEscape.h"
+
 #include <QApplication>
 #include <QByteArray>
 #include <QList>
@@ -85,7 +87,9 @@ std::unique_ptr<QApplication> windowApplication(int& argc, char** argv, const ch
     }
     // A display that is set but cannot be reached still fails in the plug-in: status 1.
     const PlatformStartGuard guard;
-    return std::make_unique<QApplication>(argc, argv);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    PopupEscape::install(*app);
+    return app;
 }
 
 }  // namespace platform

@@ -31,6 +31,7 @@ public:
 // The application object of a program that shows a window, made under a PlatformStartGuard;
 // nullptr when there is no display for it, after `noDisplay` (one line that says what to do
 // instead) went to standard error. `argc` must outlive the application, as Qt requires.
+// Escape on an open popup closes that alone in it (PopupEscape).
 std::unique_ptr<QApplication> windowApplication(int& argc, char** argv, const char* noDisplay);
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/layout/qt/DialogLayout.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTextOption>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/instruments/qt/CiAnalogDisplayX.h"
@@ -87,16 +89,78 @@ QSize DialogLayout::toPixels(int w, int h) const {
     return QSize(toPixelsX(w), toPixelsY(h));
 }
 
+QMargins DialogLayout::frameMargins(const QWidget* window) {
+    // Known once a window is shown: its own, else that of another window of the program (the
+    // same decorations draw them all).
+    // A platform without a display invents its frames.
+    const bool invented = QGuiApplication::platformName() == QLatin1String("offscreen") ||
+                          QGuiApplication::platformName() == QLatin1String("minimal");
+    const auto shownFrame = [invented](const QWidget* widget) {
+        if (invented) {
+            return QMargins();
+        }
+        const QWindow* handle = widget->windowHandle();
+        return handle != nullptr && widget->isVisible() ? handle->frameMargins() : QMargins();
+    };
+    QMargins frame = shownFrame(window);
+    for (const QWidget* other : QApplication::topLevelWidgets()) {
+        if (!frame.isNull()) {
+            break;
+        }
+        frame = shownFrame(other);
+    }
+    // None shown yet, or no frame reported (a window manager tells it only later): room for
+    // a window manager's frame and title bar.
+    return frame.isNull() ? QMargins(8, 24, 8, 24) : frame;
+}
+
+int DialogLayout::unreportedPanelRoom(const QString& platform, const QRect& available,
+                                      const QRect& whole) {
+    // Wayland tells a program nothing of the desktop's panels: its available area is the
+    // whole output, and a panel along an edge would hide what lies under it.
+    return platform.startsWith(QLatin1String("wayland")) && available == whole ? 48 : 0;
+}
+
 QRect DialogLayout::roomIn(const QRect& available) {
-    // Room for a window manager's frame and title bar.
-    constexpr int frameX = 16;
-    constexpr int frameY = 48;
-    return available.adjusted(frameX / 2, frameY / 2, -frameX / 2, -frameY / 2);
+    return roomIn(available, QMargins(8, 24, 8, 24), 0);
+}
+
+QRect DialogLayout::roomIn(const QRect& available, const QMargins& frame, int panel) {
+    return available.adjusted(frame.left(), frame.top() + panel / 2, -frame.right(),
+                              -frame.bottom() - (panel - panel / 2));
+}
+
+void DialogLayout::makeRoomForTitle(QWidget* window) {
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ||
+        qEnvironmentVariableIsSet("QT_WAYLAND_DISABLE_WINDOWDECORATION")) {
+        return;
+    }
+    // Qt's title bar: the title after a 5-pixel gap, then minimize, maximize and close, each
+    // 18 pixels and a 5-pixel gap, 8 pixels before the right edge; a little room to spare.
+    constexpr int buttons = 3 * (18 + 5) + 8;
+    constexpr int gaps = 5 + 12;
+    const int needed =
+        QFontMetrics(QGuiApplication::font()).horizontalAdvance(window->windowTitle()) + buttons +
+        gaps;
+    const int extra = needed - window->width();
+    if (extra <= 0) {
+        return;
+    }
+    for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        child->move(child->x() + extra / 2, child->y());
+    }
+    window->setFixedWidth(needed);
 }
 
 QRect DialogLayout::roomOnScreen(const QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    return screen ? roomIn(screen->availableGeometry()) : QRect();
+    if (screen == nullptr) {
+        return QRect();
+    }
+    const QRect available = screen->availableGeometry();
+    return roomIn(
+        available, frameMargins(window),
+        unreportedPanelRoom(QGuiApplication::platformName(), available, screen->geometry()));
 }
 
 void DialogLayout::sizeWindow(QWidget* window, int w, int h) {

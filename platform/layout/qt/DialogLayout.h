@@ -11,6 +11,7 @@
 // (id 0) get no name and sit behind the other controls.
 
 #include <QFont>
+#include <QMargins>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -107,10 +108,24 @@ public:
     // for its controls, so that it looks like the window at full size made smaller.
     void sizeWindow(QWidget* window, int w, int h);
     // The part of `window`'s screen a window's client area can take: the available area less
-    // room for a window manager's frame and title bar, which are not known before the window
-    // is first shown.
+    // the frame and title bar around it (frameMargins()) and, where the platform reports no
+    // work area, room for the desktop's panels (unreportedPanelRoom()).
     static QRect roomOnScreen(const QWidget* window);
+    // `available` less the frame around the client area and `panel` pixels of height.
+    static QRect roomIn(const QRect& available, const QMargins& frame, int panel);
+    // The same with room for a typical window manager's frame and no panel.
     static QRect roomIn(const QRect& available);
+    // The frame and title bar around `window`'s client area: its own once it is shown, else
+    // that of a shown window of the program, else room for a typical window manager's.
+    static QMargins frameMargins(const QWidget* window);
+    // The height kept free for a desktop's panels on a screen of `platform` whose available
+    // area is `available` of `whole`: 0 where the platform reports the work area.
+    static int unreportedPanelRoom(const QString& platform, const QRect& available,
+                                   const QRect& whole);
+    // Where Qt draws a window's title bar itself (Wayland), the title shares it with three
+    // buttons and is cut short in a narrow window: such a window is made as wide as its title
+    // needs, its controls centred in the added width. Elsewhere the desktop draws the title.
+    static void makeRoomForTitle(QWidget* window);
     // The smallest scale a window is shrunk to.
     static constexpr qreal minimumScale = 0.4;
     DialogControls build(QWidget* window, std::span<const ControlRow> rows) const;

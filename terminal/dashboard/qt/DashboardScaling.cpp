@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -78,7 +79,16 @@ qreal DashboardScaling::scaleFor(QSize size) const {
 }
 
 QSize DashboardScaling::fittingSize(const QRect& available) const {
-    return sizeAt(std::min(1.0, scaleFor(platform::DialogLayout::roomIn(available).size())));
+    return sizeAt(std::min(1.0, scaleFor(roomIn(available).size())));
+}
+
+QRect DashboardScaling::roomIn(const QRect& available) const {
+    const QScreen* screen =
+        window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
+    return platform::DialogLayout::roomIn(
+        available, platform::DialogLayout::frameMargins(window_),
+        platform::DialogLayout::unreportedPanelRoom(QGuiApplication::platformName(), available,
+                                                    screen ? screen->geometry() : available));
 }
 
 QRect DashboardScaling::screenArea() const {
@@ -91,14 +101,15 @@ void DashboardScaling::fitToScreen() {
     const QSize size = fittingSize(available);
     window_->resize(size);
     apply(size);
+    fitted_ = size;
     QRect place(QPoint(0, 0), size);
-    place.moveCenter(platform::DialogLayout::roomIn(available).center());
+    place.moveCenter(roomIn(available).center());
     window_->move(place.topLeft());
 }
 
 void DashboardScaling::showActualSize() {
     const QRect available = screenArea();
-    const QRect room = platform::DialogLayout::roomIn(available);
+    const QRect room = roomIn(available);
     QRect place(window_->pos(), fittingSize(available));
     // Where it grew past the screen's edge, moved back onto the screen.
     if (place.right() > room.right()) {
@@ -130,9 +141,22 @@ void DashboardScaling::apply(QSize size) {
     bar_->setGeometry(0, size.height() - barHeight, size.width(), barHeight);
 }
 
+void DashboardScaling::fitToShownFrame() {
+    // Resized by then (a size restored, the user's): left as it is.
+    if (window_->size() == fitted_ && fittingSize(screenArea()) != fitted_) {
+        fitToScreen();
+    }
+}
+
 bool DashboardScaling::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_ && event->type() == QEvent::Resize) {
         apply(window_->size());
+    }
+    // The frame is known once the window is shown (at once where the program draws it
+    // itself, as on Wayland); fitted again with it, the window keeps its status bar on screen.
+    if (watched == window_ && event->type() == QEvent::Show && !shownOnce_) {
+        shownOnce_ = true;
+        QTimer::singleShot(0, this, &DashboardScaling::fitToShownFrame);
     }
     return false;
 }

@@ -26,7 +26,7 @@ public:
 
     // The size the window opens with: the layout at scale 1, or scaled down as a whole to fit
     // the available area of `available` (the screen's, in logical pixels) with room for the
-    // window frame.
+    // window frame and, where the platform reports no work area, for the desktop's panels.
     QSize fittingSize(const QRect& available) const;
     // Sizes the window to fittingSize() of its screen and centres it there.
     void fitToScreen();
@@ -53,6 +53,10 @@ private:
     // The largest scale at which the layout and the bar fit `size`.
     qreal scaleFor(QSize size) const;
     QRect screenArea() const;
+    // The client area's room in `available` (DialogLayout::roomOnScreen()'s rule).
+    QRect roomIn(const QRect& available) const;
+    // Once shown: fitted again where the real frame makes another size fit.
+    void fitToShownFrame();
 
     QWidget* window_;
     QWidget* bar_;
@@ -61,6 +65,8 @@ private:
     QSize base_;  // pixels at scale 1
     platform::ScaledStyle* style_;
     QAction* actualSize_;
+    QSize fitted_;  // the size fitToScreen() gave
+    bool shownOnce_ = false;
 };
 
 }  // namespace terminal::ui

@@ -12,22 +12,33 @@ namespace terminal::ui {
 
 WindowPlacement::Saved WindowPlacement::readSaved() const {
     const QSettings settings(file_, QSettings::IniFormat);
-    return {settings.value(group_ + QStringLiteral("/geometry")).toRect(),
+    const QRect place = settings.value(group_ + QStringLiteral("/geometry")).toRect();
+    return {place, settings.value(group_ + QStringLiteral("/size"), place.size()).toSize(),
             settings.value(group_ + QStringLiteral("/screen")).toString(),
             settings.value(group_ + QStringLiteral("/screenArea")).toRect(),
             settings.value(group_ + QStringLiteral("/pixelRatio"), 0.0).toReal()};
 }
 
-WindowPlacement::WindowPlacement(QWidget* window, QString file, QString group)
+WindowPlacement::WindowPlacement(QWidget* window, QString file, QString group, Platform platform)
     : QObject(window),
       window_(window),
       file_(std::move(file)),
       group_(std::move(group)),
+      platform_(platform),
       pending_(new QTimer(this)) {
-    const Saved saved = readSaved();
-    if (QScreen* screen = screenFor(saved, window_)) {
-        window_->setScreen(screen);
-        window_->setGeometry(saved.place);
+    Saved saved = readSaved();
+    if (platform_ != Platform::sizesOnly) {
+        if (QScreen* screen = screenFor(saved, window_)) {
+            window_->setScreen(screen);
+            window_->setGeometry(saved.place);
+        }
+    } else {
+        // A position would be ignored, and the one a file holds means nothing here.
+        saved.place = QRect(saved.screenArea.topLeft(), saved.size);
+        if (QScreen* screen = screenFor(saved, window_)) {
+            window_->setScreen(screen);
+            window_->resize(saved.size);
+        }
     }
     // Saved a moment after the last move or resize, so a drag writes the file once.
     pending_->setSingleShot(true);
@@ -64,19 +75,32 @@ QScreen* WindowPlacement::screenFor(const Saved& saved, const QWidget* window) {
 }
 
 bool WindowPlacement::platformRemembers() {
+    return currentPlatform() != Platform::none;
+}
+
+WindowPlacement::Platform WindowPlacement::currentPlatform() {
     const QString platform = QGuiApplication::platformName();
-    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+        return Platform::none;
+    }
+    // "wayland", "wayland-egl": a client never learns or chooses where its window is.
+    return platform.startsWith(QLatin1String("wayland")) ? Platform::sizesOnly : Platform::places;
 }
 
 void WindowPlacement::save() {
     pending_->stop();
     QScreen* screen = window_->screen();
-    if (!shown_ || !platformRemembers() || screen == nullptr || window_->isMinimized() ||
+    if (!shown_ || platform_ == Platform::none || screen == nullptr || window_->isMinimized() ||
         window_->isMaximized() || window_->isFullScreen()) {
         return;
     }
     QSettings settings(file_, QSettings::IniFormat);
-    settings.setValue(group_ + QStringLiteral("/geometry"), window_->geometry());
+    // The place where the program chose it; a run that may not place windows leaves the
+    // last such place alone.
+    if (platform_ == Platform::places) {
+        settings.setValue(group_ + QStringLiteral("/geometry"), window_->geometry());
+    }
+    settings.setValue(group_ + QStringLiteral("/size"), window_->size());
     settings.setValue(group_ + QStringLiteral("/screen"), screen->name());
     settings.setValue(group_ + QStringLiteral("/screenArea"), screen->availableGeometry());
     settings.setValue(group_ + QStringLiteral("/pixelRatio"), screen->devicePixelRatio());

@@ -74,6 +74,7 @@ MultiPacketDialog::MultiPacketDialog(List list, QWidget* parent) : QDialog(paren
     fitListFont();
     makeTroubleCodeCopyable(listBox_, [this] { return troubleCodesOfRows(listText_); });
     connect(controls_.get<QPushButton>(1), &QPushButton::clicked, this, &QDialog::accept);
+    platform::DialogLayout::makeRoomForTitle(this);
 }
 
 // A fixed-pitch font keeps the four columns under each other; it is made as large as the box

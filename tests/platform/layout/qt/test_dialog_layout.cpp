@@ -195,3 +195,57 @@ TEST(Captions, ALabelShowsOneAmpersandForTwoAndDropsTheMnemonicMark) {
     auto controls = layout.build(&window, rows);
     EXPECT_EQ(controls.get<QLabel>(1019)->text(), "Port & Speed");
 }
+
+namespace {
+
+// Where a window's client area may go: the available area less the frame, and less a panel's
+// height where the platform reports no work area.
+TEST(DialogRoom, LeavesTheFrameAndAnUnreportedPanelFree) {
+    const struct {
+        const char* what;
+        QRect available;
+        QMargins frame;
+        int panel;
+        QRect room;
+    } cases[] = {
+        {"Qt's own title bar, a panel kept", QRect(0, 0, 1280, 720), QMargins(3, 30, 3, 3), 48,
+         QRect(3, 54, 1274, 639)},
+        {"a window manager's frame, the work area known", QRect(0, 32, 1366, 736),
+         QMargins(1, 29, 1, 1), 0, QRect(1, 61, 1364, 706)},
+        {"a small screen at 200 %", QRect(0, 0, 683, 384), QMargins(3, 30, 3, 3), 48,
+         QRect(3, 54, 677, 303)},
+        {"an odd panel height", QRect(0, 0, 800, 600), QMargins(), 7, QRect(0, 3, 800, 593)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DialogLayout::roomIn(c.available, c.frame, c.panel), c.room) << c.what;
+    }
+    // Without a frame known: room for a typical window manager's, as before a window is shown.
+    EXPECT_EQ(DialogLayout::roomIn(QRect(0, 0, 1280, 720)), QRect(8, 24, 1264, 672));
+}
+
+TEST(DialogRoom, KeepsPanelRoomOnlyWhereThePlatformHidesTheWorkArea) {
+    const QRect whole(0, 0, 1280, 720);
+    const struct {
+        const char* platform;
+        QRect available;
+        int panel;
+    } cases[] = {
+        {"wayland", whole, 48},
+        {"wayland-egl", whole, 48},
+        {"wayland", QRect(0, 32, 1280, 688), 0},  // a compositor that tells it after all
+        {"xcb", whole, 0},                        // no panel: X11 reports them
+        {"xcb", QRect(0, 32, 1280, 688), 0},
+        {"offscreen", whole, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DialogLayout::unreportedPanelRoom(c.platform, c.available, whole), c.panel)
+            << c.platform;
+    }
+}
+
+TEST(DialogRoom, ANotYetShownWindowAllowsForATypicalFrame) {
+    QWidget window;
+    EXPECT_EQ(DialogLayout::frameMargins(&window), QMargins(8, 24, 8, 24));
+}
+
+}  // namespace

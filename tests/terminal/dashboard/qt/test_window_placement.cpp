@@ -76,6 +76,51 @@ TEST_F(WindowPlace, IsNotWrittenByARunWithoutADisplay) {
     EXPECT_FALSE(QFile::exists(file));
 }
 
+// Where the desktop places windows itself (Wayland): the size comes back, the place does not,
+// and a place written by a run that could place windows is left for such a run.
+TEST_F(WindowPlace, WhereThePlatformPlacesWindowsOnlyTheSizeIsKept) {
+    const QScreen* here = QGuiApplication::primaryScreen();
+    ASSERT_NE(here, nullptr);
+    const QRect area = here->availableGeometry();
+    const QRect place(area.topLeft() + QPoint(20, 10), window->minimumSize() + QSize(30, 20));
+    const QString file = folder.filePath("Tessaly.conf");
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        settings.setValue("window/geometry", place);
+        settings.setValue("window/screen", here->name());
+        settings.setValue("window/screenArea", area);
+        settings.setValue("window/pixelRatio", here->devicePixelRatio());
+    }
+    window->scaling().fitToScreen();
+    const QPoint fitted = window->pos();
+    ASSERT_NE(fitted, place.topLeft());
+    {
+        WindowPlacement placement(window.get(), file, "window",
+                                  WindowPlacement::Platform::sizesOnly);
+        EXPECT_EQ(window->size(), place.size());
+        EXPECT_EQ(window->pos(), fitted);
+
+        window->show();
+        window->move(fitted + QPoint(5, 5));
+        window->resize(place.size() + QSize(40, 30));
+        placement.save();
+        window->hide();
+    }
+    const QSettings settings(file, QSettings::IniFormat);
+    EXPECT_EQ(settings.value("window/size").toSize(), place.size() + QSize(40, 30));
+    EXPECT_EQ(settings.value("window/geometry").toRect(), place);
+
+    // A size too large for the screen it was saved on is not taken.
+    {
+        QSettings tooLarge(file, QSettings::IniFormat);
+        tooLarge.setValue("window/size", area.size() + QSize(1, 0));
+    }
+    window->scaling().fitToScreen();
+    const QSize natural = window->size();
+    WindowPlacement again(window.get(), file, "window", WindowPlacement::Platform::sizesOnly);
+    EXPECT_EQ(window->size(), natural);
+}
+
 TEST_F(WindowPlace, ActualSizeInTheContextMenuGoesBackToTheNaturalSize) {
     window->show();
     const QSize natural = window->size();
