@@ -3,8 +3,10 @@ stays up for the operator, and the pytest plugin's fixtures attach instead of st
 
 import os
 import signal
+import socket
 import subprocess
 import sys
+import threading
 import time
 from pathlib import Path
 from typing import Any, Iterator
@@ -13,6 +15,7 @@ import pytest
 
 from conftest import TESSALY
 from tessaly import Simulator, TessalyError
+from tessaly.transport import SocketTransport
 
 COM = 39
 
@@ -94,6 +97,31 @@ def test_attaching_where_nothing_listens_says_so(tmp_path: Path) -> None:
     with pytest.raises(TessalyError,
                        match="^cannot attach to %s: No such file or directory$" % missing):
         Simulator.attach(missing)
+
+
+def test_a_refused_attach_ends_with_tessalys_own_reason(tmp_path: Path) -> None:
+    path = tmp_path / "COM39.sock"
+    server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    server.bind(str(path))
+    server.listen(1)
+
+    def refuse() -> None:
+        peer, _ = server.accept()
+        peer.sendall(b'{"event":"error","message":"refused: 8 scripts are connected already"}\n')
+        peer.close()
+
+    refusing = threading.Thread(target=refuse)
+    refusing.start()
+    transport = SocketTransport(str(path))
+    try:
+        assert transport.read_line() is not None
+        assert transport.read_line() is None
+        assert transport.ending() == ("Tessaly closed the connection at %s: refused: 8 scripts "
+                                      "are connected already" % path)
+    finally:
+        transport.close(1.0)
+        refusing.join(5)
+        server.close()
 
 
 def _bench_file(folder: Path) -> Path:

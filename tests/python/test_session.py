@@ -84,6 +84,7 @@ REFUSALS = [
     (lambda s: s.press("up\nquit"), ValueError("key must be one word, not 'up\\nquit'")),
     (lambda s: s.set_mode("quiet on", True), ValueError("mode must be one word, not 'quiet on'")),
     (lambda s: s.set_level(5.0), TypeError("level must be a whole number, not 5.0")),
+    (lambda s: s.set_level(True), TypeError("level must be a whole number, not True")),
     (lambda s: s.set_mode("quiet", "off"), TypeError("on must be True or False, not 'off'")),
     (lambda s: s.send("level 5\nquit"),
      ValueError("one command line at a time, without line ends")),

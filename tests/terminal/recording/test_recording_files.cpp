@@ -1,8 +1,10 @@
 // The recording's files and texts: CSV quoting, the raw line log, a full disk, the clipboard
 // texts and the CSV's time column.
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -69,6 +71,54 @@ TEST(CsvRecording, AFullDiskStopsTheRecordingWithOneMessage) {
     EXPECT_EQ(reports[1],
               "Cannot record to CSV: /nonexistent-folder/run.csv cannot be created: No such file "
               "or directory.");
+}
+
+TEST(CsvRecording, EveryStatusAndEveryChangeOfTheLinkIsARow) {
+    const std::filesystem::path path = tempPath("rows.csv");
+    terminal::SessionRecorder recorder([](const std::string&) {});
+    ASSERT_TRUE(recorder.startCsv(path));
+    terminal::VehicleSnapshot shown;
+    terminal::DashboardState panel;
+    shown.link = terminal::LinkState::identified;
+    shown.readings = true;
+    shown.level = 7;
+    recorder.statusShown(shown, panel);
+    shown.link = terminal::LinkState::lost;
+    shown.readings = false;
+    recorder.linkChanged(shown, panel);
+    recorder.stopCsv();
+    std::vector<std::string> links;
+    std::istringstream text(fileText(path));
+    for (std::string line; std::getline(text, line);) {
+        const std::size_t first = line.find(',');
+        links.push_back(line.substr(first + 1, line.find(',', first + 1) - first - 1));
+    }
+    EXPECT_EQ(links, (std::vector<std::string>{"link", "identified", "lost"}));
+    std::filesystem::remove(path);
+}
+
+TEST(CsvRecording, AWriteThatFailsMidRecordingIsReported) {
+    const std::filesystem::path path = tempPath("cut.csv");
+    std::vector<std::string> reports;
+    terminal::SessionRecorder recorder([&](const std::string& text) { reports.push_back(text); });
+    ASSERT_TRUE(recorder.startCsv(path));
+    // The file may grow no further than its header: the next row's write fails.
+    rlimit former{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &former), 0);
+    const rlimit header{static_cast<rlim_t>(std::filesystem::file_size(path)), former.rlim_max};
+    const auto formerSignal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &header), 0);
+    terminal::VehicleSnapshot shown;
+    shown.link = terminal::LinkState::identified;
+    shown.readings = true;
+    recorder.statusShown(shown, terminal::DashboardState{});
+    ::setrlimit(RLIMIT_FSIZE, &former);
+    std::signal(SIGXFSZ, formerSignal);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0], "The recording has stopped: " + path.string() +
+                              " could not be written: File too large.");
+    recorder.stopCsv();
+    std::filesystem::remove(path);
 }
 
 TEST(CsvRecording, ARowWithoutReadingsHoldsOnlyTimeAndLink) {

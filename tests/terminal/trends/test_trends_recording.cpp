@@ -217,6 +217,25 @@ TEST(RecordingReader, RefusesFilesThatAreNotRecordings) {
     EXPECT_TRUE(std::isnan(trimmed->value(0, item("Speed (MPH) [MPH]"))));
 }
 
+TEST(RecordingReader, ACellThatIsNoFiniteNumberIsAGap) {
+    std::string error;
+    const auto recording = parseRecording(
+        "time,link,level,Engine RPM [RPM]\r\n"
+        "2025-03-14T09:26:53.589+01:00,identified,50,inf\r\n"
+        "2025-03-14T09:26:53.789+01:00,identified,50,-inf\r\n"
+        "2025-03-14T09:26:53.989+01:00,identified,50,nan\r\n"
+        "2025-03-14T09:26:54.189+01:00,identified,50,12abc\r\n"
+        "2025-03-14T09:26:54.389+01:00,identified,50,1e999\r\n"
+        "2025-03-14T09:26:54.589+01:00,identified,50,812.5\r\n",
+        error);
+    ASSERT_TRUE(recording) << error;
+    ASSERT_EQ(recording->size(), 6u);
+    for (std::size_t row = 0; row < 5; ++row) {
+        EXPECT_TRUE(std::isnan(recording->value(row, item("Engine RPM [RPM]")))) << row;
+    }
+    EXPECT_EQ(recording->value(5, item("Engine RPM [RPM]")), 812.5);
+}
+
 TEST(RecordingReader, ReportsAFileThatCannotBeRead) {
     std::string error;
     EXPECT_FALSE(terminal::readRecording("/nonexistent-folder/run.csv", error));

@@ -109,6 +109,11 @@ TEST(TroubleCodeNumbers, OnlyAWholeRowOfFourNumbersIsACode) {
     // A dialog's list: every row in order, the last one without its line end.
     EXPECT_EQ(terminal::troubleCodesOfRows(" 110     2      3     0\r\n 110    15      9     0"),
               (std::vector<TroubleCode>{{110, 2, 3, 0}, {110, 15, 9, 0}}));
+    // The zero row among them stands for no code and is left out, as in a single box.
+    EXPECT_EQ(
+        terminal::troubleCodesOfRows(
+            " 597     1      7     0\r\n   0     0      0     0\r\n 177     0    126     0\r\n"),
+        (std::vector<TroubleCode>{{597, 1, 7, 0}, {177, 0, 126, 0}}));
 }
 
 }  // namespace

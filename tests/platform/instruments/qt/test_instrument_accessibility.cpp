@@ -76,6 +76,7 @@ TEST_F(InstrumentAccessibility, aDisplaysTextFollowsTheLastValueAndCutsAtTheText
     EXPECT_EQ(text->text(5, 99), " V");
     EXPECT_EQ(text->text(-4, 2), "18");
     EXPECT_EQ(text->text(6, 2), "");
+    EXPECT_EQ(text->text(0, 0), "");
 }
 
 struct LampCase {
