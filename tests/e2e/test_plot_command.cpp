@@ -156,4 +156,62 @@ TEST(PlotCommand, RefusesWithStatusTwoAndOneLine) {
     }
 }
 
+TEST(PlotCommand, DrawsOnlyTheRangeChosenByFromAndToAndRefusesOneOutsideOrReversed) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString csv = folder.path() + "/run.csv";
+    const QString png = folder.path() + "/out.png";
+    // Two minutes: 09:00:00 to 09:02:00 at UTC+01:00, the level rising by ten a minute.
+    writeFile(csv,
+              "time,link,level,Engine RPM [RPM]\r\n"
+              "2025-03-14T09:00:00.000+01:00,identified,10,803.125\r\n"
+              "2025-03-14T09:01:00.000+01:00,identified,20,1606.375\r\n"
+              "2025-03-14T09:02:00.000+01:00,identified,30,2409.5\r\n");
+    const QString whole = folder.path() + "/whole.png";
+    ASSERT_EQ(tessaly({"--plot", csv, "--output", whole, "--size", "800x400"}).status, 0);
+    const QStringList good[] = {
+        {"--from", "30", "--to", "90"},
+        {"--from", "09:01:00"},
+        {"--to", "09:01:00.500"},
+    };
+    for (const QStringList& range : good) {
+        QFile::remove(png);
+        const Outcome run =
+            tessaly(QStringList{"--plot", csv, "--output", png, "--size", "800x400"} + range);
+        EXPECT_EQ(run.status, 0) << range.join(' ').toStdString() << run.err.toStdString();
+        const QImage picture(png);
+        EXPECT_EQ(picture.size(), QSize(800, 400));
+        // Another range drawn: not the picture of the whole recording.
+        EXPECT_NE(picture, QImage(whole)) << range.join(' ').toStdString();
+    }
+
+    const struct {
+        QStringList range;
+        QString line;
+    } refused[] = {
+        {{"--from", "90", "--to", "30"}, "Tessaly: --from 90 is not before --to 30"},
+        {{"--from", "09:01:30", "--to", "09:00:30"},
+         "Tessaly: --from 09:01:30 is not before --to 09:00:30"},
+        {{"--to", "121"},
+         "Tessaly: --to 121 is outside the recording, which runs from 09:00:00 to 09:02:00 (0 "
+         "to 120 s)"},
+        {{"--from", "08:59:59"},
+         "Tessaly: --from 08:59:59 is outside the recording, which runs from 09:00:00 to "
+         "09:02:00 (0 to 120 s)"},
+        {{"--to", "00:00:10"},  // before the start: the next day's, after the end
+         "Tessaly: --to 00:00:10 is outside the recording, which runs from 09:00:00 to "
+         "09:02:00 (0 to 120 s)"},
+        {{"--from", "soon"},
+         "Tessaly: --from takes seconds from the recording's start or a clock time HH:MM:SS, "
+         "not 'soon'"},
+    };
+    QFile::remove(png);
+    for (const auto& c : refused) {
+        const Outcome run = tessaly(QStringList{"--plot", csv, "--output", png} + c.range);
+        EXPECT_EQ(run.status, 2) << c.line.toStdString();
+        EXPECT_EQ(errorLines(run.err), QStringList{c.line});
+        EXPECT_FALSE(QFile::exists(png)) << c.line.toStdString();
+    }
+}
+
 }  // namespace

@@ -1,16 +1,22 @@
 // The Trends window: opened from the dashboard with its default plots, its choices kept for
 // the next start, following the present until paused, a recording replacing the live view
 // whole, the readings as the displays show them, and the picture it saves.
+#include <QAccessible>
+#include <QApplication>
 #include <QAction>
 #include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "DashboardFixture.h"
 #include "J1939SimProcess.h"
 #include "platform/chart/qt/TrendChart.h"
+#include "terminal/trends/Recording.h"
 #include "terminal/trends/TrendItems.h"
 #include "terminal/trends/qt/TrendsItem.h"
 #include "terminal/trends/qt/TrendsWindow.h"
@@ -209,6 +215,200 @@ TEST_F(TrendsWindowTest, SavesThePlotsAsAPictureOfTheWindowsSize) {
     EXPECT_FALSE(trends->savePicture(folder.filePath("none/trends.png")));
     EXPECT_EQ(trends->lastError(),
               "Cannot save " + folder.filePath("none/trends.png") + ": No such file or directory.");
+}
+
+// A point over the top plot at the time `when`: the first pixel column showing it or later.
+QPoint pointAt(platform::TrendChart& chart, std::int64_t when) {
+    int y = 0;
+    while (y < chart.height() && !chart.plotAt(QPoint(chart.width() / 2, y + 30))) {
+        ++y;
+    }
+    int x = 0;
+    while (x < chart.width() && chart.timeAtX(x) < when) {
+        ++x;
+    }
+    return {x, y + 30};
+}
+
+TEST_F(TrendsWindowTest, MeasuresBetweenTwoCursorsZoomsByKeyAndMouseAndExportsWhatIsVisible) {
+    history.addReading(now - 120'000, 40, 0);
+    history.addReading(now - 60'000, 60, 0);
+    history.addGap(now - 30'000);
+    history.addReading(now - 20'000, 80, 0);
+    auto trends = open();
+    trends->resize(1000, 680);
+    trends->show();
+    trends->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(trends.get()));
+    auto& chart = trends->chart();
+    auto* readout = trends->findChild<QLabel*>("trendsCursors");
+    ASSERT_NE(readout, nullptr);
+    const QString hint = readout->text();
+    EXPECT_TRUE(hint.startsWith("Click: cursor A, Shift+click: cursor B.")) << hint.toStdString();
+
+    // A click sets A, Shift+click B; each plot and the read-out show both and the difference.
+    QTest::mouseClick(&chart, Qt::LeftButton, Qt::NoModifier, pointAt(chart, now - 100'000));
+    QTest::mouseClick(&chart, Qt::LeftButton, Qt::ShiftModifier, pointAt(chart, now - 50'000));
+    ASSERT_TRUE(chart.cursorA() && chart.cursorB());
+    EXPECT_GE(*chart.cursorA(), now - 100'000);
+    EXPECT_LT(*chart.cursorA(), now - 99'000);
+    EXPECT_GE(*chart.cursorB(), now - 50'000);
+    EXPECT_LT(*chart.cursorB(), now - 49'000);
+    EXPECT_TRUE(trends->cursorReadoutInFull().endsWith("; level: A 40   B 60   Δ +20"))
+        << trends->cursorReadoutInFull().toStdString();
+    EXPECT_TRUE(readout->text().endsWith(" · level Δ +20")) << readout->text().toStdString();
+    // The read-out is what a screen reader gets.
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(readout);
+    ASSERT_NE(spoken, nullptr);
+    EXPECT_EQ(spoken->text(QAccessible::Name), readout->text());
+    EXPECT_EQ(spoken->text(QAccessible::Description), trends->cursorReadoutInFull());
+
+    // Exactly placed, on the time axis in seconds from the start; B in the gap has no reading.
+    trends->setTimeFromStart(true);
+    trends->placeCursor(now - 90'000, false);
+    trends->placeCursor(now - 30'000, true);
+    EXPECT_TRUE(readout->text().startsWith("A 30.000 s   B 90.000 s   Δt 60.000 s"))
+        << readout->text().toStdString();
+    EXPECT_TRUE(trends->cursorReadoutInFull().endsWith("; level: A 40   B no reading"))
+        << trends->cursorReadoutInFull().toStdString();
+    chart.setFocus();
+    QTest::keyClick(&chart, Qt::Key_Escape);
+    EXPECT_FALSE(chart.cursorA() || chart.cursorB());
+    EXPECT_EQ(readout->text(), hint);
+
+    // Zoom in by key while following: about the present, still following.
+    QTest::keyClick(&chart, Qt::Key_Plus);
+    EXPECT_EQ(chart.from(), now - 240'000);
+    EXPECT_EQ(chart.to(), now);
+    EXPECT_FALSE(trends->paused());
+    // Panned back: stops there; Home follows the 5 minutes again.
+    QTest::keyClick(&chart, Qt::Key_Left);
+    EXPECT_EQ(chart.from(), now - 264'000);
+    EXPECT_EQ(chart.to(), now - 24'000);
+    EXPECT_TRUE(trends->paused());
+    QTest::keyClick(&chart, Qt::Key_Home);
+    EXPECT_EQ(chart.from(), now - 300'000);
+    EXPECT_EQ(chart.to(), now);
+    EXPECT_FALSE(trends->paused());
+    // Never out past the hour held.
+    for (int i = 0; i < 12; ++i) {
+        QTest::keyClick(&chart, Qt::Key_Minus);
+    }
+    EXPECT_EQ(chart.to() - chart.from(), 3'600'000);
+
+    // Ctrl+drag zooms to the stretch dragged over.
+    QTest::keyClick(&chart, Qt::Key_Home);
+    QTest::mousePress(&chart, Qt::LeftButton, Qt::ControlModifier, pointAt(chart, now - 130'000));
+    QTest::mouseMove(&chart, pointAt(chart, now - 90'000));
+    QTest::mouseMove(&chart, pointAt(chart, now - 50'000));
+    QTest::mouseRelease(&chart, Qt::LeftButton, Qt::ControlModifier, pointAt(chart, now - 50'000));
+    EXPECT_NEAR(static_cast<double>(chart.from()), now - 130'000.0, 1000);
+    EXPECT_NEAR(static_cast<double>(chart.to()), now - 50'000.0, 1000);
+    EXPECT_TRUE(trends->paused());
+    EXPECT_FALSE(chart.cursorA());  // a drag sets no cursor
+
+    // A plain drag pans: dragged to the right, earlier times come in.
+    const std::int64_t before = chart.from();
+    const std::int64_t zoomed = chart.to() - chart.from();
+    QTest::mousePress(&chart, Qt::LeftButton, Qt::NoModifier, pointAt(chart, now - 100'000));
+    QTest::mouseMove(&chart, pointAt(chart, now - 90'000));
+    QTest::mouseMove(&chart, pointAt(chart, now - 80'000));
+    QTest::mouseRelease(&chart, Qt::LeftButton, Qt::NoModifier, pointAt(chart, now - 80'000));
+    EXPECT_LT(chart.from(), before - 15'000);
+    EXPECT_EQ(chart.to() - chart.from(), zoomed);
+
+    // The wheel zooms about the pointer: the time under it stays there.
+    const QPoint over = pointAt(chart, chart.from() + (chart.to() - chart.from()) / 4);
+    const std::int64_t under = chart.timeAtX(over.x());
+    const std::int64_t span = chart.to() - chart.from();
+    QWheelEvent notch(over, chart.mapToGlobal(over), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&chart, &notch);
+    EXPECT_NEAR(static_cast<double>(chart.to() - chart.from()), span * 0.8, 2);
+    EXPECT_NEAR(static_cast<double>(chart.timeAtX(over.x())), static_cast<double>(under), 200);
+
+    // The visible range exported reads back as a recording of just those points.
+    trends->zoomToTimes(now - 130'000, now - 50'000);
+    const QString csv = folder.filePath("visible.csv");
+    ASSERT_TRUE(trends->exportVisible(csv)) << trends->lastError().toStdString();
+    QFile written(csv);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readLine(),
+              "time,link,level,Engine RPM [RPM],Engine Coolant Temp (F) [F],Speed (MPH) [MPH]\r\n");
+    std::string error;
+    const auto back = terminal::readRecording(csv.toStdString(), error);
+    ASSERT_TRUE(back) << error;
+    ASSERT_EQ(back->size(), 2u);
+    EXPECT_EQ(back->time(0), now - 120'000);
+    EXPECT_EQ(back->time(1), now - 60'000);
+    EXPECT_EQ(back->value(0, terminal::trendItemIndex("level").value()), 40);
+    EXPECT_EQ(back->value(1, terminal::trendItemIndex("level").value()), 60);
+    // Open recording takes it back too.
+    ASSERT_TRUE(trends->openRecording(csv, true)) << trends->lastError().toStdString();
+    EXPECT_EQ(trends->chart().from(), now - 120'000);
+    EXPECT_EQ(trends->chart().to(), now - 60'000 + 1);
+
+    EXPECT_FALSE(trends->exportVisible(folder.filePath("none/visible.csv")));
+    EXPECT_TRUE(
+        trends->lastError().startsWith("Cannot export to " + folder.filePath("none/visible.csv")))
+        << trends->lastError().toStdString();
+}
+
+TEST_F(TrendsWindowTest, EveryNewActionHasAShortcutAndAName) {
+    auto trends = open();
+    const struct {
+        const char* id;
+        const char* text;
+        const char* key;
+    } actions[] = {
+        {"trendsCursorA", "Set cursor A", "A"},
+        {"trendsCursorB", "Set cursor B", "B"},
+        {"trendsClearCursors", "Clear cursors", "Esc"},
+        {"trendsZoomIn", "Zoom in", "+"},
+        {"trendsZoomOut", "Zoom out", "-"},
+        {"trendsPanLeft", "Earlier", "Left"},
+        {"trendsPanRight", "Later", "Right"},
+        {"trendsHome", "Live view", "Home"},
+        {"trendsFixedRange", "Fixed value range", "F"},
+    };
+    for (const auto& a : actions) {
+        auto* action = trends->chart().findChild<QAction*>(a.id);
+        ASSERT_NE(action, nullptr) << a.id;
+        EXPECT_EQ(action->text(), a.text);
+        EXPECT_EQ(action->shortcut(), QKeySequence(a.key)) << a.id;
+    }
+    auto* exporting = trends->findChild<QPushButton*>("trendsExport");
+    ASSERT_NE(exporting, nullptr);
+    EXPECT_EQ(exporting->text(), "Export visible range…");
+    EXPECT_EQ(exporting->shortcut(), QKeySequence("Ctrl+E"));
+    EXPECT_EQ(exporting->accessibleName(), "Export visible range");
+    auto* axis = trends->findChild<QComboBox*>("trendsTimeAxis");
+    ASSERT_NE(axis, nullptr);
+    EXPECT_EQ(axis->accessibleName(), "Time axis");
+}
+
+TEST_F(TrendsWindowTest, AFixedRangeHoldsAPlotsAxisWhateverItShows) {
+    history.addReading(now - 120'000, 40, 0);
+    history.addReading(now - 60'000, 60, 0);
+    auto trends = open();
+    trends->setPlottedNames({"level"});
+    trends->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(trends.get()));
+    (void)trends->picture();  // drawn once, so the plot has an axis
+    const auto fitted = trends->chart().scaleShown(0);
+    ASSERT_TRUE(fitted);
+    EXPECT_EQ(fitted->low, 40);
+    EXPECT_EQ(fitted->high, 60);
+    trends->setFixedRange(0, true);
+    EXPECT_TRUE(trends->fixedRange(0));
+    // Zoomed to where the level is 60 alone: the fitted axis would centre on 60.
+    trends->zoomToTimes(now - 50'000, now - 40'000);
+    (void)trends->picture();
+    EXPECT_EQ(trends->chart().scaleShown(0)->low, 40);
+    EXPECT_EQ(trends->chart().scaleShown(0)->high, 60);
+    trends->setFixedRange(0, false);
+    (void)trends->picture();
+    EXPECT_NE(trends->chart().scaleShown(0)->low, 40);
 }
 
 }  // namespace
