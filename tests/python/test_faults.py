@@ -71,10 +71,25 @@ def test_a_device_lost_mid_wait_raises_at_once_and_its_return_is_awaited(
                                       "is identified (the link is lost)")
 
         # Plugged in again: the quiet retries find it.
-        stand_in.start("--serial", "77")
-        assert simulator.wait_identified(timeout=15)["serial"] == 77
+        stand_in.start()
+        assert simulator.wait_identified(timeout=15)["serial"] == 123456
         simulator.set_level(20)
         assert simulator.wait_for(lambda s: s.level >= 20).level >= 20
+
+
+def test_another_device_on_the_lost_path_is_not_taken_for_the_lost_simulator(
+        stand_in: Any, open_simulator: Callable[..., Simulator]) -> None:
+    stand_in.start()
+    with open_simulator() as simulator:
+        simulator.wait_identified(timeout=15)
+        stand_in.unplug()
+        stand_in.start("--serial", "77")
+        with pytest.raises(TessalyError) as refused:
+            simulator.wait_identified(timeout=15)
+        assert str(refused.value) == (
+            "Another device answers on %s: serial number 77, not the simulator 123456 that was "
+            "lost. Press Connect to use it." % stand_in.link)
+        assert simulator.link == "disconnected"
 
 
 def test_a_program_killed_mid_wait_raises_its_end_and_close_still_reaps_it(
