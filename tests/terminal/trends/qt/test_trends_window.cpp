@@ -2,8 +2,8 @@
 // the next start, following the present until paused, a recording replacing the live view
 // whole, the readings as the displays show them, and the picture it saves.
 #include <QAccessible>
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
