@@ -159,10 +159,11 @@ class Desktop:
         return x - 1, y - 1 + panel, width, height
 
 
-def check_window(desktop, program, name, open_port_list):
+def check_fits(desktop, program, name, before=None):
+    """The box of the program's windows, once shown (and different from `before`)."""
     panel = desktop.panel_height()
-    wait_until(lambda: program.poll() is not None or desktop.window_box(panel), 20,
-               f"{name} showed no window")
+    wait_until(lambda: program.poll() is not None or
+               desktop.window_box(panel) not in (None, before), 20, f"{name} showed no window")
     if program.poll() is not None:
         fail(f"{name} ended with status {program.returncode} instead of showing its window")
     # The frame as it stands once the window has its size (the first frames may be smaller).
@@ -176,7 +177,11 @@ def check_window(desktop, program, name, open_port_list):
     if y < panel or x + width >= WIDTH or y + height >= HEIGHT:
         fail(f"{name}'s frame {width}x{height} at {x},{y} does not lie inside the output "
              f"below the {panel} px panel")
+    return x, y, width, height
 
+
+def check_window(desktop, program, name, open_port_list):
+    check_fits(desktop, program, name)
     desktop.press(*open_port_list)
     time.sleep(1.0)
     desktop.press("Escape")
@@ -224,6 +229,14 @@ def main():
         program = spawn([tessaly, "--settings", settings], open(tessaly_log, "w"), environment)
         # The port list has the keyboard when the window opens.
         check_window(desktop, program, "Tessaly", ["F4"])
+
+        # Trends beside the dashboard: both frames inside the output.
+        program = spawn([tessaly, "--settings", settings], open(tessaly_log, "a"), environment)
+        dashboard = check_fits(desktop, program, "Tessaly")
+        desktop.press("ctrl+t")
+        check_fits(desktop, program, "Tessaly and Trends", dashboard)
+        program.terminate()
+        program.wait(10)
 
         loader_log = os.path.join(folder, "bootloader.log")
         program = spawn([bootloader, f"--port=COM{COM}"], open(loader_log, "w"), environment)

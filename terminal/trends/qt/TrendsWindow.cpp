@@ -27,6 +27,7 @@
 #include <cmath>
 
 #include "platform/chart/qt/TrendChart.h"
+#include "platform/layout/qt/DialogLayout.h"
 #include "terminal/dashboard/qt/WindowPlacement.h"
 #include "terminal/trends/TrendExport.h"
 #include "terminal/trends/TrendItems.h"
@@ -68,9 +69,14 @@ TrendsWindow::TrendsWindow(const TrendHistory& live, QString settingsFile, QWidg
     viewSpan_ = spanMs();
     chart_->setSource(&source_);
     updateReadout();
-    // A good size for four plots, within the screen's free area.
+    // A good size for four plots, within the screen's free area; the frame and, where the
+    // platform reports no panels (Wayland), a panel's room kept free too.
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    resize(QSize(1000, 680).boundedTo(screen->availableSize() * 9 / 10));
+    QSize size = QSize(1000, 680).boundedTo(screen->availableSize() * 9 / 10);
+    if (const QRect room = platform::DialogLayout::roomOnScreen(this); !room.isEmpty()) {
+        size = size.boundedTo(room.size());
+    }
+    resize(size);
     new WindowPlacement(this, settingsFile_, placeGroup);
     refresh();
 }
