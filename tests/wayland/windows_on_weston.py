@@ -105,12 +105,12 @@ class Desktop:
         environment = dict(os.environ, DISPLAY=self.x_display, XDG_RUNTIME_DIR=self.runtime)
         self.log = os.path.join(folder, "weston.log")
         spawn(["weston", f"--config={config}", "--backend=x11-backend.so", "--use-pixman",
-               "--width=1280", "--height=720", "--scale=2", f"--socket={self.socket}"],
+               f"--width={WIDTH // 2}", f"--height={HEIGHT // 2}", "--scale=2", f"--socket={self.socket}"],
               open(self.log, "w"), environment)
         wait_until(lambda: os.path.exists(os.path.join(self.runtime, self.socket)), 15,
                    "Weston made no Wayland socket")
         # The pointer's sprite is drawn into the output: keep it on the panel, out of the way.
-        self.xdotool("mousemove", "700", "2")
+        self.xdotool("mousemove", str(WIDTH // 4), "2")
         wait_until(lambda: self.panel_height() > 0, 15, "Weston's panel did not appear")
 
     def xdotool(self, *arguments):
