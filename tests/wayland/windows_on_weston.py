@@ -88,7 +88,9 @@ class Desktop:
             # No on-screen keyboard: it would cover the windows whenever a text field has focus.
             ini.write("[core]\nidle-time=0\n[shell]\nlocking=false\n"
                       f"background-color=0xff{BACKGROUND[1:]}\npanel-color=0xff{PANEL[1:]}\n"
-                      "[input-method]\npath=\n")
+                      "[input-method]\npath=\n"
+                      # A key held down never repeats, however slow the machine.
+                      "[keyboard]\nrepeat-delay=60000\n")
         reader, writer = os.pipe()
         xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(writer), "-screen", "0",
                                  f"{WIDTH + 40}x{HEIGHT + 40}x24", "-nolisten", "tcp"],
@@ -119,10 +121,10 @@ class Desktop:
 
     def press(self, *keys):
         """Each key held a moment, as a hand does: a popup opened on a press and released in
-        the same instant loses its grab to the release."""
+        the same instant loses its grab to the release. Held long, for a loaded machine."""
         for key in keys:
             self.xdotool("keydown", key)
-            time.sleep(0.15)
+            time.sleep(0.6)
             self.xdotool("keyup", key)
 
     def screenshot(self, name):
