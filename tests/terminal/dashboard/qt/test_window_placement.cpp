@@ -9,10 +9,12 @@
 #include <QSettings>
 
 #include "DashboardFixture.h"
+#include "J1939SimProcess.h"
 #include "terminal/dashboard/qt/DashboardScaling.h"
 #include "terminal/dashboard/qt/WindowPlacement.h"
 
 using terminal::ui::WindowPlacement;
+using testing_support::waitUntil;
 
 namespace {
 
@@ -137,6 +139,57 @@ TEST_F(WindowPlace, ActualSizeInTheContextMenuGoesBackToTheNaturalSize) {
     actualSize->trigger();
     EXPECT_EQ(window->size(), natural);
     EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
+}
+
+// A maximized window's size is the screen's, not a choice: the size before it stays saved.
+TEST_F(WindowPlace, AMaximizedWindowLeavesTheSavedSizeAsItWas) {
+    const QString file = folder.filePath("Tessaly.conf");
+    const QSize chosen = window->minimumSize() + QSize(30, 20);
+    {
+        WindowPlacement placement(window.get(), file, "window", WindowPlacement::Platform::places);
+        window->show();
+        window->resize(chosen);
+        placement.save();
+        window->setWindowState(Qt::WindowMaximized);
+        ASSERT_TRUE(waitUntil([&] { return window->size() != chosen; }, 2000));
+        placement.save();
+        window->hide();
+    }
+    const QSettings settings(file, QSettings::IniFormat);
+    EXPECT_EQ(settings.value("window/size").toSize(), chosen);
+}
+
+// Grown back to its natural size near the screen's right or bottom edge, the window is moved
+// back onto the screen rather than running off it.
+TEST_F(WindowPlace, ActualSizeNearAnEdgeKeepsTheWindowOnTheScreen) {
+    window->show();
+    const QRect area = window->screen()->availableGeometry();
+    auto* actualSize = window->findChild<QAction*>("actualSize");
+    ASSERT_NE(actualSize, nullptr);
+    const QSize small = window->minimumSize();
+    const struct {
+        const char* edge;
+        QPoint place;
+    } cases[] = {
+        {"right", QPoint(area.right() + 1 - small.width(), area.top())},
+        {"bottom", QPoint(area.left(), area.bottom() + 1 - small.height())},
+        {"both", QPoint(area.right() + 1 - small.width(), area.bottom() + 1 - small.height())},
+    };
+    for (const auto& c : cases) {
+        window->resize(small);
+        window->move(c.place);
+        actualSize->trigger();
+        EXPECT_GT(window->width(), small.width()) << c.edge;
+        EXPECT_TRUE(area.contains(window->frameGeometry())) << c.edge;
+    }
+}
+
+// However large the screen, the window opens at its natural size: a 4K and an 8K screen give
+// the same, and the largest it takes is what "Actual size" gives.
+TEST_F(WindowPlace, ALargeScreenDoesNotEnlargeTheWindow) {
+    const QSize on4k = window->scaling().fittingSize(QRect(0, 0, 3840, 2160));
+    EXPECT_EQ(window->scaling().fittingSize(QRect(0, 0, 7680, 4320)), on4k);
+    EXPECT_LT(on4k.width(), 3840 / 2);
 }
 
 }  // namespace

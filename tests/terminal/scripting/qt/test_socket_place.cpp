@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -90,13 +91,18 @@ TEST_F(SocketPlace, OnlyADeadSocketIsReplaced) {
 }
 
 TEST_F(SocketPlace, AFolderOthersCanReachIsRefused) {
-    const std::string shared = in("shared");
-    ASSERT_EQ(::mkdir(shared.c_str(), 0755), 0);
-    const ListeningSocket refused = listen(shared + "/COM35.sock");
-    EXPECT_EQ(refused.fd, -1);
-    EXPECT_EQ(refused.error, "the socket's folder " + shared +
-                                 " must be a folder of yours with mode 0700 (it is mode 0755)");
-    EXPECT_FALSE(std::filesystem::exists(shared + "/COM35.sock"));
+    // Group or others may read, or only pass through: either way not private.
+    for (const auto& [mode, text] : {std::pair{0755, "0755"}, {0701, "0701"}, {0710, "0710"}}) {
+        const std::string shared = in(std::string("shared") + text);
+        ASSERT_EQ(::mkdir(shared.c_str(), 0700), 0);
+        ASSERT_EQ(::chmod(shared.c_str(), static_cast<mode_t>(mode)), 0);
+        const ListeningSocket refused = listen(shared + "/COM35.sock");
+        EXPECT_EQ(refused.fd, -1) << text;
+        EXPECT_EQ(refused.error, "the socket's folder " + shared +
+                                     " must be a folder of yours with mode 0700 (it is mode " +
+                                     text + ")");
+        EXPECT_FALSE(std::filesystem::exists(shared + "/COM35.sock")) << text;
+    }
 
     const std::string tooLong = in(std::string(120, 'x'));
     EXPECT_EQ(listen(tooLong).error, "the socket path must have 1 to 107 characters");
