@@ -72,10 +72,17 @@ void SequenceRunner::answered(bool pass, const std::string& note) {
     answer_.emplace(pass, note);
 }
 
+void SequenceRunner::statusShown() {
+    if (phase_ == Phase::running && bench_.shown().readings) {
+        troubleCodes_.observe(elapsedSeconds(), bench_.panel());
+    }
+}
+
 void SequenceRunner::tick() {
     if (phase_ == Phase::identifying) {
         if (bench_.linkState() == LinkState::identified && bench_.shown().readings) {
             phase_ = Phase::running;
+            statusShown();
             if (sequence_.steps.empty()) {
                 finishRun(RunOutcome::passed);
                 return;

@@ -18,6 +18,7 @@
 #include "terminal/dashboard/VehicleSnapshot.h"
 #include "terminal/protocol/LinkState.h"
 #include "terminal/sequences/SequenceSteps.h"
+#include "terminal/sequences/TroubleCodeLog.h"
 
 namespace terminal::sequences {
 
@@ -77,6 +78,8 @@ public:
     void acknowledged(Acknowledgement which);
     void programFinished(int exitCode, const std::string& output);
     void answered(bool pass, const std::string& note);
+    // A status line is shown: its trouble codes go into the run's log while steps run.
+    void statusShown();
     // A signal or the operator's Stop: the step running fails with `why`, the rest is not run.
     void stop(const std::string& why);
 
@@ -87,6 +90,7 @@ public:
     // The step running or last run (the step a lost device is named by).
     std::size_t currentStep() const { return current_; }
     double elapsedSeconds();
+    const TroubleCodeLog& troubleCodes() const { return troubleCodes_; }
 
     // Told of each step as it ends.
     std::function<void(std::size_t index, const StepResult& result)> onStepDone;
@@ -139,6 +143,7 @@ private:
     bool started_ = false;  // the step's program or question is out
     std::optional<std::pair<int, std::string>> programEnd_;
     std::optional<std::pair<bool, std::string>> answer_;
+    TroubleCodeLog troubleCodes_;
 };
 
 }  // namespace terminal::sequences

@@ -1,6 +1,6 @@
 #include "terminal/sequences/qt/SequenceProgram.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -22,6 +22,7 @@
 #include "terminal/sequences/SequenceFile.h"
 #include "terminal/sequences/SequenceReport.h"
 #include "terminal/sequences/SequenceRunner.h"
+#include "terminal/sequences/qt/RunReports.h"
 
 namespace terminal::sequences {
 
@@ -35,8 +36,6 @@ const QString portName = QStringLiteral("port");
 constexpr int tickMs = 20;
 // What a run step's command may leave in the report.
 constexpr qint64 mostOutput = 64 * 1024;
-
-enum ExitStatus { allPassed = 0, checkFailed = 1, deviceTrouble = 3 };
 
 void say(const std::string& line) {
     std::fputs(("Tessaly: " + line + "\n").c_str(), stderr);
@@ -64,13 +63,6 @@ std::string messageOf(const std::string& event) {
     return text;
 }
 
-bool writeFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
-}
-
 // The headless session with a sequence steering it: the session's host, and the runner's
 // bench over the same session's command path.
 class SequenceBenchProgram : public QObject,
@@ -78,13 +70,15 @@ class SequenceBenchProgram : public QObject,
                              public SequenceBench,
                              private SessionObserver {
 public:
-    SequenceBenchProgram(const SettingsPlace& settings, const Sequence& sequence,
-                         std::filesystem::path folder, std::filesystem::path reportFolder,
-                         RunnerOptions options)
+    SequenceBenchProgram(const SettingsPlace& settings, const Sequence& sequence, std::string file,
+                         std::filesystem::path reportFolder, RunnerOptions options)
         : session_(*this, comm_, platform::SystemClock::instance(), settings.file,
                    settings.formerFile),
           runner_(sequence, *this, platform::SystemClock::instance(), options),
-          folder_(std::move(folder)),
+          file_(std::move(file)),
+          folder_(std::filesystem::path(file_).parent_path().empty()
+                      ? std::filesystem::path(".")
+                      : std::filesystem::path(file_).parent_path()),
           reportFolder_(std::move(reportFolder)) {
         session_.core().addObserver(&recorder_);
         session_.core().addObserver(this);
@@ -104,7 +98,9 @@ public:
     }
 
     void start(const std::string& port) {
+        port_ = port;
         started_ = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+        startMs_ = QDateTime::currentMSecsSinceEpoch();
         recorder_.startCsv(reportFolder_ / "recording.csv");
         session_.start(port);
         runner_.start();
@@ -113,6 +109,7 @@ public:
 
     [[noreturn]] void endBySignal(int signal) {
         runner_.stop("stopped by signal " + std::to_string(signal));
+        exitStatus_ = exitStatusFor(runner_.outcome(), signal);
         writeReports();
         session_.quit();
         platform::ExitSignals::exitNow(signal);
@@ -205,6 +202,9 @@ public:
 
 private:
     void acknowledged(Acknowledgement which) override { runner_.acknowledged(which); }
+    void statusShown(const VehicleSnapshot& /*shown*/, const DashboardState& /*panel*/) override {
+        runner_.statusShown();
+    }
 
     void tick() {
         runner_.tick();
@@ -212,10 +212,7 @@ private:
             return;
         }
         ending_ = true;
-        const RunOutcome outcome = runner_.outcome();
-        exitStatus_ = outcome == RunOutcome::passed   ? allPassed
-                      : outcome == RunOutcome::failed ? checkFailed
-                                                      : deviceTrouble;
+        exitStatus_ = exitStatusFor(runner_.outcome());
         writeReports();
         session_.quit();
     }
@@ -240,10 +237,12 @@ private:
     void writeReports() {
         stopProgram();
         recorder_.stopCsv();
-        const RunReport report = reportOf(runner_, started_);
-        const bool written = writeFile(reportFolder_ / "junit.xml", junitXml(report)) &&
-                             writeFile(reportFolder_ / "report.txt", textReport(report)) &&
-                             writeFile(reportFolder_ / "report.html", htmlReport(report));
+        RunReport report = reportOf(runner_, started_);
+        report.ended = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+        report.file = file_;
+        report.port = port_.empty() ? session_.core().shown().port : port_;
+        report.exitStatus = exitStatus_;
+        const bool written = writeRunReports(reportFolder_, report, startMs_);
         say(report.sequence->name + ": " + verdictText(report) +
             (written ? "; report in " + reportFolder_.string()
                      : "; the report could not be written to " + reportFolder_.string()));
@@ -253,6 +252,8 @@ private:
     headless::HeadlessSession session_;
     SessionRecorder recorder_{[](const std::string& text) { say(text); }};
     SequenceRunner runner_;
+    std::string file_;
+    std::string port_;
     std::filesystem::path folder_;
     std::filesystem::path reportFolder_;
     std::map<int, QTimer*> timers_;
@@ -260,10 +261,11 @@ private:
     QProcess* process_ = nullptr;
     QByteArray output_;
     std::string started_;
+    std::int64_t startMs_ = 0;
     std::string refusal_;
     bool capturing_ = false;
     bool ending_ = false;
-    int exitStatus_ = allPassed;
+    int exitStatus_ = 0;
 };
 
 // --report, else a folder beside the file named after it and the start time.
@@ -288,7 +290,8 @@ void addSequenceOptions(platform::CommandLine& options) {
         QStringLiteral("FILE.yaml")));
     options.addOption(QCommandLineOption(
         reportName,
-        QStringLiteral("with --run: write junit.xml, report.txt, report.html and recording.csv "
+        QStringLiteral("with --run: write junit.xml, report.json, report.txt, report.html and "
+                       "recording.csv "
                        "into DIR (default: beside the file, named after it and the start time)"),
         QStringLiteral("DIR")));
     options.addOption(QCommandLineOption(
@@ -317,7 +320,9 @@ bool checkWindowOptions(const platform::CommandLine& options) {
 
 int runSequence(int argc, char** argv, platform::CommandLine& options,
                 const std::function<SettingsPlace()>& settingsPlace) {
-    QCoreApplication app(argc, argv);
+    // The report's trends are drawn by a widget, in memory: no display is asked for.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tessaly"));
     if (!options.parse(QCoreApplication::arguments())) {
         return platform::CommandLine::usageErrorStatus;
@@ -359,9 +364,7 @@ int runSequence(int argc, char** argv, platform::CommandLine& options,
     }
     std::signal(SIGPIPE, SIG_IGN);
 
-    const std::filesystem::path folder =
-        file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
-    SequenceBenchProgram program(settingsPlace(), *reading.sequence, folder, reportFolder,
+    SequenceBenchProgram program(settingsPlace(), *reading.sequence, file.string(), reportFolder,
                                  runnerOptions);
     platform::ExitSignals::install([&program](int signal) { program.endBySignal(signal); });
     QTimer::singleShot(0, &program, [&program, port] { program.start(port); });
