@@ -269,7 +269,9 @@ std::string htmlReport(const RunReport& report) {
         "table{border-collapse:collapse}\ntd,th{border:1px solid #999;padding:.25em .5em;"
         "text-align:left;vertical-align:top}\n.passed{background:#d8f0d8}\n"
         ".failed{background:#f6d0d0}\n.warning{background:#fbefc8}\n"
-        ".skipped,.not-run{background:#eee}\npre{margin:0}\n</style>\n</head>\n<body>\n<h1>" +
+        ".skipped,.not-run{background:#eee}\npre{margin:0}\n"
+        "#verdict{font-size:1.4em;font-weight:bold;padding:.3em .5em}\n"
+        "img{max-width:100%;height:auto}\n</style>\n</head>\n<body>\n<h1>" +
         escaped(report.sequence->name) + "</h1>\n<p id=\"verdict\" class=\"" +
         (good ? "passed" : "failed") + "\">Verdict: " + escaped(verdictText(report)) + "</p>\n<p>" +
         escaped(report.file) + (report.port.empty() ? "" : " on " + escaped(report.port)) +
