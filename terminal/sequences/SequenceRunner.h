@@ -82,6 +82,10 @@ public:
     void statusShown();
     // A signal or the operator's Stop: the step running fails with `why`, the rest is not run.
     void stop(const std::string& why);
+    // The operator's Pause: the step running goes on to its end, the next one begins only
+    // once the pause is lifted. A lost device still ends the run.
+    void setPaused(bool paused) { paused_ = paused; }
+    bool paused() const { return paused_; }
 
     bool finished() const { return outcome_ != RunOutcome::running; }
     RunOutcome outcome() const { return outcome_; }
@@ -141,6 +145,8 @@ private:
     int rampFrom_ = 0;
     std::size_t nextPoint_ = 0;
     bool started_ = false;  // the step's program or question is out
+    bool paused_ = false;
+    bool betweenSteps_ = false;  // current_ has ended; the next one has not begun
     std::optional<std::pair<int, std::string>> programEnd_;
     std::optional<std::pair<bool, std::string>> answer_;
     TroubleCodeLog troubleCodes_;

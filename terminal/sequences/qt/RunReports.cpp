@@ -1,5 +1,6 @@
 #include "terminal/sequences/qt/RunReports.h"
 
+#include <QDateTime>
 #include <fstream>
 #include <string>
 
@@ -17,6 +18,12 @@ bool writeFile(const std::filesystem::path& path, const std::string& text) {
 }
 
 }  // namespace
+
+std::filesystem::path defaultReportFolder(const std::filesystem::path& file) {
+    const std::string stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
+    return file.parent_path() / (file.stem().string() + "-" + stamp);
+}
 
 bool writeRunReports(const std::filesystem::path& folder, RunReport report, std::int64_t startMs) {
     report.plotBase64 =

@@ -4,7 +4,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
@@ -19,10 +18,12 @@
 #include "terminal/recording/SessionRecorder.h"
 #include "terminal/scripting/HeadlessHost.h"
 #include "terminal/scripting/HeadlessSession.h"
+#include "terminal/sequences/EventMessage.h"
 #include "terminal/sequences/SequenceFile.h"
 #include "terminal/sequences/SequenceReport.h"
 #include "terminal/sequences/SequenceRunner.h"
 #include "terminal/sequences/qt/RunReports.h"
+#include "terminal/sequences/qt/StepProcess.h"
 
 namespace terminal::sequences {
 
@@ -34,8 +35,6 @@ const QString answersName = QStringLiteral("answers");
 const QString portName = QStringLiteral("port");
 
 constexpr int tickMs = 20;
-// What a run step's command may leave in the report.
-constexpr qint64 mostOutput = 64 * 1024;
 
 void say(const std::string& line) {
     std::fputs(("Tessaly: " + line + "\n").c_str(), stderr);
@@ -44,23 +43,6 @@ void say(const std::string& line) {
 
 void usageError(const QString& text) {
     say(text.toStdString() + "\nTry 'Tessaly --help' for more information.");
-}
-
-// The text of an error event's message; the whole line for anything else.
-std::string messageOf(const std::string& event) {
-    const std::string key = "\"message\":\"";
-    const std::size_t at = event.find(key);
-    if (at == std::string::npos) {
-        return event;
-    }
-    std::string text;
-    for (std::size_t i = at + key.size(); i < event.size() && event[i] != '"'; ++i) {
-        if (event[i] == '\\' && i + 1 < event.size()) {
-            ++i;
-        }
-        text += event[i];
-    }
-    return text;
 }
 
 // The headless session with a sequence steering it: the session's host, and the runner's
@@ -136,8 +118,8 @@ public:
     // The event stream has no reader here; the report tells what matters.
     void emitLine(const std::string& /*line*/) override {}
     void answer(const std::string& line) override {
-        if (capturing_ && line.find("\"event\":\"error\"") != std::string::npos) {
-            refusal_ = messageOf(line);
+        if (capturing_ && isErrorEvent(line)) {
+            refusal_ = eventMessage(line);
         }
     }
 
@@ -152,52 +134,8 @@ public:
     LinkState linkState() override { return session_.core().linkState(); }
     const VehicleSnapshot& shown() override { return session_.core().shown(); }
     const DashboardState& panel() override { return session_.core().dashboard(); }
-    void startProgram(const std::string& command) override {
-        stopProgram();
-        process_ = new QProcess(this);
-        process_->setWorkingDirectory(QString::fromStdString(folder_.string()));
-        process_->setProcessChannelMode(QProcess::MergedChannels);
-        QProcess* process = process_;
-        connect(process, &QProcess::readyRead, this, [this, process] {
-            const QByteArray bytes = process->readAll();
-            if (process == process_ && output_.size() < mostOutput) {
-                output_ += bytes.left(mostOutput - output_.size());
-            }
-        });
-        connect(process, &QProcess::finished, this,
-                [this, process](int code, QProcess::ExitStatus status) {
-                    if (process != process_) {
-                        return;
-                    }
-                    output_ += process->readAll().left(mostOutput - output_.size());
-                    runner_.programFinished(status == QProcess::NormalExit ? code : -1,
-                                            output_.toStdString());
-                });
-        connect(process, &QProcess::errorOccurred, this,
-                [this, process](QProcess::ProcessError error) {
-                    if (process == process_ && error == QProcess::FailedToStart) {
-                        runner_.programFinished(-1, process->errorString().toStdString());
-                    }
-                });
-        output_.clear();
-        process_->start(QStringLiteral("/bin/sh"),
-                        {QStringLiteral("-c"), QString::fromStdString(command)});
-    }
-    void stopProgram() override {
-        if (process_ == nullptr) {
-            return;
-        }
-        QProcess* process = process_;
-        process_ = nullptr;
-        process->disconnect(this);
-        if (process->state() != QProcess::NotRunning) {
-            // Reaped when it is gone; the window thread never waits for it.
-            connect(process, &QProcess::finished, process, &QObject::deleteLater);
-            process->kill();
-        } else {
-            process->deleteLater();
-        }
-    }
+    void startProgram(const std::string& command) override { process_.start(folder_, command); }
+    void stopProgram() override { process_.stop(); }
     bool askOperator(const std::string& /*question*/) override { return false; }
 
 private:
@@ -258,8 +196,9 @@ private:
     std::filesystem::path reportFolder_;
     std::map<int, QTimer*> timers_;
     QTimer tick_;
-    QProcess* process_ = nullptr;
-    QByteArray output_;
+    StepProcess process_{this, [this](int code, const std::string& output) {
+                             runner_.programFinished(code, output);
+                         }};
     std::string started_;
     std::int64_t startMs_ = 0;
     std::string refusal_;
@@ -274,9 +213,7 @@ std::filesystem::path reportFolderFor(const platform::CommandLine& options,
     if (options.isSet(reportName)) {
         return options.value(reportName).toStdString();
     }
-    const std::string stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
-    return file.parent_path() / (file.stem().string() + "-" + stamp);
+    return defaultReportFolder(file);
 }
 
 }  // namespace

@@ -306,4 +306,30 @@ TEST_F(Runner, TheTroubleCodesShownWhileStepsRunAreLoggedWithFirstAndLastSeen) {
     EXPECT_DOUBLE_EQ(4.5, codes[1].lastSeconds);
 }
 
+TEST_F(Runner, APauseLetsTheStepRunningEndAndHoldsTheNextUntilItIsLifted) {
+    load("steps:\n  - wait: 1\n  - level: 50\n");
+    at(500);
+    runner_->setPaused(true);
+    at(1000);
+    EXPECT_EQ(Verdict::passed, verdict(0));
+    at(9000);
+    EXPECT_EQ(Verdict::notRun, verdict(1));
+    EXPECT_TRUE(bench_.sent.empty());
+    runner_->setPaused(false);
+    at(9100);
+    EXPECT_EQ(Verdict::running, verdict(1));
+    EXPECT_EQ(std::vector<std::string>{"level 50"}, bench_.sent);
+}
+
+TEST_F(Runner, ADeviceLostDuringAPauseNamesTheStepThatWasToRunNext) {
+    load("steps:\n  - wait: 1\n  - level: 50\n");
+    runner_->setPaused(true);
+    at(1000);
+    bench_.link = LinkState::lost;
+    at(1100);
+    EXPECT_EQ(RunOutcome::deviceLost, runner_->outcome());
+    EXPECT_EQ(1u, runner_->currentStep());
+    EXPECT_TRUE(bench_.sent.empty());
+}
+
 }  // namespace
