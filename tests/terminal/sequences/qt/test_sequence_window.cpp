@@ -3,6 +3,7 @@
 // dialog, the reports are written at the end, and the operator's own clicks on the steered
 // controls are refused while it runs and accepted again once it has ended.
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -107,6 +108,16 @@ TEST(SequenceWindowRun, StepsTickWithTheirVerdictsAndTheHandIsRefusedUntilTheEnd
                            "level 30 (not met)"}),
               stepTexts(*sequence.stepList(), Qt::AccessibleTextRole));
     EXPECT_TRUE(sequence.stepList()->item(3)->text().startsWith(QString::fromUtf8("\u2718 4.")));
+    // What a screen reader is told: the list by its name, each step with its verdict.
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(sequence.stepList());
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ("Steps", list->text(QAccessible::Name));
+    ASSERT_EQ(4, list->childCount());
+    EXPECT_EQ("3. ask \"Is the needle at 30?\": passed (needle on 30)",
+              list->child(2)->text(QAccessible::Name));
+    if (const QString shot = qEnvironmentVariable("SEQUENCE_WINDOW_SHOT"); !shot.isEmpty()) {
+        sequence.grab().save(shot);  // for a person to look at
+    }
     EXPECT_EQ(1, linesStartingWith(sim, "AT %"));
     EXPECT_EQ(0, linesStartingWith(sim, "AT KI"));
 
