@@ -1,7 +1,7 @@
 #pragma once
-// An ask step's question to the operator: Pass or Fail, with a note for the report. Opened
-// window-modal without blocking, so the session goes on while it waits; closing it without
-// an answer is a Fail that says so.
+// An ask step's question to the operator: Pass or Fail, with a note for the report. Shown
+// without blocking anything, so the session goes on while it waits and Stop stays in reach;
+// closing it without an answer is a Fail that says so.
 
 #include <QDialog>
 #include <functional>

@@ -8,7 +8,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 
 #include "platform/app/qt/CommandLine.h"

@@ -307,7 +307,10 @@ void SequenceWindow::ask(const std::string& question) {
             runner_->answered(pass, note);
         }
     });
-    ask_->open();
+    // Not modal: Stop stays in reach while the question waits.
+    ask_->show();
+    ask_->raise();
+    ask_->activateWindow();
 }
 
 }  // namespace terminal::sequences

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -30,7 +31,9 @@ using testing_support::waitUntil;
 
 namespace {
 
-constexpr int simCom = 50;  // no other test uses it
+// No other test uses them.
+constexpr int simCom = 50;
+constexpr int stopCom = 51;
 
 int linesStartingWith(const J1939SimProcess& sim, const QString& start) {
     int count = 0;
@@ -139,6 +142,48 @@ TEST(SequenceWindowRun, StepsTickWithTheirVerdictsAndTheHandIsRefusedUntilTheEnd
     EXPECT_TRUE(dynamic->isChecked());
     EXPECT_TRUE(waitUntil([&] { return linesStartingWith(sim, "AT KI") == 1; }, 3000));
     EXPECT_TRUE(boxes.texts.empty()) << boxes.texts.join(" | ").toStdString();
+}
+
+TEST(SequenceWindowRun, StopEndsTheStepRunningLeavesTheRestAndGivesTheHandBack) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    J1939SimProcess sim(folder.path(), stopCom);
+    ASSERT_TRUE(sim.start({"--no-dynamic"}));
+    terminal::ui::DashboardWindow window(folder.filePath("vive1939.ini").toStdString());
+    uitest::MessageBoxCatcher boxes(&window, true);
+    window.core().chooseDevicePath(sim.linkPath().toStdString());
+    window.show();
+    window.startSession();
+    ASSERT_TRUE(waitUntil([&] { return window.isControlEnabled(ids::levelSlider); }, 8000));
+    const QString file = folder.filePath("long.yaml");
+    QFile yaml(file);
+    ASSERT_TRUE(yaml.open(QIODevice::WriteOnly));
+    yaml.write("steps:\n  - level: 20\n  - wait: 60\n  - level: 40\n");
+    yaml.close();
+
+    SequenceWindow& sequence = window.sequences().open();
+    ASSERT_EQ("", sequence.openFile(file.toStdString()));
+    sequence.findChild<QPushButton*>("sequenceRun")->click();
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return sequence.stepList()->item(1)->data(Qt::AccessibleTextRole) ==
+                   "2. wait 60 s: running";
+        },
+        10000));
+    sequence.findChild<QPushButton*>("sequenceStop")->click();
+    EXPECT_FALSE(sequence.running());
+    EXPECT_EQ(QStringList({"1. level 20: passed", "2. wait 60 s: failed (stopped by the operator)",
+                           "3. level 40: not run"}),
+              stepTexts(*sequence.stepList(), Qt::AccessibleTextRole));
+    EXPECT_TRUE(sequence.findChild<QLabel*>("sequenceVerdict")
+                    ->text()
+                    .startsWith("Verdict: stopped at step 2 (line 3); report in "));
+    EXPECT_TRUE(
+        QFile::exists(QString::fromStdString((sequence.reportFolder() / "junit.xml").string())));
+
+    window.controls().get<QAbstractButton>(ids::menuButton)->click();
+    EXPECT_TRUE(waitUntil([&] { return linesStartingWith(sim, "AT KI") == 1; }, 3000));
+    EXPECT_EQ(1, linesStartingWith(sim, "AT %"));
 }
 
 }  // namespace
