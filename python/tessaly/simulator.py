@@ -1,7 +1,9 @@
 """`Simulator`: Tessaly's session without a window, as a Python object."""
 
+import json
 import os
 import queue
+import subprocess
 import threading
 import time
 from typing import Any, Callable, Dict, Optional, Tuple, Type, Union
@@ -97,6 +99,67 @@ class Simulator:
         # Tessaly sends status events to its scripts at its own rate (--status-rate).
         simulator._begin(SocketTransport(os.fspath(path)), True, timeout)
         return simulator
+
+    @staticmethod
+    def run_sequence(path: PathLike, port: Optional[str] = None,
+                     answers: Optional[str] = None, report_dir: Optional[PathLike] = None,
+                     program: PathLike = "Tessaly", settings: Optional[PathLike] = None,
+                     timeout: Optional[float] = None) -> Dict[str, Any]:
+        """Run the bench sequence at `path` with ``Tessaly --run`` and return its report.json
+        as a dict: ``verdict`` ("passed", "failed", "device lost at step 3 (line 9)", ...),
+        ``passed``, ``exit_status``, ``steps`` (each with ``step``, ``line``, ``kind``,
+        ``text``, ``verdict``, ``start`` and ``end`` in seconds from the run's start, absent
+        for a step not run, ``expected``, ``seen``, ``note``, ``output``), ``trouble_codes``
+        and ``report_dir``, the folder with junit.xml, report.html and recording.csv::
+
+            report = Simulator.run_sequence("examples/overheat.yaml", port="COM3",
+                                            answers="pass")
+            assert report["passed"], report["verdict"]
+
+        A failed check is a report, not an error. It starts its own Tessaly, so no Simulator
+        may hold the port meanwhile. `port`, `answers` ("pass" or "fail") and `report_dir`
+        are the options of the same names (default folder: beside the file, named after it
+        and the start time). TessalyError, with the program's text, for a file it refuses
+        ("overheat.yaml line 7: unknown step 'levle'") or a run that left no report;
+        TessalyTimeoutError past `timeout` seconds (default: none), when Tessaly is stopped.
+        """
+        command = [os.fspath(program), "--run", os.fspath(path)]
+        if port is not None:
+            command += ["--port", _one_word(port, "port")]
+        if answers is not None:
+            command += ["--answers", _one_word(answers, "answers")]
+        if report_dir is not None:
+            command += ["--report", os.fspath(report_dir)]
+        if settings is not None:
+            command += ["--settings", os.fspath(settings)]
+        try:
+            finished = subprocess.run(command, stdin=subprocess.DEVNULL,
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                      encoding="utf-8", errors="replace", timeout=timeout)
+        except OSError as error:
+            raise TessalyError("cannot start %s: %s" % (command[0], error.strerror)) from error
+        except subprocess.TimeoutExpired:
+            raise TessalyTimeoutError("the sequence %s did not end within %g s"
+                                      % (os.fspath(path), timeout or 0)) from None
+        said = [line[len("Tessaly: "):] if line.startswith("Tessaly: ") else line
+                for line in finished.stderr.splitlines()
+                if line and not line.startswith(("QStandardPaths:", "Try 'Tessaly --help'"))]
+        folder = os.fspath(report_dir) if report_dir is not None else None
+        marker = "; report in "
+        for line in reversed(said):
+            if folder is None and marker in line:
+                folder = line.rsplit(marker, 1)[1]
+        if finished.returncode == 2 or folder is None:
+            raise TessalyError("\n".join(said) or "Tessaly ended with status %d"
+                               % finished.returncode)
+        try:
+            with open(os.path.join(folder, "report.json"), encoding="utf-8") as file:
+                report: Dict[str, Any] = json.load(file)
+        except (OSError, ValueError) as error:
+            raise TessalyError("the run left no report in %s: %s\n%s"
+                               % (folder, error, "\n".join(said))) from error
+        report["report_dir"] = folder
+        return report
 
     def _begin(self, transport: Transport, status_events: bool, timeout: float) -> None:
         """Take up the session on `transport` and wait until it shows readings."""

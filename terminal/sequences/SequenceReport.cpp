@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "terminal/scripting/JsonLine.h"
+
 namespace terminal::sequences {
 
 namespace {
@@ -49,6 +51,30 @@ std::string stepTitle(const RunReport& report, std::size_t index) {
            "): " + (step.name.empty() ? stepText(step) : step.name + ": " + stepText(step));
 }
 
+std::string stepKindName(StepKind kind) {
+    switch (kind) {
+        case StepKind::level:
+            return "level";
+        case StepKind::mode:
+            return "mode";
+        case StepKind::key:
+            return "key";
+        case StepKind::wait:
+            return "wait";
+        case StepKind::ramp:
+            return "ramp";
+        case StepKind::profile:
+            return "profile";
+        case StepKind::expect:
+            return "expect";
+        case StepKind::ask:
+            return "ask";
+        case StepKind::run:
+            return "run";
+    }
+    return "step";
+}
+
 bool isCheck(const SequenceStep& step) {
     return step.kind == StepKind::expect || step.kind == StepKind::ask ||
            step.kind == StepKind::run;
@@ -87,7 +113,36 @@ RunReport reportOf(SequenceRunner& runner, std::string started) {
     report.stepAtEnd = runner.currentStep();
     report.started = std::move(started);
     report.seconds = runner.elapsedSeconds();
+    report.troubleCodes = runner.troubleCodes().codes();
     return report;
+}
+
+int exitStatusFor(RunOutcome outcome, int signal) {
+    switch (outcome) {
+        case RunOutcome::passed:
+            return 0;
+        case RunOutcome::deviceMissing:
+        case RunOutcome::deviceLost:
+            return 3;
+        case RunOutcome::interrupted:
+            return signal > 0 ? 128 + signal : 1;
+        case RunOutcome::running:
+        case RunOutcome::failed:
+            break;
+    }
+    return 1;
+}
+
+std::vector<FailedCheck> failedChecks(const RunReport& report) {
+    std::vector<FailedCheck> checks;
+    for (std::size_t i = 0; i < report.results.size(); ++i) {
+        const StepResult& result = report.results[i];
+        if (isCheck(report.sequence->steps[i]) &&
+            (result.verdict == Verdict::failed || result.verdict == Verdict::warning)) {
+            checks.push_back({result.endSeconds, i + 1, result.verdict == Verdict::warning});
+        }
+    }
+    return checks;
 }
 
 std::string verdictText(const RunReport& report) {
@@ -214,11 +269,17 @@ std::string htmlReport(const RunReport& report) {
         "table{border-collapse:collapse}\ntd,th{border:1px solid #999;padding:.25em .5em;"
         "text-align:left;vertical-align:top}\n.passed{background:#d8f0d8}\n"
         ".failed{background:#f6d0d0}\n.warning{background:#fbefc8}\n"
-        ".skipped,.not-run{background:#eee}\npre{margin:0}\n</style>\n</head>\n<body>\n<h1>" +
+        ".skipped,.not-run{background:#eee}\npre{margin:0}\n"
+        "#verdict{font-size:1.4em;font-weight:bold;padding:.3em .5em}\n"
+        "img{max-width:100%;height:auto}\n</style>\n</head>\n<body>\n<h1>" +
         escaped(report.sequence->name) + "</h1>\n<p id=\"verdict\" class=\"" +
-        (good ? "passed" : "failed") + "\">Verdict: " + escaped(verdictText(report)) +
-        "</p>\n<p>Started " + escaped(report.started) + ", " + fixed(report.seconds, 1) +
-        " s</p>\n<table id=\"steps\">\n<tr><th>#</th><th>Line</th><th>Step</th><th>Verdict</th>"
+        (good ? "passed" : "failed") + "\">Verdict: " + escaped(verdictText(report)) + "</p>\n<p>" +
+        escaped(report.file) + (report.port.empty() ? "" : " on " + escaped(report.port)) +
+        ", started " + escaped(report.started) +
+        (report.ended.empty() ? "" : ", ended " + escaped(report.ended)) + ", " +
+        fixed(report.seconds, 1) + " s, exit status " + std::to_string(report.exitStatus) +
+        "</p>\n<h2>Steps</h2>\n<table "
+        "id=\"steps\">\n<tr><th>#</th><th>Line</th><th>Step</th><th>Verdict</th>"
         "<th>From (s)</th><th>To (s)</th><th>Expected</th><th>Seen</th><th>Note</th></tr>\n";
     for (std::size_t i = 0; i < report.results.size(); ++i) {
         const StepResult& result = report.results[i];
@@ -238,7 +299,82 @@ std::string htmlReport(const RunReport& report) {
                 escaped(result.expected) + "</td><td>" + escaped(result.seen) + "</td><td>" + note +
                 "</td></tr>\n";
     }
-    return html + "</table>\n</body>\n</html>\n";
+    html += "</table>\n<h2>Trouble codes</h2>\n";
+    if (report.troubleCodes.empty()) {
+        html += "<p id=\"trouble-codes\">No trouble code was shown during the run.</p>\n";
+    } else {
+        html +=
+            "<table id=\"trouble-codes\">\n<tr><th>List</th><th>SPN</th><th>FMI</th><th>OC</th>"
+            "<th>CM</th><th>First seen (s)</th><th>Last seen (s)</th></tr>\n";
+        for (const SeenTroubleCode& code : report.troubleCodes) {
+            html += "<tr><td>" + escaped(code.list) + "</td><td>" + std::to_string(code.spn) +
+                    "</td><td>" + std::to_string(code.fmi) + "</td><td>" + std::to_string(code.oc) +
+                    "</td><td>" + std::to_string(code.cm) + "</td><td>" +
+                    fixed(code.firstSeconds, 1) + "</td><td>" + fixed(code.lastSeconds, 1) +
+                    "</td></tr>\n";
+        }
+        html += "</table>\n";
+    }
+    html += "<h2>Trends</h2>\n";
+    if (report.plotBase64.empty()) {
+        html += "<p id=\"trends\">Nothing was recorded to draw.</p>\n";
+    } else {
+        html +=
+            "<p>Failed checks are marked in red on the time axis, warnings in amber, each "
+            "with its step number.</p>\n<img id=\"trends\" alt=\"The run's trends\" "
+            "src=\"data:image/png;base64," +
+            report.plotBase64 + "\">\n";
+    }
+    return html + "</body>\n</html>\n";
+}
+
+std::string jsonReport(const RunReport& report) {
+    using headless::JsonObject;
+    std::vector<JsonObject> steps;
+    for (std::size_t i = 0; i < report.results.size(); ++i) {
+        const StepResult& result = report.results[i];
+        const SequenceStep& step = report.sequence->steps[i];
+        JsonObject entry;
+        entry.addInteger("step", static_cast<std::int64_t>(i + 1))
+            .addInteger("line", step.line)
+            .addText("kind", stepKindName(step.kind))
+            .addText("name", step.name)
+            .addText("text", stepText(step))
+            .addText("verdict", verdictName(result.verdict));
+        if (result.verdict != Verdict::notRun) {
+            entry.addNumber("start", result.startSeconds).addNumber("end", result.endSeconds);
+        }
+        entry.addText("expected", result.expected)
+            .addText("seen", result.seen)
+            .addText("note", result.note)
+            .addText("output", result.output);
+        steps.push_back(entry);
+    }
+    std::vector<JsonObject> codes;
+    for (const SeenTroubleCode& code : report.troubleCodes) {
+        JsonObject entry;
+        entry.addText("list", code.list)
+            .addInteger("spn", code.spn)
+            .addInteger("fmi", code.fmi)
+            .addInteger("oc", code.oc)
+            .addInteger("cm", code.cm)
+            .addNumber("first_seen", code.firstSeconds)
+            .addNumber("last_seen", code.lastSeconds);
+        codes.push_back(entry);
+    }
+    JsonObject run;
+    run.addText("sequence", report.sequence->name)
+        .addText("file", report.file)
+        .addText("port", report.port)
+        .addText("started", report.started)
+        .addText("ended", report.ended)
+        .addNumber("seconds", report.seconds)
+        .addText("verdict", verdictText(report))
+        .addBool("passed", report.outcome == RunOutcome::passed)
+        .addInteger("exit_status", report.exitStatus)
+        .addObjects("steps", steps)
+        .addObjects("trouble_codes", codes);
+    return run.text() + "\n";
 }
 
 }  // namespace terminal::sequences

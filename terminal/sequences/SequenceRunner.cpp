@@ -72,10 +72,17 @@ void SequenceRunner::answered(bool pass, const std::string& note) {
     answer_.emplace(pass, note);
 }
 
+void SequenceRunner::statusShown() {
+    if (phase_ == Phase::running && bench_.shown().readings) {
+        troubleCodes_.observe(elapsedSeconds(), bench_.panel());
+    }
+}
+
 void SequenceRunner::tick() {
     if (phase_ == Phase::identifying) {
         if (bench_.linkState() == LinkState::identified && bench_.shown().readings) {
             phase_ = Phase::running;
+            statusShown();
             if (sequence_.steps.empty()) {
                 finishRun(RunOutcome::passed);
                 return;
@@ -90,10 +97,23 @@ void SequenceRunner::tick() {
     }
     while (phase_ == Phase::running) {
         if (bench_.linkState() != LinkState::identified) {
+            if (betweenSteps_) {
+                // Lost during a pause: the step that would have run next is the one named.
+                betweenSteps_ = false;
+                ++current_;
+            }
             finishStep(Verdict::failed, "the device was lost (the link is " +
                                             std::string(linkStateName(bench_.linkState())) + ")");
             finishRun(RunOutcome::deviceLost);
             break;
+        }
+        if (betweenSteps_) {
+            if (paused_) {
+                break;
+            }
+            betweenSteps_ = false;
+            ++current_;
+            beginStep();
         }
         if (!stepDone()) {
             break;
@@ -111,8 +131,7 @@ void SequenceRunner::tick() {
             finishRun(failed ? RunOutcome::failed : RunOutcome::passed);
             break;
         }
-        ++current_;
-        beginStep();
+        betweenSteps_ = true;
     }
     // What came before the commands now awaited answers nothing of theirs.
     acks_.clear();

@@ -18,6 +18,7 @@
 #include "terminal/dashboard/VehicleSnapshot.h"
 #include "terminal/protocol/LinkState.h"
 #include "terminal/sequences/SequenceSteps.h"
+#include "terminal/sequences/TroubleCodeLog.h"
 
 namespace terminal::sequences {
 
@@ -77,8 +78,14 @@ public:
     void acknowledged(Acknowledgement which);
     void programFinished(int exitCode, const std::string& output);
     void answered(bool pass, const std::string& note);
+    // A status line is shown: its trouble codes go into the run's log while steps run.
+    void statusShown();
     // A signal or the operator's Stop: the step running fails with `why`, the rest is not run.
     void stop(const std::string& why);
+    // The operator's Pause: the step running goes on to its end, the next one begins only
+    // once the pause is lifted. A lost device still ends the run.
+    void setPaused(bool paused) { paused_ = paused; }
+    bool paused() const { return paused_; }
 
     bool finished() const { return outcome_ != RunOutcome::running; }
     RunOutcome outcome() const { return outcome_; }
@@ -87,6 +94,7 @@ public:
     // The step running or last run (the step a lost device is named by).
     std::size_t currentStep() const { return current_; }
     double elapsedSeconds();
+    const TroubleCodeLog& troubleCodes() const { return troubleCodes_; }
 
     // Told of each step as it ends.
     std::function<void(std::size_t index, const StepResult& result)> onStepDone;
@@ -137,8 +145,11 @@ private:
     int rampFrom_ = 0;
     std::size_t nextPoint_ = 0;
     bool started_ = false;  // the step's program or question is out
+    bool paused_ = false;
+    bool betweenSteps_ = false;  // current_ has ended; the next one has not begun
     std::optional<std::pair<int, std::string>> programEnd_;
     std::optional<std::pair<bool, std::string>> answer_;
+    TroubleCodeLog troubleCodes_;
 };
 
 }  // namespace terminal::sequences

@@ -5,7 +5,8 @@
 
 namespace terminal::ui {
 
-void runAboutSequence(QWidget* parent, BaudRateChange& change) {
+void runAboutSequence(QWidget* parent, BaudRateChange& change,
+                      const std::function<bool()>& mayChange) {
     AboutBoxOutcome outcome;
     {
         // The box lives for this one sequence; it is gone before the rate is sent.
@@ -16,6 +17,9 @@ void runAboutSequence(QWidget* parent, BaudRateChange& change) {
         outcome.okResult = box.exec() == QDialog::Accepted;
         outcome.confirmed = box.confirmed();
         outcome.rateText = box.rateText().toStdString();
+    }
+    if (outcome.okResult && outcome.confirmed && mayChange && !mayChange()) {
+        return;
     }
     change.finish(outcome);
 }

@@ -3,6 +3,8 @@
 // baud-rate change with how the box closed. A serial-layer error leaves it for the caller's
 // edge.
 
+#include <functional>
+
 class QWidget;
 
 namespace terminal {
@@ -11,6 +13,9 @@ class BaudRateChange;
 
 namespace terminal::ui {
 
-void runAboutSequence(QWidget* parent, BaudRateChange& change);
+// `mayChange`, when given, is asked before a confirmed change is made; false drops it (the
+// operator's hand is refused while a sequence runs).
+void runAboutSequence(QWidget* parent, BaudRateChange& change,
+                      const std::function<bool()>& mayChange = {});
 
 }  // namespace terminal::ui

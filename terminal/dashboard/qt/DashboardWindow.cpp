@@ -1,5 +1,6 @@
 #include "terminal/dashboard/qt/DashboardWindow.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -27,6 +28,7 @@
 #include "terminal/recording/ExportNames.h"
 #include "terminal/recording/qt/ClipboardCopy.h"
 #include "terminal/recording/qt/SessionRecording.h"
+#include "terminal/sequences/qt/SequenceItem.h"
 #include "terminal/trends/qt/TrendsItem.h"
 
 namespace terminal::ui {
@@ -64,10 +66,14 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
     wireLinkControls();
     wireRemoteControls();
     wireTroubleCodeControls();
-    aboutItem_ = new AboutItem(
-        this, [this] { handleEvent([this] { runAboutSequence(this, core_->baudRateChange()); }); });
+    aboutItem_ = new AboutItem(this, [this] {
+        handleEvent([this] {
+            runAboutSequence(this, core_->baudRateChange(), [this] { return !handRefused(); });
+        });
+    });
     wireRecordingAndCopy();
     trends_ = new TrendsItem(this, *core_, WindowPlacement::defaultFile());
+    sequences_ = new sequences::SequenceItem(*this);
     addAction(scaling_->actualSizeAction());
 }
 
@@ -79,6 +85,8 @@ DashboardWindow::~DashboardWindow() {
     recording_ = nullptr;
     delete trends_;
     trends_ = nullptr;
+    delete sequences_;  // a run signs off from the core
+    sequences_ = nullptr;
 }
 
 void DashboardWindow::buildControls() {
@@ -120,7 +128,11 @@ void DashboardWindow::wireLinkControls() {
 
 void DashboardWindow::wireRemoteControls() {
     ui::wireRemoteControls(controls_, this, core_->remoteControl(),
-                           [this](const std::function<void()>& handler) { handleEvent(handler); });
+                           [this](const std::function<void()>& handler) {
+                               if (!handRefused()) {
+                                   handleEvent(handler);
+                               }
+                           });
 }
 
 void DashboardWindow::wireTroubleCodeControls() {
@@ -158,6 +170,27 @@ bool DashboardWindow::systemCommand(int command) {
 
 void DashboardWindow::startSession() {
     handleEvent([this] { core_->startSession(); });
+}
+
+bool DashboardWindow::handRefused() {
+    const std::string note = handGate_ ? handGate_() : std::string();
+    if (note.empty()) {
+        return false;
+    }
+    statusBar_->showMessage(QString::fromStdString(note), 6000);
+    // The click has moved its control already; it goes back to what the core knows.
+    const DashboardState& state = core_->dashboard();
+    const std::pair<int, bool> boxes[] = {{ids::dynamicCheck, state.dynamicOn},
+                                          {ids::quietCheck, state.quietOn},
+                                          {ids::warningsCheck, state.warningsOn},
+                                          {ids::resetEngineDm2Check, state.resetEngineDm2On}};
+    for (const auto& [id, on] : boxes) {
+        if (auto* box = controls_.get<QAbstractButton>(id)) {
+            box->setChecked(on);
+        }
+    }
+    setSliderPosition(core_->shown().level);
+    return true;
 }
 
 void DashboardWindow::handleEvent(const std::function<void()>& handler) {

@@ -22,6 +22,10 @@
 class QAction;
 class QTimer;
 
+namespace terminal::sequences {
+class SequenceItem;
+}
+
 namespace terminal::ui {
 
 class AboutItem;
@@ -54,6 +58,8 @@ public:
     QAction* copyAllValuesAction() const { return copyAllValues_; }
     // "Trends…" and the live history it shows.
     TrendsItem& trends() { return *trends_; }
+    // "Sequence…": bench sequences run from the window.
+    sequences::SequenceItem& sequences() { return *sequences_; }
     LinkStatusBar& linkStatusBar() { return *statusBar_; }
     DashboardScaling& scaling() { return *scaling_; }
 
@@ -61,6 +67,12 @@ public:
     void setMessageTap(std::function<void(const std::string&)> tap) {
         messageTap_ = std::move(tap);
     }
+
+    // While set, the operator's own use of the steered controls (slider, keypad, mode boxes,
+    // the About box's CAN rate) is refused when it gives a note, which the status bar shows;
+    // the control is put back as the core knows it. Commands of the core's own callers (a
+    // sequence, a script) are not clicks and pass.
+    void setHandInputGate(std::function<std::string()> gate) { handGate_ = std::move(gate); }
 
     // The system-command handler: command 16 runs the About sequence.
     bool systemCommand(int command);
@@ -91,6 +103,8 @@ private:
     void placeStatusBar();
     // Runs one event handler; a serial-layer error (or any other) ends it and is shown.
     void handleEvent(const std::function<void()>& handler);
+    // True, after the note and the controls put back, when the hand gate refuses.
+    bool handRefused();
 
     platform::DialogControls controls_;
     platform::CMSComm comm_;
@@ -101,6 +115,8 @@ private:
     AboutItem* aboutItem_ = nullptr;
     SessionRecording* recording_ = nullptr;
     TrendsItem* trends_ = nullptr;
+    sequences::SequenceItem* sequences_ = nullptr;
+    std::function<std::string()> handGate_;
     QAction* copyAllValues_ = nullptr;
     LinkStatusBar* statusBar_ = nullptr;
     DashboardScaling* scaling_ = nullptr;

@@ -243,8 +243,8 @@ void addHeadlessOptions(platform::CommandLine& options) {
                                      "output, commands on standard input (see the manual)")));
     options.addOption(QCommandLineOption(
         portName,
-        QStringLiteral("with --headless: use COMn (COM1 to COM40, remembered like the port box's "
-                       "choice) or the device at an absolute path (for this run only)"),
+        QStringLiteral("with --headless or --run: use COMn (COM1 to COM40, remembered like the "
+                       "port box's choice) or the device at an absolute path (for this run only)"),
         QStringLiteral("PORT")));
     options.addOption(QCommandLineOption(
         statusRateName,

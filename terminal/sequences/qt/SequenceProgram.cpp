@@ -1,15 +1,13 @@
 #include "terminal/sequences/qt/SequenceProgram.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 
 #include "platform/app/qt/CommandLine.h"
@@ -19,9 +17,12 @@
 #include "terminal/recording/SessionRecorder.h"
 #include "terminal/scripting/HeadlessHost.h"
 #include "terminal/scripting/HeadlessSession.h"
+#include "terminal/sequences/EventMessage.h"
 #include "terminal/sequences/SequenceFile.h"
 #include "terminal/sequences/SequenceReport.h"
 #include "terminal/sequences/SequenceRunner.h"
+#include "terminal/sequences/qt/RunReports.h"
+#include "terminal/sequences/qt/StepProcess.h"
 
 namespace terminal::sequences {
 
@@ -33,10 +34,6 @@ const QString answersName = QStringLiteral("answers");
 const QString portName = QStringLiteral("port");
 
 constexpr int tickMs = 20;
-// What a run step's command may leave in the report.
-constexpr qint64 mostOutput = 64 * 1024;
-
-enum ExitStatus { allPassed = 0, checkFailed = 1, deviceTrouble = 3 };
 
 void say(const std::string& line) {
     std::fputs(("Tessaly: " + line + "\n").c_str(), stderr);
@@ -47,30 +44,6 @@ void usageError(const QString& text) {
     say(text.toStdString() + "\nTry 'Tessaly --help' for more information.");
 }
 
-// The text of an error event's message; the whole line for anything else.
-std::string messageOf(const std::string& event) {
-    const std::string key = "\"message\":\"";
-    const std::size_t at = event.find(key);
-    if (at == std::string::npos) {
-        return event;
-    }
-    std::string text;
-    for (std::size_t i = at + key.size(); i < event.size() && event[i] != '"'; ++i) {
-        if (event[i] == '\\' && i + 1 < event.size()) {
-            ++i;
-        }
-        text += event[i];
-    }
-    return text;
-}
-
-bool writeFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
-}
-
 // The headless session with a sequence steering it: the session's host, and the runner's
 // bench over the same session's command path.
 class SequenceBenchProgram : public QObject,
@@ -78,13 +51,15 @@ class SequenceBenchProgram : public QObject,
                              public SequenceBench,
                              private SessionObserver {
 public:
-    SequenceBenchProgram(const SettingsPlace& settings, const Sequence& sequence,
-                         std::filesystem::path folder, std::filesystem::path reportFolder,
-                         RunnerOptions options)
+    SequenceBenchProgram(const SettingsPlace& settings, const Sequence& sequence, std::string file,
+                         std::filesystem::path reportFolder, RunnerOptions options)
         : session_(*this, comm_, platform::SystemClock::instance(), settings.file,
                    settings.formerFile),
           runner_(sequence, *this, platform::SystemClock::instance(), options),
-          folder_(std::move(folder)),
+          file_(std::move(file)),
+          folder_(std::filesystem::path(file_).parent_path().empty()
+                      ? std::filesystem::path(".")
+                      : std::filesystem::path(file_).parent_path()),
           reportFolder_(std::move(reportFolder)) {
         session_.core().addObserver(&recorder_);
         session_.core().addObserver(this);
@@ -104,7 +79,9 @@ public:
     }
 
     void start(const std::string& port) {
+        port_ = port;
         started_ = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+        startMs_ = QDateTime::currentMSecsSinceEpoch();
         recorder_.startCsv(reportFolder_ / "recording.csv");
         session_.start(port);
         runner_.start();
@@ -113,6 +90,7 @@ public:
 
     [[noreturn]] void endBySignal(int signal) {
         runner_.stop("stopped by signal " + std::to_string(signal));
+        exitStatus_ = exitStatusFor(runner_.outcome(), signal);
         writeReports();
         session_.quit();
         platform::ExitSignals::exitNow(signal);
@@ -139,8 +117,8 @@ public:
     // The event stream has no reader here; the report tells what matters.
     void emitLine(const std::string& /*line*/) override {}
     void answer(const std::string& line) override {
-        if (capturing_ && line.find("\"event\":\"error\"") != std::string::npos) {
-            refusal_ = messageOf(line);
+        if (capturing_ && isErrorEvent(line)) {
+            refusal_ = eventMessage(line);
         }
     }
 
@@ -155,56 +133,15 @@ public:
     LinkState linkState() override { return session_.core().linkState(); }
     const VehicleSnapshot& shown() override { return session_.core().shown(); }
     const DashboardState& panel() override { return session_.core().dashboard(); }
-    void startProgram(const std::string& command) override {
-        stopProgram();
-        process_ = new QProcess(this);
-        process_->setWorkingDirectory(QString::fromStdString(folder_.string()));
-        process_->setProcessChannelMode(QProcess::MergedChannels);
-        QProcess* process = process_;
-        connect(process, &QProcess::readyRead, this, [this, process] {
-            const QByteArray bytes = process->readAll();
-            if (process == process_ && output_.size() < mostOutput) {
-                output_ += bytes.left(mostOutput - output_.size());
-            }
-        });
-        connect(process, &QProcess::finished, this,
-                [this, process](int code, QProcess::ExitStatus status) {
-                    if (process != process_) {
-                        return;
-                    }
-                    output_ += process->readAll().left(mostOutput - output_.size());
-                    runner_.programFinished(status == QProcess::NormalExit ? code : -1,
-                                            output_.toStdString());
-                });
-        connect(process, &QProcess::errorOccurred, this,
-                [this, process](QProcess::ProcessError error) {
-                    if (process == process_ && error == QProcess::FailedToStart) {
-                        runner_.programFinished(-1, process->errorString().toStdString());
-                    }
-                });
-        output_.clear();
-        process_->start(QStringLiteral("/bin/sh"),
-                        {QStringLiteral("-c"), QString::fromStdString(command)});
-    }
-    void stopProgram() override {
-        if (process_ == nullptr) {
-            return;
-        }
-        QProcess* process = process_;
-        process_ = nullptr;
-        process->disconnect(this);
-        if (process->state() != QProcess::NotRunning) {
-            // Reaped when it is gone; the window thread never waits for it.
-            connect(process, &QProcess::finished, process, &QObject::deleteLater);
-            process->kill();
-        } else {
-            process->deleteLater();
-        }
-    }
+    void startProgram(const std::string& command) override { process_.start(folder_, command); }
+    void stopProgram() override { process_.stop(); }
     bool askOperator(const std::string& /*question*/) override { return false; }
 
 private:
     void acknowledged(Acknowledgement which) override { runner_.acknowledged(which); }
+    void statusShown(const VehicleSnapshot& /*shown*/, const DashboardState& /*panel*/) override {
+        runner_.statusShown();
+    }
 
     void tick() {
         runner_.tick();
@@ -212,10 +149,7 @@ private:
             return;
         }
         ending_ = true;
-        const RunOutcome outcome = runner_.outcome();
-        exitStatus_ = outcome == RunOutcome::passed   ? allPassed
-                      : outcome == RunOutcome::failed ? checkFailed
-                                                      : deviceTrouble;
+        exitStatus_ = exitStatusFor(runner_.outcome());
         writeReports();
         session_.quit();
     }
@@ -240,10 +174,12 @@ private:
     void writeReports() {
         stopProgram();
         recorder_.stopCsv();
-        const RunReport report = reportOf(runner_, started_);
-        const bool written = writeFile(reportFolder_ / "junit.xml", junitXml(report)) &&
-                             writeFile(reportFolder_ / "report.txt", textReport(report)) &&
-                             writeFile(reportFolder_ / "report.html", htmlReport(report));
+        RunReport report = reportOf(runner_, started_);
+        report.ended = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+        report.file = file_;
+        report.port = port_.empty() ? session_.core().shown().port : port_;
+        report.exitStatus = exitStatus_;
+        const bool written = writeRunReports(reportFolder_, report, startMs_);
         say(report.sequence->name + ": " + verdictText(report) +
             (written ? "; report in " + reportFolder_.string()
                      : "; the report could not be written to " + reportFolder_.string()));
@@ -253,17 +189,21 @@ private:
     headless::HeadlessSession session_;
     SessionRecorder recorder_{[](const std::string& text) { say(text); }};
     SequenceRunner runner_;
+    std::string file_;
+    std::string port_;
     std::filesystem::path folder_;
     std::filesystem::path reportFolder_;
     std::map<int, QTimer*> timers_;
     QTimer tick_;
-    QProcess* process_ = nullptr;
-    QByteArray output_;
+    StepProcess process_{this, [this](int code, const std::string& output) {
+                             runner_.programFinished(code, output);
+                         }};
     std::string started_;
+    std::int64_t startMs_ = 0;
     std::string refusal_;
     bool capturing_ = false;
     bool ending_ = false;
-    int exitStatus_ = allPassed;
+    int exitStatus_ = 0;
 };
 
 // --report, else a folder beside the file named after it and the start time.
@@ -272,9 +212,7 @@ std::filesystem::path reportFolderFor(const platform::CommandLine& options,
     if (options.isSet(reportName)) {
         return options.value(reportName).toStdString();
     }
-    const std::string stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
-    return file.parent_path() / (file.stem().string() + "-" + stamp);
+    return defaultReportFolder(file);
 }
 
 }  // namespace
@@ -288,7 +226,8 @@ void addSequenceOptions(platform::CommandLine& options) {
         QStringLiteral("FILE.yaml")));
     options.addOption(QCommandLineOption(
         reportName,
-        QStringLiteral("with --run: write junit.xml, report.txt, report.html and recording.csv "
+        QStringLiteral("with --run: write junit.xml, report.json, report.txt, report.html and "
+                       "recording.csv "
                        "into DIR (default: beside the file, named after it and the start time)"),
         QStringLiteral("DIR")));
     options.addOption(QCommandLineOption(
@@ -317,7 +256,9 @@ bool checkWindowOptions(const platform::CommandLine& options) {
 
 int runSequence(int argc, char** argv, platform::CommandLine& options,
                 const std::function<SettingsPlace()>& settingsPlace) {
-    QCoreApplication app(argc, argv);
+    // The report's trends are drawn by a widget, in memory: no display is asked for.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tessaly"));
     if (!options.parse(QCoreApplication::arguments())) {
         return platform::CommandLine::usageErrorStatus;
@@ -359,9 +300,7 @@ int runSequence(int argc, char** argv, platform::CommandLine& options,
     }
     std::signal(SIGPIPE, SIG_IGN);
 
-    const std::filesystem::path folder =
-        file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
-    SequenceBenchProgram program(settingsPlace(), *reading.sequence, folder, reportFolder,
+    SequenceBenchProgram program(settingsPlace(), *reading.sequence, file.string(), reportFolder,
                                  runnerOptions);
     platform::ExitSignals::install([&program](int signal) { program.endBySignal(signal); });
     QTimer::singleShot(0, &program, [&program, port] { program.start(port); });

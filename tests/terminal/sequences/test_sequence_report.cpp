@@ -1,6 +1,7 @@
-// The reports of a finished run as CI and a person read them: JUnit with one testcase per
-// check and the failure's expected and seen values, the text report step by step, and the
-// HTML page with its verdict and step table.
+// The reports of a finished run as CI, a script and a person read them: JUnit with one
+// testcase per check and the failure's expected and seen values, report.json with every step,
+// the text report step by step, and the HTML page with its verdict, step table, trouble codes
+// and picture.
 #include <gtest/gtest.h>
 
 #include "terminal/sequences/SequenceFile.h"
@@ -126,6 +127,104 @@ TEST_F(Report, TheHtmlPageCarriesTheVerdictAndAStepTableWithNothingFetched) {
     EXPECT_NE(std::string::npos, html.find("<h1>Overheat &lt;warning&gt;</h1>"));
     EXPECT_EQ(std::string::npos, html.find("src="));
     EXPECT_EQ(std::string::npos, html.find("href="));
+}
+
+TEST_F(Report, TheJsonReportHoldsTheRunAndEveryStepWithItsTimes) {
+    Sequence two;
+    two.name = "Two \"steps\"";
+    SequenceStep level;
+    level.kind = StepKind::level;
+    level.line = 3;
+    level.level = 50;
+    SequenceStep expect;
+    expect.kind = StepKind::expect;
+    expect.line = 4;
+    expect.name = "Hot";
+    expect.expect.level = 60;
+    two.steps = {level, expect};
+    RunReport report;
+    report.sequence = &two;
+    report.outcome = RunOutcome::deviceLost;
+    report.stepAtEnd = 1;
+    report.started = "2026-12-09T06:01:02";
+    report.ended = "2026-12-09T06:01:05";
+    report.seconds = 3.5;
+    report.file = "bench/two.yaml";
+    report.port = "COM49";
+    report.exitStatus = 3;
+    report.results = {{Verdict::passed, 0.25, 0.5, "", "", "", ""},
+                      {Verdict::failed, 0.5, 3.5, "level 60", "no readings", "lost", ""}};
+    report.troubleCodes = {{"Engine DM1", 110, 0, 1, 0, 0.25, 3.25}};
+    EXPECT_EQ(
+        "{\"sequence\":\"Two \\\"steps\\\"\",\"file\":\"bench/two.yaml\",\"port\":\"COM49\","
+        "\"started\":\"2026-12-09T06:01:02\",\"ended\":\"2026-12-09T06:01:05\",\"seconds\":3.5,"
+        "\"verdict\":\"device lost at step 2 (line 4)\",\"passed\":false,\"exit_status\":3,"
+        "\"steps\":[{\"step\":1,\"line\":3,\"kind\":\"level\",\"name\":\"\",\"text\":\"level 50\","
+        "\"verdict\":\"passed\",\"start\":0.25,\"end\":0.5,\"expected\":\"\",\"seen\":\"\","
+        "\"note\":\"\",\"output\":\"\"},"
+        "{\"step\":2,\"line\":4,\"kind\":\"expect\",\"name\":\"Hot\",\"text\":\"expect level 60\","
+        "\"verdict\":\"failed\",\"start\":0.5,\"end\":3.5,\"expected\":\"level 60\","
+        "\"seen\":\"no readings\",\"note\":\"lost\",\"output\":\"\"}],"
+        "\"trouble_codes\":[{\"list\":\"Engine DM1\",\"spn\":110,\"fmi\":0,\"oc\":1,\"cm\":0,"
+        "\"first_seen\":0.25,\"last_seen\":3.25}]}\n",
+        jsonReport(report));
+}
+
+TEST_F(Report, AStepNotRunHasNoTimesInTheJsonReport) {
+    report_.results[5] = {};
+    const std::string json = jsonReport(report_);
+    EXPECT_NE(std::string::npos,
+              json.find("{\"step\":6,\"line\":9,\"kind\":\"ask\",\"name\":\"\","
+                        "\"text\":\"ask \\\"Lit?\\\"\",\"verdict\":\"not run\",\"expected\":\"\","))
+        << json;
+}
+
+TEST_F(Report, ThePageListsTheTroubleCodesSeenAndEmbedsThePicture) {
+    report_.troubleCodes = {{"Engine DM1", 110, 0, 1, 0, 0.5, 7.25},
+                            {"ABS DM1", 597, 1, 7, 0, 2, 2}};
+    report_.plotBase64 = "iVBORw0KGgo=";
+    const std::string html = htmlReport(report_);
+    EXPECT_NE(std::string::npos,
+              html.find("<tr><td>Engine DM1</td><td>110</td><td>0</td><td>1</td><td>0</td>"
+                        "<td>0.5</td><td>7.2</td></tr>\n<tr><td>ABS DM1</td><td>597</td><td>1</td>"
+                        "<td>7</td><td>0</td><td>2.0</td><td>2.0</td></tr>"))
+        << html;
+    EXPECT_NE(std::string::npos, html.find("<img id=\"trends\" alt=\"The run's trends\" "
+                                           "src=\"data:image/png;base64,iVBORw0KGgo=\">"));
+    // The picture is the only source, and it is inside the page.
+    EXPECT_EQ(html.find("src="), html.rfind("src="));
+    EXPECT_EQ(std::string::npos, html.find("href="));
+
+    report_.troubleCodes.clear();
+    report_.plotBase64.clear();
+    const std::string plain = htmlReport(report_);
+    EXPECT_NE(std::string::npos,
+              plain.find("<p id=\"trouble-codes\">No trouble code was shown during the run.</p>"));
+    EXPECT_NE(std::string::npos, plain.find("<p id=\"trends\">Nothing was recorded to draw.</p>"));
+}
+
+TEST_F(Report, FailedAndWarnedChecksAreTheMarksOnTheTimeAxis) {
+    const std::vector<FailedCheck> checks = failedChecks(report_);
+    ASSERT_EQ(2u, checks.size());
+    EXPECT_EQ(3u, checks[0].step);
+    EXPECT_TRUE(checks[0].warning);
+    EXPECT_EQ(4u, checks[1].step);
+    EXPECT_FALSE(checks[1].warning);
+    EXPECT_DOUBLE_EQ(1.5, checks[1].seconds);
+}
+
+TEST(RunExitStatus, FollowsTheOutcome) {
+    struct Case {
+        RunOutcome outcome;
+        int signal;
+        int status;
+    };
+    for (const Case& c :
+         {Case{RunOutcome::passed, 0, 0}, Case{RunOutcome::failed, 0, 1},
+          Case{RunOutcome::deviceMissing, 0, 3}, Case{RunOutcome::deviceLost, 0, 3},
+          Case{RunOutcome::interrupted, 15, 143}, Case{RunOutcome::interrupted, 0, 1}}) {
+        EXPECT_EQ(c.status, exitStatusFor(c.outcome, c.signal)) << c.signal;
+    }
 }
 
 }  // namespace

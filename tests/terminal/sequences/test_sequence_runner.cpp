@@ -281,4 +281,55 @@ TEST_F(Runner, StopFailsTheStepRunningAndLeavesTheRest) {
     EXPECT_EQ(Verdict::notRun, verdict(1));
 }
 
+TEST_F(Runner, TheTroubleCodesShownWhileStepsRunAreLoggedWithFirstAndLastSeen) {
+    bench_.panelNow.engineDm1Text = "110     0     1     0\r\n";
+    load("steps:\n  - wait: 10\n");
+    at(2000);
+    bench_.panelNow.absDm1Text = "597     1     7     0\r\n";
+    runner_->statusShown();
+    at(4500);
+    bench_.panelNow.engineDm1Text = "110     0     3     0\r\n";
+    runner_->statusShown();
+    at(6000);
+    bench_.panelNow.absDm1Text = "";
+    runner_->statusShown();
+    const std::vector<SeenTroubleCode>& codes = runner_->troubleCodes().codes();
+    ASSERT_EQ(2u, codes.size());
+    EXPECT_EQ("Engine DM1", codes[0].list);
+    EXPECT_EQ(110u, codes[0].spn);
+    EXPECT_EQ(3, codes[0].oc);
+    EXPECT_DOUBLE_EQ(0, codes[0].firstSeconds);
+    EXPECT_DOUBLE_EQ(6, codes[0].lastSeconds);
+    EXPECT_EQ("ABS DM1", codes[1].list);
+    EXPECT_EQ(597u, codes[1].spn);
+    EXPECT_DOUBLE_EQ(2, codes[1].firstSeconds);
+    EXPECT_DOUBLE_EQ(4.5, codes[1].lastSeconds);
+}
+
+TEST_F(Runner, APauseLetsTheStepRunningEndAndHoldsTheNextUntilItIsLifted) {
+    load("steps:\n  - wait: 1\n  - level: 50\n");
+    at(500);
+    runner_->setPaused(true);
+    at(1000);
+    EXPECT_EQ(Verdict::passed, verdict(0));
+    at(9000);
+    EXPECT_EQ(Verdict::notRun, verdict(1));
+    EXPECT_TRUE(bench_.sent.empty());
+    runner_->setPaused(false);
+    at(9100);
+    EXPECT_EQ(Verdict::running, verdict(1));
+    EXPECT_EQ(std::vector<std::string>{"level 50"}, bench_.sent);
+}
+
+TEST_F(Runner, ADeviceLostDuringAPauseNamesTheStepThatWasToRunNext) {
+    load("steps:\n  - wait: 1\n  - level: 50\n");
+    runner_->setPaused(true);
+    at(1000);
+    bench_.link = LinkState::lost;
+    at(1100);
+    EXPECT_EQ(RunOutcome::deviceLost, runner_->outcome());
+    EXPECT_EQ(1u, runner_->currentStep());
+    EXPECT_TRUE(bench_.sent.empty());
+}
+
 }  // namespace

@@ -22,9 +22,10 @@ TEST_F(RecordingAndCopy, ContextMenuOffersAboutRecordStopAndCopy) {
     for (QAction* action : window->actions()) {
         captions.append(action->text() + (action->isEnabled() ? "" : " (off)"));
     }
-    EXPECT_EQ(captions.join('|').toStdString(),
-              "&About Tessaly...|Record to CSV…|Stop recording (off)|Copy all values|Trends…|"
-              "Actual size");
+    EXPECT_EQ(
+        captions.join('|').toStdString(),
+        "&About Tessaly...|Record to CSV…|Stop recording (off)|Copy all values|Trends…|Sequence…|"
+        "Actual size");
     auto& recording = window->recording();
     EXPECT_EQ(recording.recordAction()->shortcut(), QKeySequence("Ctrl+R"));
 
