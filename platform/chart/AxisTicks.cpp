@@ -69,4 +69,34 @@ std::string secondsLabel(std::int64_t ms, std::int64_t step) {
     return text;
 }
 
+std::vector<std::size_t> labelsThatFit(const std::vector<AxisLabel>& labels, int low, int high,
+                                       int gap) {
+    std::vector<std::pair<int, int>> taken;  // the extents placed so far
+    std::vector<std::size_t> kept;
+    const auto place = [&](std::size_t index) {
+        const AxisLabel& label = labels[index];
+        const int start = label.middle - label.size / 2;
+        const int end = start + label.size;
+        if (start < low || end > high) {
+            return;
+        }
+        for (const auto& [takenStart, takenEnd] : taken) {
+            if (start < takenEnd + gap && takenStart < end + gap) {
+                return;
+            }
+        }
+        taken.emplace_back(start, end);
+        kept.push_back(index);
+    };
+    for (const bool first : {true, false}) {
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            if (labels[i].first == first) {
+                place(i);
+            }
+        }
+    }
+    std::sort(kept.begin(), kept.end());
+    return kept;
+}
+
 }  // namespace platform

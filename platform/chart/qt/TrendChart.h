@@ -58,6 +58,7 @@ public:
     explicit TrendChart(QWidget* parent = nullptr);
 
     void setSource(const TrendChartSource* source);  // not owned; nullptr shows nothing
+    const TrendChartSource* source() const { return source_; }
     // The times shown, milliseconds since 1970 UTC, `to` at the right edge.
     void setRange(std::int64_t from, std::int64_t to);
     std::int64_t from() const { return from_; }
@@ -78,6 +79,15 @@ public:
     std::optional<int> plotAt(QPoint point) const;
     // The value axis a plot was last drawn with.
     std::optional<AxisScale> scaleShown(int plot) const;
+
+    // The losses of the link in view, as the heading counts them: "2 losses in view".
+    int lossesInView() const;
+    static QString lossesText(int losses);
+    // What a plot's heading reads out now, at its right: the reading at the mouse cursor (else
+    // the newest shown), or A's and B's while a measuring cursor is set.
+    QString headingText(int plot) const;
+    // The plot's heading and body, in the widget's coordinates.
+    QRect plotRect(int plot) const;
 
     // The time under the mouse, while it is over the plots.
     std::optional<std::int64_t> cursorTime() const;
@@ -119,7 +129,11 @@ private:
     void paintHeading(QPainter& painter, int plot, QRect heading, QRect body,
                       const QString& reading) const;
     void paintTimeAxis(QPainter& painter, const Layout& layout, const TimeTicks& ticks,
-                       std::optional<int> cursorX) const;
+                       std::optional<int> cursorX, qreal ratio) const;
+    void paintLegend(QPainter& painter, const Layout& layout, qreal ratio) const;
+    void paintLeftOut(QPainter& painter, const platform::PlotTrace& trace, QRect body,
+                      qreal ratio) const;
+    bool crossesMidnight() const;
     void paintCursors(QPainter& painter, const Layout& layout) const;
     std::optional<int> xOfTime(const Layout& layout, std::int64_t time) const;
     QString axisTitle() const;

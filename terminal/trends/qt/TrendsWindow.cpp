@@ -1,5 +1,7 @@
 #include "terminal/trends/qt/TrendsWindow.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -48,6 +50,14 @@ constexpr std::int64_t minuteMs = 60 * 1000;
 constexpr double zoomStep = 0.8;
 constexpr double panStep = 0.1;
 
+// A window of its own beside the dashboard: a frame to a screen reader, not a filler.
+QAccessibleInterface* windowInterface(const QString& className, QObject* object) {
+    if (className == QLatin1String(TrendsWindow::staticMetaObject.className())) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    return nullptr;
+}
+
 int localOffsetSeconds() {
     return QDateTime::currentDateTime().offsetFromUtc();
 }
@@ -60,6 +70,7 @@ TrendsWindow::TrendsWindow(const TrendHistory& live, QString settingsFile, QWidg
       live_(live),
       now_(std::move(now)),
       settingsFile_(std::move(settingsFile)) {
+    QAccessible::installFactory(windowInterface);  // Qt keeps one entry per factory
     setWindowTitle(QStringLiteral("Trends – Tessaly"));
     buildControls();
     fillValueList();
@@ -131,6 +142,10 @@ void TrendsWindow::buildControls() {
 
     values_ = new QListWidget(this);
     values_->setObjectName(QStringLiteral("trendsValues"));
+    values_->setAccessibleName(QStringLiteral("Values to plot"));
+    values_->verticalScrollBar()->setAccessibleName(QStringLiteral("Values to plot, scroll bar"));
+    values_->horizontalScrollBar()->setAccessibleName(
+        QStringLiteral("Values to plot, sideways scroll bar"));
     chart_ = new platform::TrendChart(this);
     chart_->setObjectName(QStringLiteral("trendsChart"));
     chart_->setEmptyText(QStringLiteral("Tick the values to plot in the list on the left."));
@@ -138,6 +153,7 @@ void TrendsWindow::buildControls() {
     chart_->setContextMenuPolicy(Qt::CustomContextMenu);
     scroll_ = new QScrollBar(Qt::Horizontal, this);
     scroll_->setObjectName(QStringLiteral("trendsScroll"));
+    scroll_->setAccessibleName(QStringLiteral("Earlier or later"));
     readout_ = new QLabel(this);
     readout_->setObjectName(QStringLiteral("trendsCursors"));
     readout_->setWordWrap(true);
@@ -643,6 +659,10 @@ void TrendsWindow::refresh() {
         QString text = QStringLiteral("%1: %L2 rows").arg(recordingName_).arg(recording_->size());
         if (recording_->skippedRows() > 0) {
             text += QStringLiteral(", %L1 left out").arg(recording_->skippedRows());
+        }
+        if (recording_->disorder().rows > 0) {
+            text += QStringLiteral(", %L1 out of time order (put in order)")
+                        .arg(recording_->disorder().rows);
         }
         status_->setText(text);
         timer_->stop();
