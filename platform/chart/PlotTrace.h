@@ -10,11 +10,11 @@
 namespace platform {
 
 struct PlotColumn {
-    bool any = false;     // a reading falls in the column
-    bool joined = false;  // its first reading follows the previous one with no gap between
-    bool away = false;    // for some of the column's time there was no reading to be had
+    bool any = false;      // a reading falls in the column
+    bool joined = false;   // its first reading follows the previous one with no gap between
+    bool away = false;     // for some of the column's time there was no reading to be had
     bool leftOut = false;  // a value that is no reading (not finite, out of range) fell here
-    double low = 0;       // the column's lowest and highest reading
+    double low = 0;        // the column's lowest and highest reading
     double high = 0;
     double first = 0;  // its first and last reading in time
     double last = 0;

@@ -147,7 +147,7 @@ QVector<QRect> traceStrokes(const platform::PlotTrace& trace, const PlotFrame& f
 
 struct TrendChart::Layout {
     QRect title;
-    QRect legend;  // the losses in view and what the marks mean
+    QRect legend;                                // the losses in view and what the marks mean
     std::vector<std::pair<QRect, QRect>> plots;  // heading, body
     QRect axis;
     int left = 0;  // the bodies' left edge and width
@@ -590,13 +590,13 @@ void TrendChart::paintTimeAxis(QPainter& painter, const Layout& shape, const Tim
         painter.fillRect(QRect(x, shape.axis.top(), 1, metrics.height() / 4), quiet);
     }
     // Labels that would overlap or that an edge would cut are left out: their ticks say enough.
-    for (const std::size_t index :
-         platform::labelsThatFit(places, 0, shape.left + shape.width + metrics.height() / 2,
-                                 metrics.height() / 2)) {
+    for (const std::size_t index : platform::labelsThatFit(
+             places, 0, shape.left + shape.width + metrics.height() / 2, metrics.height() / 2)) {
         const platform::AxisLabel& place = places[index];
-        painter.drawText(QRect(place.middle - place.size / 2, shape.axis.top() + metrics.height() / 4,
-                               place.size, metrics.height()),
-                         Qt::AlignCenter, texts[static_cast<int>(index)]);
+        painter.drawText(
+            QRect(place.middle - place.size / 2, shape.axis.top() + metrics.height() / 4,
+                  place.size, metrics.height()),
+            Qt::AlignCenter, texts[static_cast<int>(index)]);
     }
     // Every loss in view marked under the axis, as wide as its band.
     if (!cache_.traces.empty()) {
@@ -652,9 +652,9 @@ int TrendChart::lossesInView() const {
         std::max(1, static_cast<int>(std::lround(layout(fontMetrics(), rect(), false).width *
                                                  devicePixelRatioF())));
     const std::vector<platform::PlotTrace>& shown = traces(columns);
-    return shown.empty() ? 0
-                         : static_cast<int>(
-                               lossBands(shown.front(), from_, to_, devicePixelRatioF()).size());
+    return shown.empty()
+               ? 0
+               : static_cast<int>(lossBands(shown.front(), from_, to_, devicePixelRatioF()).size());
 }
 
 QString TrendChart::lossesText(int losses) {

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 
+#include "platform/chart/qt/ReadOnlyText.h"
 #include "platform/chart/qt/TrendChart.h"
 
 namespace platform {
@@ -10,7 +11,7 @@ namespace {
 
 // A plot (index below the plot count) or the losses' read-out (the index after the plots):
 // no widget of its own, so its place and texts are asked of the chart each time.
-class ChartPart : public QAccessibleInterface, public QAccessibleTextInterface {
+class ChartPart : public QAccessibleInterface, public ReadOnlyText {
 public:
     ChartPart(TrendChart* chart, int index) : chart_(chart), index_(index) {}
 
@@ -39,8 +40,9 @@ public:
         if (!isValid()) {
             return {};
         }
-        const QRect local = isLosses() ? QRect(0, 0, chart_->width(), chart_->fontMetrics().height())
-                                       : chart_->plotRect(index_);
+        const QRect local = isLosses()
+                                ? QRect(0, 0, chart_->width(), chart_->fontMetrics().height())
+                                : chart_->plotRect(index_);
         return QRect(chart_->mapToGlobal(local.topLeft()), local.size());
     }
     QString text(QAccessible::Text kind) const override {
@@ -63,33 +65,8 @@ public:
                                                   : nullptr;
     }
 
-    // Read-only text, without selection or cursor.
-    void selection(int, int* startOffset, int* endOffset) const override {
-        *startOffset = 0;
-        *endOffset = 0;
-    }
-    int selectionCount() const override { return 0; }
-    void addSelection(int, int) override {}
-    void removeSelection(int) override {}
-    void setSelection(int, int, int) override {}
-    int cursorPosition() const override { return 0; }
-    void setCursorPosition(int) override {}
-    QString text(int startOffset, int endOffset) const override {
-        const QString all = shown();
-        const qsizetype end =
-            endOffset < 0 ? all.size() : std::min<qsizetype>(endOffset, all.size());
-        const qsizetype start = std::clamp<qsizetype>(startOffset, 0, end);
-        return all.mid(start, end - start);
-    }
-    int characterCount() const override { return static_cast<int>(shown().size()); }
-    QRect characterRect(int) const override { return {}; }
-    int offsetAtPoint(const QPoint&) const override { return -1; }
-    void scrollToSubstring(int, int) override {}
-    QString attributes(int offset, int* startOffset, int* endOffset) const override {
-        *startOffset = offset;
-        *endOffset = offset;
-        return {};
-    }
+    QString shownText() const override { return shown(); }
+    using ReadOnlyText::text;
 
 private:
     int plots() const { return chart_ && chart_->source() ? chart_->source()->plotCount() : 0; }
@@ -97,9 +74,9 @@ private:
     QString caption() const {
         const TrendChartSource* source = chart_->source();
         const QString unit = source->unit(index_);
-        return unit.isEmpty() ? source->caption(index_)
-                              : source->caption(index_) + QStringLiteral(" [") + unit +
-                                    QLatin1Char(']');
+        return unit.isEmpty()
+                   ? source->caption(index_)
+                   : source->caption(index_) + QStringLiteral(" [") + unit + QLatin1Char(']');
     }
     QString shown() const {
         if (!isValid()) {

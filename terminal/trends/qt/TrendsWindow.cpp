@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/chart/qt/ReadOnlyText.h"
 #include "platform/chart/qt/TrendChart.h"
 #include "terminal/dashboard/qt/WindowPlacement.h"
 #include "terminal/trends/TrendExport.h"
@@ -50,10 +51,17 @@ constexpr std::int64_t minuteMs = 60 * 1000;
 constexpr double zoomStep = 0.8;
 constexpr double panStep = 0.1;
 
-// A window of its own beside the dashboard: a frame to a screen reader, not a filler.
+const QString readoutId = QStringLiteral("trendsCursors");
+
+// A window of its own beside the dashboard: a frame to a screen reader, not a filler; and the
+// read-out under the plots, readable as text.
 QAccessibleInterface* windowInterface(const QString& className, QObject* object) {
     if (className == QLatin1String(TrendsWindow::staticMetaObject.className())) {
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    if (className == QLatin1String("QLabel") && object->objectName() == readoutId &&
+        qobject_cast<TrendsWindow*>(static_cast<QWidget*>(object)->window())) {
+        return new platform::LabelAccessible(static_cast<QWidget*>(object));
     }
     return nullptr;
 }
@@ -154,8 +162,11 @@ void TrendsWindow::buildControls() {
     scroll_ = new QScrollBar(Qt::Horizontal, this);
     scroll_->setObjectName(QStringLiteral("trendsScroll"));
     scroll_->setAccessibleName(QStringLiteral("Earlier or later"));
-    readout_ = new QLabel(this);
-    readout_->setObjectName(QStringLiteral("trendsCursors"));
+    // Named before it has a parent, so its accessible interface is the read-out's from the
+    // first look.
+    readout_ = new QLabel;
+    readout_->setObjectName(readoutId);
+    readout_->setParent(this);
     readout_->setWordWrap(true);
     readout_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     readout_->setFocusPolicy(Qt::TabFocus);
