@@ -186,14 +186,14 @@ int runPlot(int argc, char** argv, platform::CommandLine& options) {
     const Recording::Disorder& disorder = recording->disorder();
     if (disorder.rows > 0) {
         const int offset = recording->utcOffsetMinutes();
-        warn(QStringLiteral("%1 row %2 (%3) is earlier than a row before it (%4); %5 drawn in "
-                            "time order")
+        warn(QStringLiteral("%1 row %2 (%3) is earlier than a row before it (%4): %5, drawn "
+                            "in time order")
                  .arg(input)
                  .arg(disorder.firstRow)
                  .arg(clockOf(disorder.firstTime, offset), clockOf(disorder.latestBefore, offset),
                       disorder.rows == 1
-                          ? QStringLiteral("1 row out of order")
-                          : QStringLiteral("%1 rows out of order").arg(disorder.rows)));
+                          ? QStringLiteral("1 row out of time order")
+                          : QStringLiteral("%1 rows out of time order").arg(disorder.rows)));
     }
 
     std::vector<std::size_t> items;
