@@ -157,8 +157,8 @@ struct TrendChart::Layout {
 TrendChart::TrendChart(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    TrendChartAccessible::install();  // before anything asks for the chart's interface
     setAccessibleName(QStringLiteral("Trends"));
-    TrendChartAccessible::install();
 }
 
 void TrendChart::setSource(const TrendChartSource* source) {

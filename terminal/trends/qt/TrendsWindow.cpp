@@ -1,5 +1,6 @@
 #include "terminal/trends/qt/TrendsWindow.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
@@ -182,6 +183,14 @@ void TrendsWindow::buildControls() {
     splitter_->addWidget(values_);
     splitter_->addWidget(plots);
     splitter_->setStretchFactor(1, 1);
+    // Every part named for a screen reader, the containers and lists too.
+    plots->setAccessibleName(QStringLiteral("Plots"));
+    splitter_->setAccessibleName(QStringLiteral("Values and plots"));
+    for (int i = 0; i < splitter_->count(); ++i) {
+        splitter_->handle(i)->setAccessibleName(QStringLiteral("Divider"));
+    }
+    span_->view()->setAccessibleName(QStringLiteral("Spans"));
+    timeAxis_->view()->setAccessibleName(QStringLiteral("Time axes"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
