@@ -88,12 +88,15 @@ std::vector<std::size_t> labelsThatFit(const std::vector<AxisLabel>& labels, int
         taken.emplace_back(start, end);
         kept.push_back(index);
     };
-    for (const bool first : {true, false}) {
-        for (std::size_t i = 0; i < labels.size(); ++i) {
-            if (labels[i].first == first) {
-                place(i);
-            }
-        }
+    std::vector<std::size_t> order(labels.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&labels](std::size_t a, std::size_t b) {
+        return labels[a].rank < labels[b].rank;
+    });
+    for (const std::size_t index : order) {
+        place(index);
     }
     std::sort(kept.begin(), kept.end());
     return kept;

@@ -33,12 +33,12 @@ std::string secondsLabel(std::int64_t ms, std::int64_t step);
 struct AxisLabel {
     int middle = 0;
     int size = 0;
-    bool first = false;  // placed before the others (a date where the day changes)
+    int rank = 2;  // lower ranks placed first (a date where the day changes: 0)
 };
 
 // The labels (their indexes, in order along the axis) drawn so that none overlaps another
-// or passes the axis' ends [low, high], with at least `gap` pixels between two: the first
-// ones placed first, then the rest in order where they fit.
+// or passes the axis' ends [low, high], with at least `gap` pixels between two: rank by rank,
+// in order along the axis within a rank, each where it fits.
 std::vector<std::size_t> labelsThatFit(const std::vector<AxisLabel>& labels, int low, int high,
                                        int gap);
 

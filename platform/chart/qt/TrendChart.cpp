@@ -563,10 +563,9 @@ bool TrendChart::crossesMidnight() const {
     return floorDiv(from_ + offset, day) != floorDiv(to_ - 1 + offset, day);
 }
 
-void TrendChart::paintTimeAxis(QPainter& painter, const Layout& shape, const TimeTicks& ticks,
-                               std::optional<int> cursorX, qreal ratio) const {
-    const QFontMetrics metrics = painter.fontMetrics();
-    const std::int64_t span = to_ - from_;
+std::vector<std::pair<QRect, QString>> TrendChart::timeLabels(const Layout& shape,
+                                                              const TimeTicks& ticks,
+                                                              const QFontMetrics& metrics) const {
     constexpr std::int64_t day = 24 * 60 * 60 * 1000;
     // Across midnight the first label and the first of each new day carry their date.
     const bool dated = crossesMidnight() && ticks.step < day;
@@ -577,26 +576,59 @@ void TrendChart::paintTimeAxis(QPainter& painter, const Layout& shape, const Tim
     for (const auto& [time, x] : ticks.marks) {
         QString text = timeText(time, ticks.step);
         const std::int64_t today = floorDiv(time + offset, day);
-        const bool newDay = dated && previousDay != today;
-        previousDay = today;
-        if (newDay) {
-            text = timeText(time, day) + QLatin1Char(' ') + text;
+        // A day's first label placed first, then the first label's date where it fits.
+        if (dated && previousDay != today) {
+            const QString withDate = timeText(time, day) + QLatin1Char(' ') + text;
+            texts << withDate;
+            places.push_back({x, metrics.horizontalAdvance(withDate) + 4, previousDay ? 0 : 1});
+            // Where the first label's date does not fit, its time alone may: the two stand in
+            // one place, so never both.
+            if (previousDay) {
+                previousDay = today;
+                continue;
+            }
         }
+        previousDay = today;
         texts << text;
-        places.push_back({x, metrics.horizontalAdvance(text) + 4, newDay});
+        places.push_back({x, metrics.horizontalAdvance(text) + 4, 2});
     }
+    // Labels that would overlap or that an edge would cut are left out: their ticks say enough.
+    std::vector<std::pair<QRect, QString>> labels;
+    for (const std::size_t index : platform::labelsThatFit(
+             places, 0, shape.left + shape.width + metrics.height() / 2, metrics.height() / 2)) {
+        const platform::AxisLabel& place = places[index];
+        labels.emplace_back(
+            QRect(place.middle - place.size / 2, shape.axis.top() + metrics.height() / 4,
+                  place.size, metrics.height()),
+            texts[static_cast<qsizetype>(index)]);
+    }
+    return labels;
+}
+
+QStringList TrendChart::timeAxisLabels() const {
+    const Layout shape = layout(fontMetrics(), rect(), false);
+    QStringList texts;
+    if (shape.plots.empty()) {
+        return texts;
+    }
+    for (const auto& [box, text] :
+         timeLabels(shape, timeTicks(shape, fontMetrics()), fontMetrics())) {
+        texts << text;
+    }
+    return texts;
+}
+
+void TrendChart::paintTimeAxis(QPainter& painter, const Layout& shape, const TimeTicks& ticks,
+                               std::optional<int> cursorX, qreal ratio) const {
+    const QFontMetrics metrics = painter.fontMetrics();
+    const std::int64_t span = to_ - from_;
+    constexpr std::int64_t day = 24 * 60 * 60 * 1000;
     painter.setPen(quiet);
     for (const auto& [time, x] : ticks.marks) {
         painter.fillRect(QRect(x, shape.axis.top(), 1, metrics.height() / 4), quiet);
     }
-    // Labels that would overlap or that an edge would cut are left out: their ticks say enough.
-    for (const std::size_t index : platform::labelsThatFit(
-             places, 0, shape.left + shape.width + metrics.height() / 2, metrics.height() / 2)) {
-        const platform::AxisLabel& place = places[index];
-        painter.drawText(
-            QRect(place.middle - place.size / 2, shape.axis.top() + metrics.height() / 4,
-                  place.size, metrics.height()),
-            Qt::AlignCenter, texts[static_cast<int>(index)]);
+    for (const auto& [box, text] : timeLabels(shape, ticks, metrics)) {
+        painter.drawText(box, Qt::AlignCenter, text);
     }
     // Every loss in view marked under the axis, as wide as its band.
     if (!cache_.traces.empty()) {

@@ -16,6 +16,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <optional>
@@ -88,6 +89,8 @@ public:
     QString headingText(int plot) const;
     // The plot's heading and body, in the widget's coordinates.
     QRect plotRect(int plot) const;
+    // The time axis' labels as drawn at the widget's size, left to right.
+    QStringList timeAxisLabels() const;
 
     // The time under the mouse, while it is over the plots.
     std::optional<std::int64_t> cursorTime() const;
@@ -134,6 +137,8 @@ private:
     void paintLeftOut(QPainter& painter, const platform::PlotTrace& trace, QRect body,
                       qreal ratio) const;
     bool crossesMidnight() const;
+    std::vector<std::pair<QRect, QString>> timeLabels(const Layout& layout, const TimeTicks& ticks,
+                                                      const QFontMetrics& metrics) const;
     void paintCursors(QPainter& painter, const Layout& layout) const;
     std::optional<int> xOfTime(const Layout& layout, std::int64_t time) const;
     QString axisTitle() const;

@@ -52,11 +52,14 @@ TEST(AxisLabels, ThoseThatWouldOverlapOrPassAnEndAreLeftOut) {
         std::vector<std::size_t> kept;
     } cases[] = {
         {"room for all", {{0, 40}, {100, 40}, {200, 40}}, {0, 1, 2}},
+        {"a new day's date before the first label's",
+         {{0, 100, 1}, {60, 100, 0}, {200, 40}},
+         {1, 2}},
         {"every other one fits", {{0, 60}, {50, 60}, {100, 60}, {150, 60}}, {0, 2}},
         {"too close by the gap alone", {{0, 40}, {44, 40}}, {0}},
-        {"a date placed first", {{0, 60}, {50, 60, true}, {100, 60}}, {1}},
+        {"a date placed first", {{0, 60}, {50, 60, 0}, {100, 60}}, {1}},
         {"two dates, the times between where they fit",
-         {{0, 100, true}, {80, 40}, {130, 40}, {200, 100, true}},
+         {{0, 100, 0}, {80, 40}, {130, 40}, {200, 100, 0}},
          {0, 1, 3}},
         {"cut by the right end", {{900, 40}, {990, 40}}, {0}},
         {"cut by the left end", {{-90, 40}, {0, 40}}, {1}},
