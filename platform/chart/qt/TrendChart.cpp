@@ -723,6 +723,22 @@ void TrendChart::paintLegend(QPainter& painter, const Layout& shape, qreal ratio
     if (anyLeftOut) {
         keys.push_back({2, QStringLiteral("a value left out: not a number or out of range")});
     }
+    // As many as fit beside the count, the short loss' key given up first, then the mark's.
+    const auto widthOf = [&](const Key& key) {
+        return metrics.horizontalAdvance(key.text) + swatch + metrics.height() / 3 + gap;
+    };
+    int room = row.width() - metrics.horizontalAdvance(lossesText(losses)) - gap;
+    for (const Key& key : keys) {
+        room -= widthOf(key);
+    }
+    for (const int dropped : {1, 2, 0}) {
+        const auto found = std::find_if(keys.begin(), keys.end(),
+                                        [dropped](const Key& key) { return key.kind == dropped; });
+        if (room < 0 && found != keys.end()) {
+            room += widthOf(*found);
+            keys.erase(found);
+        }
+    }
     int x = row.right() + 1;
     for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
         const int width = metrics.horizontalAdvance(key->text);
