@@ -2,7 +2,11 @@
 // Trend plots stacked over one time axis, painted with QPainter like the instruments. Each
 // plot is scaled to what it shows, with its unit along its value axis; its line is drawn one
 // pixel column at a time from a PlotTrace (lowest to highest reading, a step where the value
-// changed, nothing where a gap is), and columns without a link are shaded. The mouse is a
+// changed, nothing where a gap is, a dot for a reading that stands alone), and the time
+// without a link is shaded: a loss too short to see at the span is drawn 3 pixels wide in a
+// stronger colour, every loss has a mark under the time axis, and the line above the plots
+// counts them and says what the shading means. Values left out (no reading: not a number,
+// out of range) are marked at the plot's top edge. The mouse is a
 // cursor: its time on the axis and every plot's reading at that time in its heading. Two
 // measuring cursors, A and B, stand where they are put; while either is set, each heading
 // reads out both and their difference.
