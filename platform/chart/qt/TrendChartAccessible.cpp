@@ -17,7 +17,7 @@ public:
 
     bool isValid() const override { return chart_ && index_ <= plots(); }
     QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return chart_ ? chart_->windowHandle() : nullptr; }
+    QWindow* window() const override { return chart_ ? chart_->window()->windowHandle() : nullptr; }
     QAccessibleInterface* parent() const override {
         return chart_ ? QAccessible::queryAccessibleInterface(chart_.data()) : nullptr;
     }
