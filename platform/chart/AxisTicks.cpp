@@ -69,4 +69,37 @@ std::string secondsLabel(std::int64_t ms, std::int64_t step) {
     return text;
 }
 
+std::vector<std::size_t> labelsThatFit(const std::vector<AxisLabel>& labels, int low, int high,
+                                       int gap) {
+    std::vector<std::pair<int, int>> taken;  // the extents placed so far
+    std::vector<std::size_t> kept;
+    const auto place = [&](std::size_t index) {
+        const AxisLabel& label = labels[index];
+        const int start = label.middle - label.size / 2;
+        const int end = start + label.size;
+        if (start < low || end > high) {
+            return;
+        }
+        for (const auto& [takenStart, takenEnd] : taken) {
+            if (start < takenEnd + gap && takenStart < end + gap) {
+                return;
+            }
+        }
+        taken.emplace_back(start, end);
+        kept.push_back(index);
+    };
+    std::vector<std::size_t> order(labels.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&labels](std::size_t a, std::size_t b) {
+        return labels[a].rank < labels[b].rank;
+    });
+    for (const std::size_t index : order) {
+        place(index);
+    }
+    std::sort(kept.begin(), kept.end());
+    return kept;
+}
+
 }  // namespace platform

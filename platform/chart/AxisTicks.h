@@ -2,8 +2,10 @@
 // Where the labels of a plot's axes go: round values for the value axis, a whole number of
 // seconds, minutes, hours or days between the labels of a time axis.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -26,5 +28,18 @@ std::int64_t timeStep(std::int64_t spanMs, double pixels, double minSpacing);
 // A label of a time axis in seconds from the start, `ms` after it: "0", "90", "12.5" (a
 // decimal where the labels are less than a second apart).
 std::string secondsLabel(std::int64_t ms, std::int64_t step);
+
+// A label along an axis: where its middle stands and how much room it takes, in pixels.
+struct AxisLabel {
+    int middle = 0;
+    int size = 0;
+    int rank = 2;  // lower ranks placed first (a date where the day changes: 0)
+};
+
+// The labels (their indexes, in order along the axis) drawn so that none overlaps another
+// or passes the axis' ends [low, high], with at least `gap` pixels between two: rank by rank,
+// in order along the axis within a rank, each where it fits.
+std::vector<std::size_t> labelsThatFit(const std::vector<AxisLabel>& labels, int low, int high,
+                                       int gap);
 
 }  // namespace platform

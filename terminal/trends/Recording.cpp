@@ -1,10 +1,12 @@
 #include "terminal/trends/Recording.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <numeric>
 
 #include "terminal/recording/ExportNames.h"
 #include "terminal/recording/TimeText.h"
@@ -17,16 +19,26 @@ namespace {
 constexpr const char* notARecording =
     "is not a recording by Tessaly (its first line is not the header time,link,level,...)";
 
-// A number cell; NaN for an empty cell or anything that is not a finite number.
-float cellValue(std::string_view cell) {
+// Stored for a cell that holds no reading of its value.
+constexpr float leftOutCell = HUGE_VALF;
+
+// A number cell: NaN for an empty cell; leftOutCell for anything that is not a reading of
+// the item (no finite number, or outside its range).
+float cellValue(std::string_view cell, std::size_t item) {
     cell = withoutPadding(cell);
-    double value = 0;
-    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), value);
-    if (cell.empty() || error != std::errc() || end != cell.data() + cell.size() ||
-        !std::isfinite(value)) {
+    if (cell.empty()) {
         return std::nanf("");
     }
+    double value = 0;
+    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), value);
+    if (error != std::errc() || end != cell.data() + cell.size() || !withinRange(item, value)) {
+        return leftOutCell;
+    }
     return static_cast<float>(value);
+}
+
+double readingOf(float cell) {
+    return cell == leftOutCell ? std::nan("") : cell;
 }
 
 }  // namespace
@@ -35,14 +47,19 @@ double Recording::value(std::size_t index, std::size_t item) const {
     if (!has(item)) {
         return std::nan("");
     }
-    return columns_[item][index];
+    return readingOf(columns_[item][index]);
+}
+
+bool Recording::leftOut(std::size_t index, std::size_t item) const {
+    return has(item) && columns_[item][index] == leftOutCell;
 }
 
 void Recording::read(std::size_t first, std::size_t count, std::size_t item,
                      TrendPoint* out) const {
     const std::vector<float>* column = has(item) ? &columns_[item] : nullptr;
     for (std::size_t i = first; i < first + count; ++i, ++out) {
-        *out = {times_[i], column ? (*column)[i] : std::nan(""), linked_[i] != 0};
+        const float cell = column ? (*column)[i] : std::nanf("");
+        *out = {times_[i], readingOf(cell), linked_[i] != 0, cell == leftOutCell};
     }
 }
 
@@ -74,6 +91,10 @@ void RecordingParser::header(const CsvParser::Row& fields) {
     if (first.starts_with(byteOrderMark)) {
         first.remove_prefix(byteOrderMark.size());
     }
+    recording_.columnNames_ = fields;
+    if (!fields.empty()) {
+        recording_.columnNames_[0] = std::string(first);
+    }
     if (fields.size() < 3 || first != "time" || fields[1] != "link" || fields[2] != "level") {
         return;
     }
@@ -88,6 +109,7 @@ void RecordingParser::header(const CsvParser::Row& fields) {
 }
 
 void RecordingParser::row(const CsvParser::Row& fields) {
+    ++rowsSeen_;
     if (!headerSeen_) {
         header(fields);
         return;
@@ -105,8 +127,17 @@ void RecordingParser::row(const CsvParser::Row& fields) {
     if (times.empty()) {
         recording_.utcOffsetMinutes_ = stamp->offsetMinutes;
     }
-    // The clock set back while recording: the rows keep their order, held at the last time.
-    times.push_back(times.empty() ? stamp->utcMs : std::max(stamp->utcMs, times.back()));
+    // The clock set back while recording: counted here, put in time order at the end.
+    if (!times.empty() && stamp->utcMs < latest_) {
+        Recording::Disorder& disorder = recording_.disorder_;
+        if (disorder.rows++ == 0) {
+            disorder.firstRow = rowsSeen_;
+            disorder.firstTime = stamp->utcMs;
+            disorder.latestBefore = latest_;
+        }
+    }
+    latest_ = times.empty() ? stamp->utcMs : std::max(latest_, stamp->utcMs);
+    times.push_back(stamp->utcMs);
     const bool linked = fields[1] == "identified";
     // The row of the identification itself comes before any status line: older recordings
     // hold the reset's values there, not readings.
@@ -114,7 +145,8 @@ void RecordingParser::row(const CsvParser::Row& fields) {
     previousLinked_ = linked;
     recording_.linked_.push_back(linked ? 1 : 0);
     for (const auto& [field, item] : columnItems_) {
-        recording_.columns_[item].push_back(reading ? cellValue(fields[field]) : std::nanf(""));
+        recording_.columns_[item].push_back(reading ? cellValue(fields[field], item)
+                                                    : std::nanf(""));
     }
 }
 
@@ -129,7 +161,33 @@ std::optional<Recording> RecordingParser::finish(std::string& error) {
         return std::nullopt;
     }
     recording_.skippedRows_ += csv_.droppedRows();
+    if (recording_.disorder_.rows > 0) {
+        putInTimeOrder();
+    }
     return std::move(recording_);
+}
+
+void RecordingParser::putInTimeOrder() {
+    std::vector<std::size_t> order(recording_.times_.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    // Stable: rows of one time keep the order they were written in.
+    std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        return recording_.times_[a] < recording_.times_[b];
+    });
+    const auto reorder = [&order](auto& values) {
+        auto sorted = values;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            sorted[i] = values[order[i]];
+        }
+        values = std::move(sorted);
+    };
+    reorder(recording_.times_);
+    reorder(recording_.linked_);
+    for (std::vector<float>& column : recording_.columns_) {
+        if (column.size() == order.size()) {
+            reorder(column);
+        }
+    }
 }
 
 std::optional<Recording> readRecording(const std::filesystem::path& path, std::string& error) {

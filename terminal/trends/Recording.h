@@ -5,7 +5,10 @@
 // such rows were left empty hold the reset's values there), and so is the row of the
 // identification, written before any status line; an empty cell is a gap in its value only. Rows
 // that do not fit the header (a row cut off when the program was killed) and rows without a
-// readable time are left out and counted.
+// readable time are left out and counted. A cell that holds no reading of its value (not a
+// finite number, or outside the value's range) is no reading either, and is kept as left out,
+// so a plot can mark it. Rows out of time order (the clock set back while recording) are put
+// in time order, and counted.
 
 #include <cstddef>
 #include <cstdint>
@@ -36,16 +39,32 @@ public:
     int utcOffsetMinutes() const { return utcOffsetMinutes_; }
     // Rows left out: cut off, not fitting the header, or without a readable time.
     std::size_t skippedRows() const { return skippedRows_; }
+    // The header's column names, as the file spells them.
+    const std::vector<std::string>& columnNames() const { return columnNames_; }
+    // Whether the cell of `item` at `index` held something that is no reading of it.
+    bool leftOut(std::size_t index, std::size_t item) const;
+
+    // Rows whose time was earlier than a row before them, now in time order; the first of
+    // them (its row in the file, the header being row 1), its time and the latest before it.
+    struct Disorder {
+        std::size_t rows = 0;
+        std::size_t firstRow = 0;
+        std::int64_t firstTime = 0;
+        std::int64_t latestBefore = 0;
+    };
+    const Disorder& disorder() const { return disorder_; }
 
 private:
     friend class RecordingParser;
 
     std::vector<std::int64_t> times_;
     std::vector<std::uint8_t> linked_;
-    std::vector<std::vector<float>> columns_;  // per trend item
+    std::vector<std::vector<float>> columns_;  // per trend item; infinity: left out
     std::vector<bool> present_;                // per trend item: the file has its column
+    std::vector<std::string> columnNames_;
     int utcOffsetMinutes_ = 0;
     std::size_t skippedRows_ = 0;
+    Disorder disorder_;
 };
 
 // Takes a recording's text piece by piece.
@@ -60,6 +79,7 @@ public:
 private:
     void row(const CsvParser::Row& fields);
     void header(const CsvParser::Row& fields);
+    void putInTimeOrder();
 
     CsvParser csv_;
     Recording recording_;
@@ -67,6 +87,8 @@ private:
     bool isRecording_ = false;
     bool previousLinked_ = true;  // a recording started mid-session begins with a reading
     std::size_t fieldCount_ = 0;
+    std::size_t rowsSeen_ = 0;
+    std::int64_t latest_ = 0;  // the latest time of the rows so far
     std::vector<std::pair<std::size_t, std::size_t>> columnItems_;  // (field, item)
 };
 

@@ -8,7 +8,7 @@ namespace terminal {
 void TrendData::read(std::size_t first, std::size_t count, std::size_t item,
                      TrendPoint* out) const {
     for (std::size_t i = 0; i < count; ++i) {
-        out[i] = {time(first + i), value(first + i, item), linked(first + i)};
+        out[i] = {time(first + i), value(first + i, item), linked(first + i), false};
     }
 }
 

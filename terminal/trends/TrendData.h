@@ -14,6 +14,9 @@ struct TrendPoint {
     std::int64_t time;
     double value;  // NaN: no reading
     bool linked;
+    // The cell held something that is no reading of the value (not a number, or outside
+    // the value's range): no reading, but shown as left out.
+    bool leftOut = false;
 };
 
 class TrendData {

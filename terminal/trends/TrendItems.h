@@ -26,9 +26,16 @@ struct TrendItem {
     TrendItemKind kind;
     int id;        // the display or lamp control; 0 for the level
     int decimals;  // as the display shows the value; -1 where the display chooses
+    // The values the item can take: an engine value's J1939 range (its largest valid raw
+    // value, 0xFA for a byte, 0xFAFF for a word, 0xFAFFFFFF for four bytes, with its
+    // resolution and offset) in the unit shown; a byte for the level; 0 and 1 for a lamp.
+    double lowest;
+    double highest;
 };
 
 const std::vector<TrendItem>& trendItems();
+// Whether `value` is a reading `item` can hold: a finite number within its range.
+bool withinRange(std::size_t item, double value);
 // The item of a CSV column name, exactly as the header spells it.
 std::optional<std::size_t> trendItemIndex(std::string_view name);
 // The plots a new Trends window shows: Engine RPM, coolant temperature, speed, the level.

@@ -26,6 +26,7 @@ platform::PlotTrace reduceToColumns(const TrendData& data, std::size_t item, std
     bool held = false;       // a reading is held: the next reading joins it
     int holdingColumn = -1;  // the column whose last reading is held; -1: the entering one
     int awaySince = -1;      // the first column of the current stretch without a link
+    std::int64_t lostSince = 0;
     if (index > 0) {
         const double before = data.value(index - 1, item);
         if (!std::isnan(before)) {
@@ -34,6 +35,7 @@ platform::PlotTrace reduceToColumns(const TrendData& data, std::size_t item, std
         }
         if (!data.linked(index - 1)) {
             awaySince = 0;
+            lostSince = data.time(index - 1);
         }
     }
     auto endHold = [&](int column) {
@@ -70,12 +72,17 @@ platform::PlotTrace reduceToColumns(const TrendData& data, std::size_t item, std
             if (awaySince >= 0) {
                 markAway(column);
                 awaySince = -1;
+                trace.losses.push_back({lostSince, point.time});
             }
         } else if (awaySince < 0) {
             awaySince = column;
+            lostSince = point.time;
         }
         endHold(column);
         const double value = point.value;
+        if (point.leftOut) {
+            trace.columns[static_cast<std::size_t>(column)].leftOut = true;
+        }
         if (std::isnan(value)) {
             held = false;
             continue;
@@ -100,6 +107,7 @@ platform::PlotTrace reduceToColumns(const TrendData& data, std::size_t item, std
     }
     if (awaySince >= 0) {
         markAway(columns - 1);
+        trace.losses.push_back({lostSince, to});
     }
     return trace;
 }

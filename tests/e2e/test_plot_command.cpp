@@ -156,6 +156,128 @@ TEST(PlotCommand, RefusesWithStatusTwoAndOneLine) {
     }
 }
 
+// Pixels of one colour in rows [top, bottom) of a picture (all of it by default).
+int pixelsOf(const QImage& picture, QRgb colour, int top = 0, int bottom = -1) {
+    int count = 0;
+    for (int y = top; y < (bottom < 0 ? picture.height() : bottom); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            count += (picture.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+TEST(PlotCommand, RefusesAnEmptyOrNonNumericValueAndWarnsOfRowsOutOfOrder) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString png = folder.path() + "/out.png";
+    const QString good = folder.path() + "/good.csv";
+    writeFile(good,
+              "time,link,level,Engine RPM [RPM],ABS DM1\r\n"
+              "2025-03-14T09:00:00.000+01:00,identified,50,4015.875,\r\n"
+              "2025-03-14T09:00:20.000+01:00,identified,60,4819.125,\r\n");
+    const QString unordered = folder.path() + "/unordered.csv";
+    writeFile(unordered,
+              "time,link,level,Engine RPM [RPM]\r\n"
+              "2025-03-14T09:00:00.000+01:00,identified,50,4015.875\r\n"
+              "2025-03-14T09:00:20.000+01:00,identified,60,4819.125\r\n"
+              "2025-03-14T09:00:10.000+01:00,identified,55,4417.5\r\n"
+              "2025-03-14T09:00:05.000+01:00,identified,52,4176.5\r\n");
+    const struct {
+        QStringList arguments;
+        int status;
+        QString line;
+    } cases[] = {
+        {{"--plot", good, "--values", ""},
+         2,
+         "Tessaly: --values names no column; name one or more of " + good +
+             ", separated by commas: level, Engine RPM [RPM]"},
+        {{"--plot", good, "--values", " , "},
+         2,
+         "Tessaly: --values names no column; name one or more of " + good +
+             ", separated by commas: level, Engine RPM [RPM]"},
+        {{"--plot", good, "--values", "ABS DM1"},
+         2,
+         "Tessaly: --values: 'ABS DM1' is not a numeric column of " + good +
+             "; its numeric columns are: level, Engine RPM [RPM]"},
+        {{"--plot", good, "--values", "level,time"},
+         2,
+         "Tessaly: --values: 'time' is not a numeric column of " + good +
+             "; its numeric columns are: level, Engine RPM [RPM]"},
+        {{"--plot", unordered},
+         0,
+         "Tessaly: warning: " + unordered +
+             " row 4 (09:00:10.000) is earlier than a row before it (09:00:20.000): 2 rows out "
+             "of time order, drawn in time order"},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(png);
+        const Outcome run = tessaly(c.arguments + QStringList{"--output", png});
+        EXPECT_EQ(run.status, c.status) << c.line.toStdString();
+        EXPECT_EQ(errorLines(run.err), QStringList{c.line});
+        EXPECT_EQ(QFile::exists(png), c.status == 0) << c.line.toStdString();
+    }
+}
+
+TEST(PlotCommand, DrawsALoneReadingAsAPointAShortLossInSightAndMarksValuesLeftOut) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString png = folder.path() + "/out.png";
+    const QRgb firstLine = qRgb(31, 119, 180);
+    const QRgb shortLoss = qRgb(222, 110, 110);
+    const QRgb leftOut = qRgb(128, 0, 128);
+    // An hour with a loss of two seconds in its middle.
+    QByteArray hour =
+        "time,link,level,Engine RPM [RPM]\r\n"
+        "2025-03-14T09:00:00.000+01:00,identified,50,4015.875\r\n"
+        "2025-03-14T09:30:00.000+01:00,identified,50,4015.875\r\n"
+        "2025-03-14T09:30:00.500+01:00,lost,,\r\n"
+        "2025-03-14T09:30:02.500+01:00,identified,,\r\n"
+        "2025-03-14T09:30:02.700+01:00,identified,60,4819.125\r\n"
+        "2025-03-14T10:00:00.000+01:00,identified,60,4819.125\r\n";
+    const struct {
+        const char* what;
+        QByteArray text;
+        int lines;    // at least so many pixels of the first plot's line
+        bool loss;    // a short loss drawn across the plot
+        bool marked;  // a value left out marked
+    } cases[] = {
+        {"one reading",
+         "time,link,level,Engine RPM [RPM]\r\n"
+         "2025-03-14T09:00:00.000+01:00,identified,50,4015.875\r\n",
+         12, false, false},
+        {"readings between losses",
+         "time,link,level,Engine RPM [RPM]\r\n"
+         "2025-03-14T09:00:00.000+01:00,lost,,\r\n"
+         "2025-03-14T09:00:10.000+01:00,identified,,\r\n"
+         "2025-03-14T09:00:10.200+01:00,identified,50,4015.875\r\n"
+         "2025-03-14T09:00:10.300+01:00,lost,,\r\n"
+         "2025-03-14T09:00:20.000+01:00,identified,,\r\n",
+         8, false, false},  // held for its 0.1 s: a short level stroke
+        {"a 2 s loss in an hour", hour, 800, true, false},
+        {"values that are no reading",
+         "time,link,level,Engine RPM [RPM]\r\n"
+         "2025-03-14T09:00:00.000+01:00,identified,50,4015.875\r\n"
+         "2025-03-14T09:00:10.000+01:00,identified,50,99999\r\n"
+         "2025-03-14T09:00:20.000+01:00,identified,50,inf\r\n"
+         "2025-03-14T09:00:30.000+01:00,identified,60,4819.125\r\n",
+         12, false, true},
+    };
+    for (const auto& c : cases) {
+        const QString csv = folder.path() + "/run.csv";
+        writeFile(csv, c.text);
+        QFile::remove(png);
+        const Outcome run = tessaly({"--plot", csv, "--output", png, "--values", "Engine RPM"});
+        ASSERT_EQ(run.status, 0) << c.what << run.err.toStdString();
+        const QImage picture(png);
+        EXPECT_GE(pixelsOf(picture, firstLine), c.lines) << c.what;
+        // Across the plot's middle row: not the legend's key, nor the marks on the time axis.
+        const int middle = picture.height() / 2;
+        EXPECT_EQ(pixelsOf(picture, shortLoss, middle, middle + 1), c.loss ? 3 : 0) << c.what;
+        EXPECT_EQ(pixelsOf(picture, leftOut) > 0, c.marked) << c.what;
+    }
+}
+
 TEST(PlotCommand, DrawsOnlyTheRangeChosenByFromAndToAndRefusesOneOutsideOrReversed) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());

@@ -12,6 +12,8 @@
 #include <limits>
 
 #include "platform/chart/AxisTicks.h"
+#include "platform/chart/LossBands.h"
+#include "platform/chart/qt/TrendChartAccessible.h"
 
 namespace platform {
 
@@ -20,7 +22,11 @@ namespace {
 const QColor paper(255, 255, 255);
 const QColor outline(176, 176, 176);
 const QColor grid(230, 230, 230);
-const QColor away(240, 226, 226);  // no link: a pale rose under the plot
+const QColor away(240, 226, 226);       // no link: a pale rose under the plot
+const QColor shortLoss(222, 110, 110);  // a loss too short to see at its width, and its mark
+const QColor leftOutMark(128, 0, 128);  // a value left out: not a number, or out of range
+// A loss shorter than this many pixels is drawn this wide.
+constexpr int narrowestLoss = 3;
 const QColor quiet(120, 120, 120);
 const QColor cursorLine(60, 60, 60);
 const QColor cursorBox(255, 250, 215);
@@ -77,23 +83,29 @@ std::optional<platform::AxisScale> valueScale(const platform::PlotTrace& trace, 
     return platform::niceScale(low, high, maxSteps);
 }
 
-// The stretches of columns without a link.
-std::vector<QRect> awayStretches(const platform::PlotTrace& trace, const PlotFrame& frame) {
-    std::vector<QRect> stretches;
+// The losses in view as drawn, in device columns, with whether each was widened.
+std::vector<platform::LossBand> lossBands(const platform::PlotTrace& trace, std::int64_t from,
+                                          std::int64_t to, qreal ratio) {
+    std::vector<platform::LossBand> bands;
     const int columns = static_cast<int>(trace.columns.size());
-    for (int c = 0; c < columns;) {
-        if (!trace.columns[static_cast<std::size_t>(c)].away) {
-            ++c;
-            continue;
+    const int narrowest = std::max(1, static_cast<int>(std::lround(narrowestLoss * ratio)));
+    for (const platform::PlotLoss& loss : trace.losses) {
+        if (const auto band = platform::lossBand(loss, from, to, columns, narrowest)) {
+            bands.push_back(*band);
         }
-        int end = c;
-        while (end < columns && trace.columns[static_cast<std::size_t>(end)].away) {
-            ++end;
-        }
-        stretches.emplace_back(frame.xOf(c), frame.device.top(), end - c, frame.device.height());
-        c = end;
     }
-    return stretches;
+    return bands;
+}
+
+// A reading with no line to or from it: drawn as a dot, or it would be a speck.
+bool standsAlone(const platform::PlotTrace& trace, int c) {
+    const auto& columns = trace.columns;
+    const platform::PlotColumn& column = columns[static_cast<std::size_t>(c)];
+    if (!column.any || column.joined || column.holdTo > c || column.low != column.high) {
+        return false;
+    }
+    const auto next = static_cast<std::size_t>(c) + 1;
+    return next >= columns.size() || !columns[next].any || !columns[next].joined;
 }
 
 // The line: in each column a stroke from its lowest to its highest reading (and from the
@@ -135,6 +147,7 @@ QVector<QRect> traceStrokes(const platform::PlotTrace& trace, const PlotFrame& f
 
 struct TrendChart::Layout {
     QRect title;
+    QRect legend;                                // the losses in view and what the marks mean
     std::vector<std::pair<QRect, QRect>> plots;  // heading, body
     QRect axis;
     int left = 0;  // the bodies' left edge and width
@@ -144,6 +157,7 @@ struct TrendChart::Layout {
 TrendChart::TrendChart(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    TrendChartAccessible::install();  // before anything asks for the chart's interface
     setAccessibleName(QStringLiteral("Trends"));
 }
 
@@ -231,6 +245,10 @@ TrendChart::Layout TrendChart::layout(const QFontMetrics& metrics, QRect area, b
     if (titled) {
         shape.title = QRect(rest.left(), rest.top(), rest.width(), line + line / 2);
         rest.setTop(shape.title.bottom() + 1);
+    }
+    if (source_ && source_->plotCount() > 0) {
+        shape.legend = QRect(rest.left(), rest.top(), rest.width(), line + line / 4);
+        rest.setTop(shape.legend.bottom() + 1);
     }
     // The unit, turned, then the value labels.
     shape.left =
@@ -348,7 +366,8 @@ void TrendChart::paint(QPainter& painter, QRect area, qreal ratio, const QString
             painter.fillRect(QRect(left, body.top(), right - left + 1, body.height()), stretch);
         }
     }
-    paintTimeAxis(painter, shape, ticks, cursorX);
+    paintLegend(painter, shape, ratio);
+    paintTimeAxis(painter, shape, ticks, cursorX, ratio);
     if (cursorX) {
         painter.setPen(QPen(cursorLine, 0, Qt::DashLine));
         for (const auto& [heading, body] : shape.plots) {
@@ -378,8 +397,15 @@ void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect bod
                           scale.value_or(platform::AxisScale{})};
     painter.save();
     painter.scale(1 / ratio, 1 / ratio);
-    for (const QRect& stretch : awayStretches(trace, frame)) {
-        painter.fillRect(stretch, away);
+    const std::vector<platform::LossBand> bands = lossBands(trace, from_, to_, ratio);
+    const auto bandRect = [&frame](const platform::LossBand& band) {
+        return QRect(frame.xOf(band.left), frame.device.top(), band.right - band.left,
+                     frame.device.height());
+    };
+    for (const platform::LossBand& band : bands) {
+        if (!band.widened) {
+            painter.fillRect(bandRect(band), away);
+        }
     }
     std::vector<double> ticks;
     for (double value = onOff ? 0 : frame.scale.low;
@@ -392,14 +418,29 @@ void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect bod
     for (const auto& [time, x] : timeTicks.marks) {
         painter.fillRect(QRect(x, body.top() + 1, 1, body.height() - 2), grid);
     }
+    // A short loss over the grid, so no grid line splits it.
+    painter.save();
+    painter.scale(1 / ratio, 1 / ratio);
+    for (const platform::LossBand& band : bands) {
+        if (band.widened) {
+            painter.fillRect(bandRect(band), shortLoss);
+        }
+    }
+    painter.restore();
 
-    // Value labels, in the widget's own units again.
+    // Value labels, in the widget's own units again; in a plot too low for all of them,
+    // those that would overlap are left out.
     painter.setPen(quiet);
+    std::vector<platform::AxisLabel> places;
     for (const double value : ticks) {
+        places.push_back({static_cast<int>(frame.yOf(value) / ratio), metrics.height(), false});
+    }
+    for (const std::size_t index :
+         platform::labelsThatFit(places, heading.top(), body.bottom() + metrics.height(), 0)) {
+        const double value = ticks[index];
         const QString text = onOff ? (value == 0 ? QStringLiteral("off") : QStringLiteral("on"))
                                    : QString::number(value, 'f', frame.scale.decimals);
-        const int y = static_cast<int>(frame.yOf(value) / ratio);
-        const QRect label(heading.left(), y - metrics.height() / 2,
+        const QRect label(heading.left(), places[index].middle - metrics.height() / 2,
                           body.left() - heading.left() - 4, metrics.height());
         painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter, text);
     }
@@ -410,15 +451,54 @@ void TrendChart::paintPlot(QPainter& painter, int plot, QRect heading, QRect bod
     if (!scale) {
         painter.setPen(quiet);
         painter.drawText(body, Qt::AlignCenter, QStringLiteral("no reading in this time"));
+        paintLeftOut(painter, trace, body, ratio);
         return;
     }
     painter.save();
     painter.scale(1 / ratio, 1 / ratio);
     painter.setClipRect(frame.device);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(lineColours[static_cast<std::size_t>(plot) % lineColours.size()]);
-    painter.drawRects(
-        traceStrokes(trace, frame, std::max(1, static_cast<int>(std::lround(ratio)))));
+    const QColor colour = lineColours[static_cast<std::size_t>(plot) % lineColours.size()];
+    painter.setBrush(colour);
+    const int thickness = std::max(1, static_cast<int>(std::lround(ratio)));
+    painter.drawRects(traceStrokes(trace, frame, thickness));
+    const int dot = 5 * thickness;
+    for (int c = 0; c < static_cast<int>(trace.columns.size()); ++c) {
+        if (standsAlone(trace, c)) {
+            const int y = frame.yOf(trace.columns[static_cast<std::size_t>(c)].last);
+            painter.drawEllipse(QRect(frame.xOf(c) - dot / 2, y - dot / 2, dot, dot));
+        }
+    }
+    painter.restore();
+    paintLeftOut(painter, trace, body, ratio);
+}
+
+void TrendChart::paintLeftOut(QPainter& painter, const platform::PlotTrace& trace, QRect body,
+                              qreal ratio) const {
+    // A small triangle pointing down from the plot's top edge over each run of columns with
+    // a value left out.
+    const int size = std::max(3, painter.fontMetrics().height() / 3);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(leftOutMark);
+    const auto& columns = trace.columns;
+    for (std::size_t c = 0; c < columns.size();) {
+        if (!columns[c].leftOut) {
+            ++c;
+            continue;
+        }
+        std::size_t end = c;
+        while (end < columns.size() && columns[end].leftOut) {
+            ++end;
+        }
+        const double middle = body.left() + static_cast<double>(c + end) / 2 / ratio;
+        const QPointF corners[] = {{middle - size, static_cast<double>(body.top())},
+                                   {middle + size, static_cast<double>(body.top())},
+                                   {middle, static_cast<double>(body.top() + size + size / 2)}};
+        painter.drawPolygon(corners, 3);
+        c = end;
+    }
     painter.restore();
 }
 
@@ -474,21 +554,91 @@ TrendChart::TimeTicks TrendChart::timeTicks(const Layout& shape,
     return ticks;
 }
 
+bool TrendChart::crossesMidnight() const {
+    if (origin_) {
+        return false;
+    }
+    const std::int64_t offset = source_ ? source_->utcOffsetSeconds() * std::int64_t{1000} : 0;
+    constexpr std::int64_t day = 24 * 60 * 60 * 1000;
+    return floorDiv(from_ + offset, day) != floorDiv(to_ - 1 + offset, day);
+}
+
+std::vector<std::pair<QRect, QString>> TrendChart::timeLabels(const Layout& shape,
+                                                              const TimeTicks& ticks,
+                                                              const QFontMetrics& metrics) const {
+    constexpr std::int64_t day = 24 * 60 * 60 * 1000;
+    // Across midnight the first label and the first of each new day carry their date.
+    const bool dated = crossesMidnight() && ticks.step < day;
+    const std::int64_t offset = source_ ? source_->utcOffsetSeconds() * std::int64_t{1000} : 0;
+    QStringList texts;
+    std::vector<platform::AxisLabel> places;
+    std::optional<std::int64_t> previousDay;
+    for (const auto& [time, x] : ticks.marks) {
+        QString text = timeText(time, ticks.step);
+        const std::int64_t today = floorDiv(time + offset, day);
+        // A day's first label placed first, then the first label's date where it fits.
+        if (dated && previousDay != today) {
+            const QString withDate = timeText(time, day) + QLatin1Char(' ') + text;
+            texts << withDate;
+            places.push_back({x, metrics.horizontalAdvance(withDate) + 4, previousDay ? 0 : 1});
+            // Where the first label's date does not fit, its time alone may: the two stand in
+            // one place, so never both.
+            if (previousDay) {
+                previousDay = today;
+                continue;
+            }
+        }
+        previousDay = today;
+        texts << text;
+        places.push_back({x, metrics.horizontalAdvance(text) + 4, 2});
+    }
+    // Labels that would overlap or that an edge would cut are left out: their ticks say enough.
+    std::vector<std::pair<QRect, QString>> labels;
+    for (const std::size_t index : platform::labelsThatFit(
+             places, 0, shape.left + shape.width + metrics.height() / 2, metrics.height() / 2)) {
+        const platform::AxisLabel& place = places[index];
+        labels.emplace_back(
+            QRect(place.middle - place.size / 2, shape.axis.top() + metrics.height() / 4,
+                  place.size, metrics.height()),
+            texts[static_cast<qsizetype>(index)]);
+    }
+    return labels;
+}
+
+QStringList TrendChart::timeAxisLabels() const {
+    const Layout shape = layout(fontMetrics(), rect(), false);
+    QStringList texts;
+    if (shape.plots.empty()) {
+        return texts;
+    }
+    for (const auto& [box, text] :
+         timeLabels(shape, timeTicks(shape, fontMetrics()), fontMetrics())) {
+        texts << text;
+    }
+    return texts;
+}
+
 void TrendChart::paintTimeAxis(QPainter& painter, const Layout& shape, const TimeTicks& ticks,
-                               std::optional<int> cursorX) const {
+                               std::optional<int> cursorX, qreal ratio) const {
     const QFontMetrics metrics = painter.fontMetrics();
     const std::int64_t span = to_ - from_;
+    constexpr std::int64_t day = 24 * 60 * 60 * 1000;
     painter.setPen(quiet);
     for (const auto& [time, x] : ticks.marks) {
-        const QString text = timeText(time, ticks.step);
-        const int width = metrics.horizontalAdvance(text);
         painter.fillRect(QRect(x, shape.axis.top(), 1, metrics.height() / 4), quiet);
-        if (x + width / 2 > shape.left + shape.width + metrics.height() / 2) {
-            continue;  // a label the right edge would cut: its tick says enough
+    }
+    for (const auto& [box, text] : timeLabels(shape, ticks, metrics)) {
+        painter.drawText(box, Qt::AlignCenter, text);
+    }
+    // Every loss in view marked under the axis, as wide as its band.
+    if (!cache_.traces.empty()) {
+        for (const platform::LossBand& band : lossBands(cache_.traces.front(), from_, to_, ratio)) {
+            const int left = shape.left + static_cast<int>(std::floor(band.left / ratio));
+            const int right = shape.left + static_cast<int>(std::ceil(band.right / ratio));
+            painter.fillRect(QRect(left, shape.axis.top(), std::max(narrowestLoss, right - left),
+                                   metrics.height() / 4),
+                             shortLoss);
         }
-        painter.drawText(QRect(x - width / 2 - 2, shape.axis.top() + metrics.height() / 4,
-                               width + 4, metrics.height()),
-                         Qt::AlignCenter, text);
     }
     painter.drawText(QRect(shape.left, shape.axis.top() + metrics.height() * 5 / 4, shape.width,
                            metrics.height()),
@@ -496,8 +646,8 @@ void TrendChart::paintTimeAxis(QPainter& painter, const Layout& shape, const Tim
     if (cursorX) {
         const std::int64_t time = timeAt(shape, *cursorX);
         QString text = origin_ ? cursorTimeText(time) : timeText(time, 0);
-        if (!origin_ && span >= 24 * 60 * 60 * 1000) {
-            text = timeText(time, 24 * 60 * 60 * 1000) + QLatin1Char(' ') + text;
+        if (!origin_ && (span >= day || crossesMidnight())) {
+            text = timeText(time, day) + QLatin1Char(' ') + text;
         }
         const int width = metrics.horizontalAdvance(text) + metrics.height() / 2;
         const int left = std::clamp(*cursorX - width / 2, shape.left - width / 2,
@@ -508,6 +658,120 @@ void TrendChart::paintTimeAxis(QPainter& painter, const Layout& shape, const Tim
         painter.drawRect(box.adjusted(0, 0, -1, -1));
         painter.drawText(box, Qt::AlignCenter, text);
     }
+}
+
+QString TrendChart::headingText(int plot) const {
+    if (!source_ || plot < 0 || plot >= source_->plotCount()) {
+        return {};
+    }
+    if (cursorA_ || cursorB_) {
+        return source_->cursorText(plot, cursorA_, cursorB_);
+    }
+    return source_->readingText(plot, cursorTime().value_or(to_ - 1));
+}
+
+QRect TrendChart::plotRect(int plot) const {
+    const Layout shape = layout(fontMetrics(), rect(), false);
+    if (plot < 0 || plot >= static_cast<int>(shape.plots.size())) {
+        return {};
+    }
+    const auto& [heading, body] = shape.plots[static_cast<std::size_t>(plot)];
+    return heading.united(body);
+}
+
+int TrendChart::lossesInView() const {
+    const int columns =
+        std::max(1, static_cast<int>(std::lround(layout(fontMetrics(), rect(), false).width *
+                                                 devicePixelRatioF())));
+    const std::vector<platform::PlotTrace>& shown = traces(columns);
+    return shown.empty()
+               ? 0
+               : static_cast<int>(lossBands(shown.front(), from_, to_, devicePixelRatioF()).size());
+}
+
+QString TrendChart::lossesText(int losses) {
+    if (losses == 0) {
+        return QStringLiteral("No loss in view");
+    }
+    return losses == 1 ? QStringLiteral("1 loss in view")
+                       : QStringLiteral("%1 losses in view").arg(losses);
+}
+
+void TrendChart::paintLegend(QPainter& painter, const Layout& shape, qreal ratio) const {
+    const QFontMetrics metrics = painter.fontMetrics();
+    const platform::PlotTrace* first = cache_.traces.empty() ? nullptr : &cache_.traces.front();
+    const int losses = first ? static_cast<int>(lossBands(*first, from_, to_, ratio).size()) : 0;
+    bool anyLeftOut = false;
+    for (const platform::PlotTrace& trace : cache_.traces) {
+        for (const platform::PlotColumn& column : trace.columns) {
+            anyLeftOut = anyLeftOut || column.leftOut;
+        }
+    }
+    const QRect row = shape.legend.adjusted(shape.left - shape.legend.left(), 0, 0, 0);
+    painter.save();
+    painter.setPen(Qt::black);
+    painter.drawText(row, Qt::AlignLeft | Qt::AlignVCenter, lossesText(losses));
+    // The key, right-aligned: each swatch followed by what it means.
+    const int swatch = metrics.height() * 3 / 2;
+    const int gap = metrics.height();
+    struct Key {
+        int kind;  // 0: a loss, 1: a short loss, 2: a value left out
+        QString text;
+    };
+    std::vector<Key> keys{{0, QStringLiteral("no link: no readings")},
+                          {1, QStringLiteral("a short loss, drawn %1 px wide").arg(narrowestLoss)}};
+    if (anyLeftOut) {
+        keys.push_back({2, QStringLiteral("a value left out: not a number or out of range")});
+    }
+    // As many as fit beside the count, the short loss' key given up first, then the mark's.
+    const auto widthOf = [&](const Key& key) {
+        return metrics.horizontalAdvance(key.text) + swatch + metrics.height() / 3 + gap;
+    };
+    int room = row.width() - metrics.horizontalAdvance(lossesText(losses)) - gap;
+    for (const Key& key : keys) {
+        room -= widthOf(key);
+    }
+    for (const int dropped : {1, 2, 0}) {
+        const auto found = std::find_if(keys.begin(), keys.end(),
+                                        [dropped](const Key& key) { return key.kind == dropped; });
+        if (room < 0 && found != keys.end()) {
+            room += widthOf(*found);
+            keys.erase(found);
+        }
+    }
+    int x = row.right() + 1;
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+        const int width = metrics.horizontalAdvance(key->text);
+        x -= width;
+        painter.setPen(quiet);
+        painter.drawText(QRect(x, row.top(), width, row.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                         key->text);
+        x -= swatch + metrics.height() / 3;
+        const QRect box(x, row.center().y() - metrics.height() / 3, swatch,
+                        metrics.height() * 2 / 3);
+        if (key->kind == 0) {
+            painter.fillRect(box, away);
+            painter.setPen(outline);
+            painter.drawRect(box.adjusted(0, 0, -1, -1));
+        } else if (key->kind == 1) {
+            painter.fillRect(QRect(box.center().x() - 1, box.top(), narrowestLoss, box.height()),
+                             shortLoss);
+        } else {
+            const int size = std::max(3, metrics.height() / 3);
+            const double middle = box.center().x();
+            const QPointF corners[] = {{middle - size, static_cast<double>(box.top())},
+                                       {middle + size, static_cast<double>(box.top())},
+                                       {middle, static_cast<double>(box.top() + size + size / 2)}};
+            painter.save();
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(leftOutMark);
+            painter.drawPolygon(corners, 3);
+            painter.restore();
+        }
+        x -= gap;
+    }
+    painter.restore();
 }
 
 void TrendChart::setCursors(std::optional<std::int64_t> a, std::optional<std::int64_t> b) {

@@ -2,7 +2,11 @@
 // Trend plots stacked over one time axis, painted with QPainter like the instruments. Each
 // plot is scaled to what it shows, with its unit along its value axis; its line is drawn one
 // pixel column at a time from a PlotTrace (lowest to highest reading, a step where the value
-// changed, nothing where a gap is), and columns without a link are shaded. The mouse is a
+// changed, nothing where a gap is, a dot for a reading that stands alone), and the time
+// without a link is shaded: a loss too short to see at the span is drawn 3 pixels wide in a
+// stronger colour, every loss has a mark under the time axis, and the line above the plots
+// counts them and says what the shading means. Values left out (no reading: not a number,
+// out of range) are marked at the plot's top edge. The mouse is a
 // cursor: its time on the axis and every plot's reading at that time in its heading. Two
 // measuring cursors, A and B, stand where they are put; while either is set, each heading
 // reads out both and their difference.
@@ -16,6 +20,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <optional>
@@ -58,6 +63,7 @@ public:
     explicit TrendChart(QWidget* parent = nullptr);
 
     void setSource(const TrendChartSource* source);  // not owned; nullptr shows nothing
+    const TrendChartSource* source() const { return source_; }
     // The times shown, milliseconds since 1970 UTC, `to` at the right edge.
     void setRange(std::int64_t from, std::int64_t to);
     std::int64_t from() const { return from_; }
@@ -78,6 +84,17 @@ public:
     std::optional<int> plotAt(QPoint point) const;
     // The value axis a plot was last drawn with.
     std::optional<AxisScale> scaleShown(int plot) const;
+
+    // The losses of the link in view, as the heading counts them: "2 losses in view".
+    int lossesInView() const;
+    static QString lossesText(int losses);
+    // What a plot's heading reads out now, at its right: the reading at the mouse cursor (else
+    // the newest shown), or A's and B's while a measuring cursor is set.
+    QString headingText(int plot) const;
+    // The plot's heading and body, in the widget's coordinates.
+    QRect plotRect(int plot) const;
+    // The time axis' labels as drawn at the widget's size, left to right.
+    QStringList timeAxisLabels() const;
 
     // The time under the mouse, while it is over the plots.
     std::optional<std::int64_t> cursorTime() const;
@@ -119,7 +136,13 @@ private:
     void paintHeading(QPainter& painter, int plot, QRect heading, QRect body,
                       const QString& reading) const;
     void paintTimeAxis(QPainter& painter, const Layout& layout, const TimeTicks& ticks,
-                       std::optional<int> cursorX) const;
+                       std::optional<int> cursorX, qreal ratio) const;
+    void paintLegend(QPainter& painter, const Layout& layout, qreal ratio) const;
+    void paintLeftOut(QPainter& painter, const platform::PlotTrace& trace, QRect body,
+                      qreal ratio) const;
+    bool crossesMidnight() const;
+    std::vector<std::pair<QRect, QString>> timeLabels(const Layout& layout, const TimeTicks& ticks,
+                                                      const QFontMetrics& metrics) const;
     void paintCursors(QPainter& painter, const Layout& layout) const;
     std::optional<int> xOfTime(const Layout& layout, std::int64_t time) const;
     QString axisTitle() const;

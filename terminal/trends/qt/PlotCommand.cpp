@@ -1,9 +1,11 @@
 #include "terminal/trends/qt/PlotCommand.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTimeZone>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -37,6 +39,16 @@ int fail(const QString& text) {
     return failedStatus;
 }
 
+void warn(const QString& text) {
+    std::fputs(("Tessaly: warning: " + text + "\n").toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
+QString clockOf(std::int64_t utcMs, int utcOffsetMinutes) {
+    return QDateTime::fromMSecsSinceEpoch(utcMs, QTimeZone(utcOffsetMinutes * 60))
+        .toString(QStringLiteral("HH:mm:ss.zzz"));
+}
+
 std::optional<QSize> sizeOf(const QString& text) {
     static const QRegularExpression shape(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
     const QRegularExpressionMatch match = shape.match(text);
@@ -63,6 +75,16 @@ std::optional<std::size_t> columnNamed(const Recording& recording, const QString
         }
     }
     return std::nullopt;
+}
+
+// A column the header has that holds no numbers (the time, the link, the trouble codes).
+bool isOtherColumn(const Recording& recording, const QString& name) {
+    for (const std::string& column : recording.columnNames()) {
+        if (name == QString::fromStdString(column)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 QString columnList(const Recording& recording) {
@@ -161,6 +183,19 @@ int runPlot(int argc, char** argv, platform::CommandLine& options) {
         return fail(input + QLatin1Char(' ') + QString::fromStdString(error));
     }
 
+    const Recording::Disorder& disorder = recording->disorder();
+    if (disorder.rows > 0) {
+        const int offset = recording->utcOffsetMinutes();
+        warn(QStringLiteral("%1 row %2 (%3) is earlier than a row before it (%4): %5, drawn "
+                            "in time order")
+                 .arg(input)
+                 .arg(disorder.firstRow)
+                 .arg(clockOf(disorder.firstTime, offset), clockOf(disorder.latestBefore, offset),
+                      disorder.rows == 1
+                          ? QStringLiteral("1 row out of time order")
+                          : QStringLiteral("%1 rows out of time order").arg(disorder.rows)));
+    }
+
     std::vector<std::size_t> items;
     if (options.isSet(valuesName)) {
         for (const QString& part : options.value(valuesName).split(QLatin1Char(','))) {
@@ -169,12 +204,22 @@ int runPlot(int argc, char** argv, platform::CommandLine& options) {
                 continue;
             }
             const std::optional<std::size_t> item = columnNamed(*recording, name);
+            if (!item && isOtherColumn(*recording, name)) {
+                return fail(QStringLiteral("--values: '%1' is not a numeric column of %2; its "
+                                           "numeric columns are: %3")
+                                .arg(name, input, columnList(*recording)));
+            }
             if (!item) {
                 return fail(QStringLiteral("--values: '%1' is not a column of %2; its columns "
                                            "are: %3")
                                 .arg(name, input, columnList(*recording)));
             }
             items.push_back(*item);
+        }
+        if (items.empty()) {
+            return fail(QStringLiteral("--values names no column; name one or more of %1, "
+                                       "separated by commas: %2")
+                            .arg(input, columnList(*recording)));
         }
     } else {
         for (const std::size_t item : defaultTrendItems()) {
@@ -204,6 +249,11 @@ int runPlot(int argc, char** argv, platform::CommandLine& options) {
         }
         from = range->from;
         to = range->to;
+        // Every row at one instant: a minute around it, so its readings stand as points.
+        if (!ranged && to - from <= 1) {
+            from -= 30 * 1000;
+            to = from + 60 * 1000;
+        }
     } else if (ranged) {
         return fail(input + QStringLiteral(" has no rows to choose a range of"));
     }

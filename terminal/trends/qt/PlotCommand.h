@@ -2,9 +2,11 @@
 // `Tessaly --plot FILE.csv --output FILE.png [--values NAMES] [--size WxH] [--from TIME]
 // [--to TIME]`: the Trends window's plots of a recording, drawn into a PNG without a window
 // or a display (the offscreen platform is chosen here), for reports and scripts. Exit status
-// 0 once written; 2, after one line on standard error, for a file that is not a recording by
-// Tessaly, a value that is not one of its columns, a size out of range, a range outside the
-// recording or reversed, or an output that cannot be written.
+// 0 once written (after a warning on standard error when rows were out of time order: they
+// are drawn in order); 2, after one line on standard error, for a file that is not a
+// recording by Tessaly, no value named, a value that is not one of its numeric columns, a
+// size out of range, a range outside the recording or reversed, or an output that cannot be
+// written.
 
 namespace platform {
 class CommandLine;

@@ -1,5 +1,8 @@
 #include "terminal/trends/qt/TrendsWindow.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -26,6 +29,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/chart/qt/ReadOnlyText.h"
 #include "platform/chart/qt/TrendChart.h"
 #include "platform/layout/qt/DialogLayout.h"
 #include "terminal/dashboard/qt/WindowPlacement.h"
@@ -49,6 +53,21 @@ constexpr std::int64_t minuteMs = 60 * 1000;
 constexpr double zoomStep = 0.8;
 constexpr double panStep = 0.1;
 
+const QString readoutId = QStringLiteral("trendsCursors");
+
+// A window of its own beside the dashboard: a frame to a screen reader, not a filler; and the
+// read-out under the plots, readable as text.
+QAccessibleInterface* windowInterface(const QString& className, QObject* object) {
+    if (className == QLatin1String(TrendsWindow::staticMetaObject.className())) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    if (className == QLatin1String("QLabel") && object->objectName() == readoutId &&
+        qobject_cast<TrendsWindow*>(static_cast<QWidget*>(object)->window())) {
+        return new platform::LabelAccessible(static_cast<QWidget*>(object));
+    }
+    return nullptr;
+}
+
 int localOffsetSeconds() {
     return QDateTime::currentDateTime().offsetFromUtc();
 }
@@ -61,6 +80,7 @@ TrendsWindow::TrendsWindow(const TrendHistory& live, QString settingsFile, QWidg
       live_(live),
       now_(std::move(now)),
       settingsFile_(std::move(settingsFile)) {
+    QAccessible::installFactory(windowInterface);  // Qt keeps one entry per factory
     setWindowTitle(QStringLiteral("Trends – Tessaly"));
     buildControls();
     fillValueList();
@@ -137,6 +157,10 @@ void TrendsWindow::buildControls() {
 
     values_ = new QListWidget(this);
     values_->setObjectName(QStringLiteral("trendsValues"));
+    values_->setAccessibleName(QStringLiteral("Values to plot"));
+    values_->verticalScrollBar()->setAccessibleName(QStringLiteral("Values to plot, scroll bar"));
+    values_->horizontalScrollBar()->setAccessibleName(
+        QStringLiteral("Values to plot, sideways scroll bar"));
     chart_ = new platform::TrendChart(this);
     chart_->setObjectName(QStringLiteral("trendsChart"));
     chart_->setEmptyText(QStringLiteral("Tick the values to plot in the list on the left."));
@@ -144,8 +168,12 @@ void TrendsWindow::buildControls() {
     chart_->setContextMenuPolicy(Qt::CustomContextMenu);
     scroll_ = new QScrollBar(Qt::Horizontal, this);
     scroll_->setObjectName(QStringLiteral("trendsScroll"));
-    readout_ = new QLabel(this);
-    readout_->setObjectName(QStringLiteral("trendsCursors"));
+    scroll_->setAccessibleName(QStringLiteral("Earlier or later"));
+    // Named before it has a parent, so its accessible interface is the read-out's from the
+    // first look.
+    readout_ = new QLabel;
+    readout_->setObjectName(readoutId);
+    readout_->setParent(this);
     readout_->setWordWrap(true);
     readout_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     readout_->setFocusPolicy(Qt::TabFocus);
@@ -161,6 +189,14 @@ void TrendsWindow::buildControls() {
     splitter_->addWidget(values_);
     splitter_->addWidget(plots);
     splitter_->setStretchFactor(1, 1);
+    // Every part named for a screen reader, the containers and lists too.
+    plots->setAccessibleName(QStringLiteral("Plots"));
+    splitter_->setAccessibleName(QStringLiteral("Values and plots"));
+    for (int i = 0; i < splitter_->count(); ++i) {
+        splitter_->handle(i)->setAccessibleName(QStringLiteral("Divider"));
+    }
+    span_->view()->setAccessibleName(QStringLiteral("Spans"));
+    timeAxis_->view()->setAccessibleName(QStringLiteral("Time axes"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -649,6 +685,10 @@ void TrendsWindow::refresh() {
         QString text = QStringLiteral("%1: %L2 rows").arg(recordingName_).arg(recording_->size());
         if (recording_->skippedRows() > 0) {
             text += QStringLiteral(", %L1 left out").arg(recording_->skippedRows());
+        }
+        if (recording_->disorder().rows > 0) {
+            text += QStringLiteral(", %L1 out of time order (put in order)")
+                        .arg(recording_->disorder().rows);
         }
         status_->setText(text);
         timer_->stop();

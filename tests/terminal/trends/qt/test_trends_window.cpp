@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTest>
 #include <QWheelEvent>
@@ -409,6 +410,67 @@ TEST_F(TrendsWindowTest, AFixedRangeHoldsAPlotsAxisWhateverItShows) {
     trends->setFixedRange(0, false);
     (void)trends->picture();
     EXPECT_NE(trends->chart().scaleShown(0)->low, 40);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TrendsWindowTest, ShowsItselfToAScreenReaderAsAFrameWithEachPlotAndTheLossesReadable) {
+    const QString csv = folder.filePath("run.csv");
+    writeFile(csv,
+              "time,link,level,Engine RPM [RPM]\r\n"
+              "2025-03-15T10:00:00.000+00:00,identified,50,4015.875\r\n"
+              "2025-03-15T10:00:05.000+00:00,lost,,\r\n"
+              "2025-03-15T10:00:06.000+00:00,identified,,\r\n"
+              "2025-03-15T10:00:07.000+00:00,identified,60,4819.125\r\n"
+              "2025-03-15T10:00:08.000+00:00,silent,,\r\n"
+              "2025-03-15T10:00:09.000+00:00,identified,,\r\n"
+              "2025-03-15T10:00:10.000+00:00,identified,50,4015.875\r\n");
+    auto trends = open();
+    trends->setPlottedNames({"Engine RPM [RPM]", "level"});
+    ASSERT_TRUE(trends->openRecording(csv, true));
+    trends->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(trends.get()));
+
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(trends.get());
+    EXPECT_EQ(frame->role(), QAccessible::Window);
+    QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(&trends->chart());
+    ASSERT_EQ(chart->childCount(), 3);
+    const struct {
+        QString name;
+        QString text;
+        QAccessible::Role role;
+    } parts[] = {
+        {"Engine RPM [RPM]", "4015.88 RPM", QAccessible::Chart},
+        {"level", "50", QAccessible::Chart},
+        {"Losses in view", "2 losses in view", QAccessible::StaticText},
+    };
+    for (int i = 0; i < 3; ++i) {
+        QAccessibleInterface* part = chart->child(i);
+        ASSERT_NE(part, nullptr);
+        EXPECT_EQ(part->text(QAccessible::Name), parts[i].name);
+        EXPECT_EQ(part->text(QAccessible::Description), parts[i].text);
+        EXPECT_EQ(part->role(), parts[i].role);
+        ASSERT_NE(part->textInterface(), nullptr);
+        EXPECT_EQ(part->textInterface()->text(0, -1), parts[i].text);
+        EXPECT_EQ(chart->indexOfChild(part), i);
+        EXPECT_EQ(part->parent(), chart);
+    }
+    // With cursors set, a plot reads out A's and B's values as its heading does.
+    trends->placeCursor(1742032800500, false);
+    trends->placeCursor(1742032807500, true);
+    EXPECT_EQ(chart->child(1)->text(QAccessible::Description), "A 50   B 60   Δ +10");
+
+    // The read-out under the plots as text, the value list and both scroll bars named.
+    QAccessibleInterface* readout =
+        QAccessible::queryAccessibleInterface(trends->findChild<QLabel*>("trendsCursors"));
+    ASSERT_NE(readout->textInterface(), nullptr);
+    EXPECT_EQ(readout->textInterface()->text(0, -1), trends->cursorReadout());
+    auto* values = trends->findChild<QListWidget*>("trendsValues");
+    EXPECT_EQ(values->accessibleName(), "Values to plot");
+    EXPECT_EQ(values->verticalScrollBar()->accessibleName(), "Values to plot, scroll bar");
+    EXPECT_EQ(trends->findChild<QScrollBar*>("trendsScroll")->accessibleName(), "Earlier or later");
 }
 
 }  // namespace
