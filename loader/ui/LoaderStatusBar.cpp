@@ -48,6 +48,8 @@ public:
         fit();
     }
     const QString& full() const { return full_; }
+    // False when the field is too narrow for the text even with its yielding part shortened.
+    bool whole() const { return whole_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override {
@@ -74,6 +76,7 @@ private:
             }
             shown = before + name + after;
         }
+        whole_ = metrics.horizontalAdvance(shown) <= width;
         shown = metrics.elidedText(shown, mode_, width);
         if (text() != shown) {
             setText(shown);
@@ -92,6 +95,7 @@ private:
     QString full_;
     QString detail_;
     QString yielding_;
+    bool whole_ = true;
 };
 
 FittedLabel* fitted(QLabel* label) {
@@ -161,11 +165,21 @@ void LoaderStatusBar::showState(const QString& text, const char* colour, const Q
                                                : this->palette().color(QPalette::WindowText));
     state_->setPalette(palette);
     fitted(state_)->show(text, {}, fileName);
+    // A result too long for its field takes the port's too, until the next action: the
+    // reason of a refusal is read whole.
+    if (colour != nullptr && isVisible() && !port_->isHidden() && !fitted(state_)->whole()) {
+        port_->hide();
+        reformat();
+    }
 }
 
 void LoaderStatusBar::actionStarted(const QString& port) {
     redraw_.stop();
     fitted(port_)->show(port);
+    if (port_->isHidden()) {
+        port_->show();
+        reformat();
+    }
     phase_ = loader::RunPhase::starting;
     eraseStarted_ = false;
     done_ = 0;

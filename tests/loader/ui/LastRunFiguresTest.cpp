@@ -162,3 +162,24 @@ TEST_F(LastRunFiguresTest, ARefusalsReasonStaysWholeAndTheFileNameGivesWay) {
 }
 
 }  // namespace
+
+// A refused image's message names the file by its path: the path gives way first, then the
+// port field, until the next action.
+TEST_F(LastRunFiguresTest, ARefusedImagesPathAndThePortGiveWayBeforeItsReason) {
+    window.show();
+    chooseFile("empty-image-for-the-transmission-controller.bin", "");
+    identify();
+    click(ids::programButton);
+    ASSERT_EQ(messages.size(), 1u);
+    const auto* label = window.statusBar().findChild<QLabel*>("runState");
+    EXPECT_TRUE(label->text().startsWith(QStringLiteral("Cannot program the firmware file …")))
+        << label->text().toStdString();
+    EXPECT_TRUE(
+        label->text().endsWith(QStringLiteral(": it is empty, there is nothing to program.")))
+        << label->text().toStdString();
+    const auto* port = window.statusBar().findChild<QLabel*>("loaderPort");
+    EXPECT_TRUE(port->isHidden());
+    chooseFile("fw.bin", QByteArray(10, 'q'));
+    click(ids::programButton);
+    EXPECT_FALSE(port->isHidden()) << "back with the next action";
+}
