@@ -226,7 +226,7 @@ TEST_F(HeadlessSessionTest, NoStatusOutlivesTheLastLineAndSilenceIsToldAtItsSeco
         {2100, "status", R"({"event":"status","time":2,"level":50,)"},
         {2990, "watch", ""},
         {2999, "snapshot", R"({"event":"status","time":2,"level":50,)"},
-        {3000, "status", R"({"event":"link","state":"silent","port":"COM21","device":""})"},
+        {3000, "watch", R"({"event":"link","state":"silent","port":"COM21","device":""})"},
         {3050, "snapshot",
          R"({"event":"error","message":"snapshot: no readings: the link is )"
          R"(silent"})"},
@@ -262,37 +262,6 @@ TEST_F(HeadlessSessionTest, NoStatusOutlivesTheLastLineAndSilenceIsToldAtItsSeco
             ASSERT_EQ(host.lines.size(), before + 1) << host.all();
             EXPECT_EQ(host.lines.back().rfind(step.event, 0), 0u) << host.lines.back();
         }
-    }
-}
-
-// The watch between the ticks alone reports a silence, without a status event to ask.
-TEST_F(HeadlessSessionTest, TheSilenceWatchReportsASilentLinkOnItsOwn) {
-    const struct {
-        std::uint32_t lastLineMs;
-        std::uint32_t watchMs;
-        const char* state;
-    } cases[] = {
-        {400, 1399, "identified"},
-        {400, 1400, "silent"},
-        // The millisecond counter wraps in between.
-        {4294967000u, 704, "silent"},
-        {4294967000u, 703, "identified"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.lastLineMs) + " " + std::to_string(c.watchMs));
-        RecordingHost host;
-        clock.now = c.lastLineMs - 100;
-        HeadlessSession session(host, serial, clock, folder_ / "vive1939.ini");
-        serial.setOnComm([&session] { session.onReceive(); });
-        session.start("COM21");
-        session.onTimer(linkTimer);
-        serial.receive("ACK REVD\r\n");
-        clock.now = c.lastLineMs;
-        serial.receive(identification);
-        clock.now = c.watchMs;
-        session.onTimer(3);
-        EXPECT_EQ(std::string(terminal::linkStateName(session.core().linkState())), c.state);
-        serial.setOnComm([this] { session_->onReceive(); });
     }
 }
 
