@@ -157,13 +157,20 @@ void CLoaderDlg::refresh() {
     };
     show(ids::fileNameEdit, fileName_);
     controls_.get<QComboBox>(ids::portCombo)->setCurrentText(portText_);
-    // The line is bytes from the target; each one shown as the character it codes in Latin-1.
-    show(ids::identLineEdit,
-         QString::fromLatin1(link_->identLine().data(),
-                             static_cast<qsizetype>(link_->identLine().size())));
+    // The line is bytes from the target; each one shown as the character it codes in Latin-1,
+    // but for its line end, which a one-line box would show as a stray character.
+    show(ids::identLineEdit, QString::fromLatin1(link_->identLine().data(),
+                                                 static_cast<qsizetype>(link_->identLine().size()))
+                                 .remove(QLatin1Char('\r'))
+                                 .remove(QLatin1Char('\n')));
     controls_.get<QComboBox>(ids::speedCombo)->setCurrentText(speedText_);
-    show(ids::totalBytesEdit, QString::number(link_->imageLength()));
-    show(ids::bytesSentEdit, QString::number(link_->sentCount()));
+    // The link clears its counts when a run ends; the window keeps the last run's on show.
+    if (link_->programming()) {
+        shownLength_ = link_->imageLength();
+        shownSent_ = link_->sentCount();
+    }
+    show(ids::totalBytesEdit, QString::number(shownLength_));
+    show(ids::bytesSentEdit, QString::number(shownSent_));
     statusBar_->follow(*link_, fileName_, clock_->milliseconds());
 }
 
@@ -255,6 +262,7 @@ void CLoaderDlg::onConnect() {
         statusBar_->actionStarted(portLabel());
         // Connect starts over: Program waits for the identification it brings.
         enable(ids::programButton, false);
+        clearLastRun();
         link_->connect(portText_.toStdString(), speedText_.toStdString());
         enable(ids::resetButton, false);
         refresh();
@@ -271,6 +279,7 @@ void CLoaderDlg::onProgram() {
         // A refused image leaves the run Identified: another file may be chosen.
         if (link_->programming()) {
             enable(ids::loadFileButton, false);
+            showFigures(true);
         }
         refresh();
     });
@@ -361,7 +370,8 @@ void CLoaderDlg::contextMenuEvent(QContextMenuEvent* event) {
 
 void CLoaderDlg::showMessage(const std::string& text) {
     const QString message = QString::fromStdString(text);
-    statusBar_->messageShown(message);
+    // A refusal names the file: its path gives way in the status bar before the reason does.
+    statusBar_->messageShown(message, QFile::decodeName(QByteArray::fromStdString(image_.path())));
     emit messageShown(message);
     if (messageSink_) {
         messageSink_(message);
@@ -382,7 +392,7 @@ bool CLoaderDlg::confirmDamagedImage(const std::string& fault) {
                                                  QMessageBox::Yes | QMessageBox::No,
                                                  QMessageBox::No) == QMessageBox::Yes;
     if (!send) {
-        statusBar_->notProgrammed(text);
+        statusBar_->notProgrammed(text, fileName_);
     }
     return send;
 }
@@ -399,6 +409,10 @@ void CLoaderDlg::setEraseRange(int max) {
 }
 
 void CLoaderDlg::setErasePos(int pos) {
+    // The end of a run empties the bars; they keep its figures until the next one starts.
+    if (!link_->programming()) {
+        return;
+    }
     auto* bar = controls_.get<QProgressBar>(ids::eraseBar);
     // Qt ignores a value outside the range; a target that sends more than it announced
     // leaves the bar full rather than stuck.
@@ -406,8 +420,31 @@ void CLoaderDlg::setErasePos(int pos) {
 }
 
 void CLoaderDlg::setWritePos(int pos) {
+    if (!link_->programming()) {
+        return;
+    }
     auto* bar = controls_.get<QProgressBar>(ids::programBar);
     bar->setValue(std::clamp(pos, bar->minimum(), bar->maximum()));
+}
+
+// The last run's figures and board go when Connect starts the next run.
+void CLoaderDlg::clearLastRun() {
+    // Empty as at the start, the erase bar keeping its range until the next erase count.
+    controls_.get<QProgressBar>(ids::eraseBar)->reset();
+    controls_.get<QProgressBar>(ids::programBar)->reset();
+    shownLength_ = 0;
+    shownSent_ = 0;
+    showFigures(false);
+    controls_.get<QLineEdit>(ids::identLineEdit)->clear();
+}
+
+// The Programming bar and the byte counters are sensitive while they show a run's figures
+// (until then disabled, as laid out): screen readers then read them as live, and the bar
+// fills in the same colour as the erase bar.
+void CLoaderDlg::showFigures(bool shown) {
+    for (int id : {ids::programBar, ids::totalBytesEdit, ids::bytesSentEdit}) {
+        enable(id, shown);
+    }
 }
 
 void CLoaderDlg::startTimer() {

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 #include <QTimer>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -127,6 +128,8 @@ private:
     void showAbout();
     bool mayLeave();
     void applyDeviceOverride();
+    void clearLastRun();
+    void showFigures(bool shown);
 
     std::unique_ptr<platform::CMSComm> ownComm_;
     platform::SerialControl* serial_;
@@ -149,6 +152,9 @@ private:
     QString fileName_;
     QString portText_ = QStringLiteral("COM1");
     QString speedText_ = QStringLiteral("115200");
+    // The counters as shown: the run's while it runs, then its last until Connect.
+    std::uint32_t shownLength_ = 0;
+    std::uint32_t shownSent_ = 0;
 };
 
 }  // namespace loader::ui

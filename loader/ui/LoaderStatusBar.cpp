@@ -2,10 +2,12 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
 #include <QPalette>
 #include <QResizeEvent>
+#include <algorithm>
 
 #include "loader/core/BootLink.h"
 
@@ -33,9 +35,12 @@ public:
         setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         bar->addWidget(this, stretch);
     }
-    void show(const QString& text, const QString& detail = {}) {
+    // `yielding`: a part of the text (a file name or path) that is shortened first, so
+    // that what the text says about it stays whole.
+    void show(const QString& text, const QString& detail = {}, const QString& yielding = {}) {
         full_ = text;
         detail_ = detail;
+        yielding_ = yielding;
         fit();
     }
     void setFont(const QFont& font) {
@@ -43,6 +48,8 @@ public:
         fit();
     }
     const QString& full() const { return full_; }
+    // False when the field is too narrow for the text even with its yielding part shortened.
+    bool whole() const { return whole_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override {
@@ -52,7 +59,25 @@ protected:
 
 private:
     void fit() {
-        const QString shown = fontMetrics().elidedText(full_, mode_, contentsRect().width());
+        const int width = contentsRect().width();
+        const QFontMetrics metrics = fontMetrics();
+        QString shown = full_;
+        const qsizetype at = yielding_.isEmpty() ? -1 : full_.indexOf(yielding_);
+        if (at >= 0 && metrics.horizontalAdvance(full_) > width) {
+            const QString before = full_.left(at);
+            const QString after = full_.mid(at + yielding_.size());
+            const int room = std::max(0, width - metrics.horizontalAdvance(before + after));
+            // A path keeps its file name, a file name both ends.
+            const Qt::TextElideMode mode =
+                yielding_.contains(QLatin1Char('/')) ? Qt::ElideLeft : Qt::ElideMiddle;
+            QString name = metrics.elidedText(yielding_, mode, room);
+            if (name.isEmpty()) {
+                name = QStringLiteral("…");
+            }
+            shown = before + name + after;
+        }
+        whole_ = metrics.horizontalAdvance(shown) <= width;
+        shown = metrics.elidedText(shown, mode_, width);
         if (text() != shown) {
             setText(shown);
         }
@@ -69,6 +94,8 @@ private:
     QString fieldName_;
     QString full_;
     QString detail_;
+    QString yielding_;
+    bool whole_ = true;
 };
 
 FittedLabel* fitted(QLabel* label) {
@@ -123,7 +150,7 @@ QString LoaderStatusBar::stateText() const {
     return fitted(state_)->full();
 }
 
-void LoaderStatusBar::showState(const QString& text, const char* colour) {
+void LoaderStatusBar::showState(const QString& text, const char* colour, const QString& fileName) {
     if (colour != nullptr) {
         redraw_.stop();  // a result: no progress is drawn over it
     }
@@ -137,12 +164,22 @@ void LoaderStatusBar::showState(const QString& text, const char* colour) {
                                                ? QColor(QLatin1String(colour))
                                                : this->palette().color(QPalette::WindowText));
     state_->setPalette(palette);
-    fitted(state_)->show(text);
+    fitted(state_)->show(text, {}, fileName);
+    // A result too long for its field takes the port's too, until the next action: the
+    // reason of a refusal is read whole.
+    if (colour != nullptr && isVisible() && !port_->isHidden() && !fitted(state_)->whole()) {
+        port_->hide();
+        reformat();
+    }
 }
 
 void LoaderStatusBar::actionStarted(const QString& port) {
     redraw_.stop();
     fitted(port_)->show(port);
+    if (port_->isHidden()) {
+        port_->show();
+        reformat();
+    }
     phase_ = loader::RunPhase::starting;
     eraseStarted_ = false;
     done_ = 0;
@@ -255,19 +292,19 @@ void LoaderStatusBar::runEnded(const loader::BootLink& link, bool programmed,
     stoppedShown_ = true;
 }
 
-void LoaderStatusBar::notProgrammed(const QString& reason) {
-    showState(QStringLiteral("Not programmed: ") + reason, failedColour);
+void LoaderStatusBar::notProgrammed(const QString& reason, const QString& fileName) {
+    showState(QStringLiteral("Not programmed: ") + reason, failedColour, fileName);
     resultShown_ = true;
 }
 
-void LoaderStatusBar::messageShown(const QString& text) {
+void LoaderStatusBar::messageShown(const QString& text, const QString& fileName) {
     const QString line = QString(text).replace('\n', ' ');
     if (stoppedShown_) {
         stoppedShown_ = false;
         fitted(state_)->show(fitted(state_)->full(), line);
         return;
     }
-    showState(line, failedColour);
+    showState(line, failedColour, fileName);
     resultShown_ = true;
 }
 

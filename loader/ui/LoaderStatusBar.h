@@ -43,16 +43,17 @@ public:
     void runEnded(const loader::BootLink& link, bool programmed, const QString& fileName,
                   std::uint32_t nowMs);
     // Program sent nothing: `reason` says why (a damaged HEX file the operator kept back).
-    void notProgrammed(const QString& reason);
-    // A message box was shown.
-    void messageShown(const QString& text);
+    // `fileName`, where the reason names it, is shortened first when the text does not fit.
+    void notProgrammed(const QString& reason, const QString& fileName = {});
+    // A message box was shown; `fileName` as for notProgrammed.
+    void messageShown(const QString& text, const QString& fileName = {});
 
     // The texts in full (the fields may show them shortened to fit).
     QString portText() const;
     QString stateText() const;
 
 private:
-    void showState(const QString& text, const char* colour = nullptr);
+    void showState(const QString& text, const char* colour = nullptr, const QString& fileName = {});
     // Shows the run as last followed.
     void draw();
 

@@ -23,6 +23,9 @@ _ENDING_TIME = 5.0
 _REFUSAL_MESSAGE_TIME = 1.0
 # With no status events of its own, how often the start asks for a snapshot.
 _SNAPSHOT_INTERVAL = 0.2
+# A Tessaly that ends says "disconnected" just before its events end: how long a wait that
+# sees the link disconnected looks for that end before it blames the link.
+_ENDING_GRACE = 0.5
 
 
 def _starts_with_word(message: str, word: str) -> bool:
@@ -256,7 +259,7 @@ class Simulator:
         deadline = time.monotonic() + timeout
         with self._wait() as wait:
             if wait.link != "identified":
-                raise TessalyError(self._link_trouble(wait))
+                raise TessalyError(self._trouble(wait))
             if wait.status is not None and predicate(wait.status):
                 return wait.status
             while True:
@@ -270,7 +273,7 @@ class Simulator:
                     raise TessalyTimeoutError("%s (the latest: level %d at %g s)" %
                                               (late, latest.level, latest.time)) from None
                 if wait.link != "identified":
-                    raise TessalyError(self._link_trouble(wait))
+                    raise TessalyError(self._trouble(wait))
                 if event.get("event") == "status":
                     try:
                         candidate = Status.from_event(event)
@@ -352,7 +355,7 @@ class Simulator:
                 if kind == "error" and _starts_with_word(wait.error, word):
                     raise TessalyError(wait.error)
                 if kind == "link" and wait.link != "identified":
-                    raise TessalyError(self._link_trouble(wait))
+                    raise TessalyError(self._trouble(wait))
 
     def _wait(self) -> "_Wait":
         """A wait that sees every event from now on, and the state as it stands now."""
@@ -380,6 +383,24 @@ class Simulator:
             self._transport.write_line(line)
         except OSError:
             raise TessalyError(self._transport.ending() or "Tessaly ended") from None
+
+    def _trouble(self, wait: "_Wait") -> str:
+        """Why a wait cannot go on with the link down: `_link_trouble`, unless the link went
+        down because Tessaly is ending (its events end within `_ENDING_GRACE`): then how it
+        ended."""
+        text = self._link_trouble(wait)
+        if wait.link == "disconnected":
+            grace = time.monotonic() + _ENDING_GRACE
+            try:
+                while True:
+                    event = wait.next_event(grace)
+                    if event is None:
+                        return self._transport.ending() or "Tessaly ended"
+                    if event.get("event") == "link":
+                        break  # it goes on: the operator's Disconnect, a new connect
+            except queue.Empty:
+                pass
+        return text
 
     def _link_trouble(self, wait: "_Wait") -> str:
         """"the link is lost (COM3, /dev/ttyUSB0)", with the program's error text of the wait

@@ -6,6 +6,7 @@ that runs already (`SocketTransport`: the socket of ``Tessaly --listen``).
 """
 
 import collections
+import errno
 import json
 import os
 import signal
@@ -40,6 +41,31 @@ class Transport(Protocol):
     def ending(self) -> str:
         """Once read_line has given None: why no more lines come, in the program's own words
         where it left some."""
+
+
+# The exit statuses of a Tessaly ended by SIGHUP, SIGINT or SIGTERM.
+_ENDED_BY_SIGNAL = (128 + signal.SIGHUP, 128 + signal.SIGINT, 128 + signal.SIGTERM)
+
+
+def _signal_name(number: int) -> str:
+    try:
+        return "signal " + signal.Signals(number).name
+    except ValueError:
+        return "signal %d" % number
+
+
+def _process_alive(pid: Optional[int]) -> bool:
+    """False once the process `pid` has ended (a zombie not yet reaped has ended too); True
+    while it runs or where that cannot be told."""
+    if pid is None:
+        return True
+    try:
+        with open("/proc/%d/stat" % pid) as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except FileNotFoundError:
+        return False
+    except (OSError, IndexError):
+        return True
 
 
 class ProgramTransport:
@@ -127,15 +153,16 @@ class ProgramTransport:
             return ""
         self._stderr_reader.join(1.0)
         if code < 0:
-            try:
-                how = "signal " + signal.Signals(-code).name
-            except ValueError:
-                how = "signal %d" % -code
+            how = _signal_name(-code)
+        elif code in _ENDED_BY_SIGNAL:
+            # Tessaly ends by SIGINT, SIGTERM and SIGHUP as by quit, with 128 + the signal.
+            how = "status %d, %s" % (code, _signal_name(code - 128))
         else:
             how = "status %d" % code
         text = "%s ended (%s)" % (self._name, how)
-        words = " ".join(line.strip() for line in list(self._stderr) if line.strip())
-        return text + ": " + words if words else text
+        # One message a line, as the program wrote them: a usage error and its hint apart.
+        lines = "\n".join(line.strip() for line in list(self._stderr) if line.strip())
+        return text + ": " + lines if lines else text
 
     def _read_stderr(self) -> None:
         stderr = self._stream(self._process.stderr)
@@ -162,7 +189,11 @@ class SocketTransport:
             self._socket.connect(path)
         except OSError as error:
             self._socket.close()
-            raise TessalyError("cannot attach to %s: %s" % (path, error.strerror)) from error
+            text = "cannot attach to %s: %s" % (path, error.strerror)
+            if error.errno in (errno.ENOENT, errno.ECONNREFUSED):
+                # No socket, or one left by a Tessaly that has ended.
+                text += "; no Tessaly listens there (start one with: Tessaly --listen %s)" % path
+            raise TessalyError(text) from error
         self._pid: Optional[int] = None
         try:
             credentials = self._socket.getsockopt(
@@ -218,6 +249,10 @@ class SocketTransport:
         self._socket.close()
 
     def ending(self) -> str:
-        """"Tessaly closed the connection at PATH: refused: ...", with its last error text."""
+        """"Tessaly ended (it listened at PATH)" once it has gone (it removes its socket
+        before closing the connections; its process is checked too, for a SIGKILL); else
+        "Tessaly closed the connection at PATH: refused: ...", with its last error text."""
+        if not os.path.exists(self._path) or not _process_alive(self._pid):
+            return "Tessaly ended (it listened at %s)" % self._path
         text = "Tessaly closed the connection at %s" % self._path
         return text + ": " + self._last_error if self._last_error else text

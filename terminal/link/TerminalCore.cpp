@@ -264,7 +264,8 @@ void TerminalCore::onTimer(int id) {
         bool& flag;
         ~TickEnd() { flag = false; }
     } tickEnd{inTick_};
-    if (!session_.recordSeen) {
+    if (!session_.recordSeen || silenceNoted_) {
+        silenceNoted_ = false;
         if (linkState_ == LinkState::identified || linkState_ == LinkState::refused) {
             setLinkState(LinkState::silent);
         }
@@ -278,6 +279,14 @@ void TerminalCore::onTimer(int id) {
     if (session_.settingsDirty) {
         writeSettings();
         session_.settingsDirty = false;
+    }
+}
+
+void TerminalCore::noteSilence() {
+    if (linkState_ == LinkState::identified &&
+        clock_.milliseconds() - lastLineMs_ >= static_cast<std::uint32_t>(ids::linkTimerPeriodMs)) {
+        setLinkState(LinkState::silent);
+        silenceNoted_ = true;
     }
 }
 
@@ -303,6 +312,7 @@ void TerminalCore::setLinkState(LinkState state) {
     }
     linkState_ = state;
     linkStateShown_ = true;
+    silenceNoted_ = false;
     view_.snapshot().link = state;
     // Readings begin again with the first status line shown in the new state.
     view_.snapshot().readings = false;
@@ -427,14 +437,17 @@ void TerminalCore::simulationStatusShown(const SimulationModes& reported) {
     if (linkState_ == LinkState::identified) {
         shown.readings = true;
     }
+    ++statusLinesShown_;
+    lastStatusLineMs_ = clock_.milliseconds();
     for (SessionObserver* observer : observers_) {
         observer->statusShown(view_.snapshot(), dashboard_);
     }
 }
 
 void TerminalCore::lineCounted(bool good) {
+    lastLineMs_ = clock_.milliseconds();
     if (good) {
-        counters_.goodLine(clock_.milliseconds());
+        counters_.goodLine(lastLineMs_);
     } else {
         counters_.badChecksumLine();
     }

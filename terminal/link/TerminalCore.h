@@ -65,6 +65,10 @@ public:
     void exitProgram();  // Exit 1: closes the window through the view
     void onTimer(int id);
     void onReceive();  // the serial control's OnComm: the window wires it and catches there
+    // For those who read the readings between ticks (scripts): an identified link that has
+    // had no line for the rhythm's second is silent from now on, not from the next tick. The
+    // tick then resets and reconnects as for any silence, even if a line came in between.
+    void noteSilence();
 
     void resetToDisconnected();
     void identificationOutcome() override;
@@ -97,6 +101,9 @@ public:
 
     // The displays, lamps, level and link state the dashboard shows now.
     const VehicleSnapshot& shown() const { return view_.snapshot(); }
+    // The simulation status lines shown so far, and when the last of them arrived.
+    std::uint64_t statusLinesShown() const { return statusLinesShown_; }
+    std::uint32_t lastStatusLineMs() const { return lastStatusLineMs_; }
     // Observers are told of every line received and sent, each status line shown and each
     // link-state change, until removed. They are not owned.
     void addObserver(SessionObserver* observer);
@@ -155,6 +162,11 @@ private:
     std::string linkDevice_;
     std::vector<SessionObserver*> observers_;
     LineCounters counters_;
+    std::uint32_t lastLineMs_ = 0;
+    std::uint32_t lastStatusLineMs_ = 0;
+    std::uint64_t statusLinesShown_ = 0;
+    // Silence was reported before the tick noticed it.
+    bool silenceNoted_ = false;
 };
 
 }  // namespace terminal

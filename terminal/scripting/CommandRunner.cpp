@@ -68,6 +68,7 @@ void CommandRunner::run(const HeadlessCommand& command) {
 // A status event now; without readings an error that says why, never the waiting look's
 // values.
 void CommandRunner::snapshot() {
+    core_.noteSilence();
     const std::string reason = noReadingsReason(core_.shown());
     if (!reason.empty()) {
         refuse("snapshot: no readings: " + reason);

@@ -66,9 +66,14 @@ void HeadlessSession::start(const std::string& port) {
         core_.choosePortName(port);
     }
     guarded([this] { core_.startSession(); });
+    host_.startTimer(silenceWatchTimer, silenceWatchPeriodMs);
 }
 
 void HeadlessSession::onTimer(int id) {
+    if (id == silenceWatchTimer) {
+        guarded([this] { core_.noteSilence(); });
+        return;
+    }
     guarded([this, id] { core_.onTimer(id); });
 }
 
@@ -92,12 +97,20 @@ void HeadlessSession::quit() {
     host_.endSession();
 }
 
+void HeadlessSession::emitNewStatus() {
+    guarded([this] { core_.noteSilence(); });
+    if (core_.statusLinesShown() != statusLinesSent_) {
+        emitStatus();
+    }
+}
+
 void HeadlessSession::emitStatus() {
     if (ended_ || !core_.shown().readings) {
         return;
     }
+    statusLinesSent_ = core_.statusLinesShown();
     DashboardPicture picture;
-    picture.seconds = static_cast<double>(clock_.milliseconds() - startMs_) / 1000.0;
+    picture.seconds = static_cast<double>(core_.lastStatusLineMs() - startMs_) / 1000.0;
     picture.panel = &view_.panelState();
     picture.shown = &core_.shown();
     host_.emitLine(statusEvent(picture));

@@ -20,6 +20,10 @@ namespace terminal::headless {
 // True for a --port value the session takes: exactly COM1 to COM40, or an absolute path.
 bool isPortChoice(std::string_view port);
 
+// The timer that watches for silence between the link rhythm's ticks, and its period.
+inline constexpr int silenceWatchTimer = 3;
+inline constexpr int silenceWatchPeriodMs = 100;
+
 class HeadlessSession : private ScriptHands {
 public:
     HeadlessSession(HeadlessHost& host, platform::SerialControl& serial, platform::Clock& clock,
@@ -38,9 +42,12 @@ public:
     void onInputLine(std::string_view line);
     // End of standard input, SIGINT, SIGTERM, SIGHUP: the port closed as quit closes it.
     void quit() override;
-    // The periodic status event, and snapshot's: sent only while the dashboard shows readings
-    // (an identified simulator and a status line since).
+    // snapshot's status event: sent only while the dashboard shows readings (an identified
+    // simulator and a status line since), with the time the last status line arrived.
     void emitStatus() override;
+    // The periodic status event: as snapshot's, but only for a status line that no status
+    // event has carried yet, so a simulator that falls silent is never reported as current.
+    void emitNewStatus();
     // An error from outside a session operation (the serial control's escaped ones).
     void reportError(const std::string& text);
 
@@ -66,6 +73,8 @@ private:
     TerminalCore core_;
     CommandRunner commands_{core_, *this};
     std::uint32_t startMs_ = 0;
+    // The status lines shown when the last status event went out.
+    std::uint64_t statusLinesSent_ = 0;
     bool ended_ = false;
 };
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """bootloader through AT-SPI alone, against boot-target on COM28: started with an image on its
 command line, Connect and Program pressed through their actions, the bars, counters and
-lamps read while the board is programmed, and the board holding the image afterwards; no
-object of the window without a name.
+lamps read while the board is programmed, the bar and counters sensitive while they show a
+run's figures and keeping them afterwards, and the board holding the image; no object of the
+window without a name.
 
 usage: loader_through_atspi.py BOOTLOADER BOOT_TARGET
 """
@@ -19,6 +20,8 @@ COM = 28
 IMAGE_SIZE = 3000
 FILE_BOX = "Step 1: Load Program File"
 IDENT_BOX = "Step 3: Connect to the Traget Board"
+# What shows a run's progress: sensitive while it shows a run's figures.
+FIGURES = ["Programming", "Bytes Sent", "Total Bytes"]
 
 
 def main():
@@ -49,17 +52,18 @@ def main():
     lamp_on = session.wait_for(lambda: window.checked("Connection status On"), 5)
     window.expect(lamp_on, "Connection status On not lit once identified")
     window.expect(not window.checked("Connection status Off"), "Connection status Off still lit")
+    for name in FIGURES:
+        window.expect(not window.sensitive(name), f"{name} sensitive before Program")
 
     window.press("Program")
-    samples = []  # (bytes sent, total bytes, programming bar, erase bar, erase maximum)
+    # (bytes sent, total bytes, programming bar, erase bar, erase maximum, figures sensitive)
+    samples = []
     deadline = time.monotonic() + 60
     while time.monotonic() < deadline:
         erase = window.find("Flash Erasing").queryValue()
         sample = (int(window.text("Bytes Sent")), int(window.text("Total Bytes")),
-                  window.value("Programming"), erase.currentValue, erase.maximumValue)
-        # The end of the run resets the counters in one step with enabling Connect: a sample
-        # read while Connect is still disabled saw the run whole, a later one may straddle
-        # its end.
+                  window.value("Programming"), erase.currentValue, erase.maximumValue,
+                  all(window.sensitive(name) for name in FIGURES))
         if window.sensitive("Connect"):  # the run has finished
             break
         samples.append(sample)
@@ -79,11 +83,15 @@ def main():
     window.expect(all(0 <= bar <= 100 for bar in bars), "Programming bar outside 0..100")
     window.expect(any(s[3] == s[4] == 64 for s in writing),
                   "Flash Erasing never read full (64 of 64) while writing")
+    window.expect(all(s[5] for s in writing), "the bar or a counter not sensitive while writing")
 
-    # Finished: counters back to 0, lamps dark, the board holding the image.
-    window.expect((window.text("Bytes Sent"), window.text("Total Bytes")) == ("0", "0"),
-                  f"counters after the run: {window.text('Bytes Sent')}, "
-                  f"{window.text('Total Bytes')}")
+    # Finished: the run's figures kept (and sensitive), lamps dark, the board holding the image.
+    window.expect((window.text("Bytes Sent"), window.text("Total Bytes"),
+                   window.value("Programming")) == (str(IMAGE_SIZE), str(IMAGE_SIZE), 100),
+                  f"figures after the run: {window.text('Bytes Sent')}, "
+                  f"{window.text('Total Bytes')}, {window.value('Programming')}")
+    for name in FIGURES:
+        window.expect(window.sensitive(name), f"{name} not sensitive after the run")
     for name in ["Connection status On", "Connection status Off"]:
         window.expect(not window.checked(name), f"{name} lit after the run")
     got = session.wait_for(lambda: os.path.exists(received) and

@@ -23,7 +23,7 @@ FIRMWARE_TOO_OLD = ("This release requires Minimum J1939 Simulator (firmware) ve
      "no identified simulator within 2 s: the link is "),
     (None, {"port": "COM41"}, TessalyError,
      "Tessaly ended (status 2): Tessaly: --port takes COM1 to COM40 or an absolute device path, "
-     "not 'COM41' Try 'Tessaly --help' for more information."),
+     "not 'COM41'\nTry 'Tessaly --help' for more information."),
     (None, {"status_rate": 101}, TessalyError, "Tessaly ended (status 2): Tessaly: --status-rate"),
 ])
 def test_a_start_that_fails_says_why_in_the_programs_words(

@@ -73,7 +73,7 @@ public:
         // Nothing may open a message box: there is no screen to show it on.
         comm_.setUnhandledErrorReporter(
             [this](const std::string& text) { session_.reportError(text); });
-        connect(&statusTimer_, &QTimer::timeout, this, [this] { session_.emitStatus(); });
+        connect(&statusTimer_, &QTimer::timeout, this, [this] { session_.emitNewStatus(); });
     }
 
     ~HeadlessProgram() override {

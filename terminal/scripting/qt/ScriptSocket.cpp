@@ -32,17 +32,17 @@ std::string ScriptSocket::listen(const std::string& path) {
 
 void ScriptSocket::remove() {
     countChanged_ = nullptr;
+    // The file first: a script whose connection ends finds that Tessaly has gone.
+    if (listening_.fd >= 0) {
+        removeSocketFile(path_, listening_);
+        delete accepting_;
+        accepting_ = nullptr;
+        ::close(listening_.fd);
+        listening_.fd = -1;
+    }
     while (!peers_.empty()) {
         disconnect(peers_.begin()->first);
     }
-    if (listening_.fd < 0) {
-        return;
-    }
-    removeSocketFile(path_, listening_);
-    delete accepting_;
-    accepting_ = nullptr;
-    ::close(listening_.fd);
-    listening_.fd = -1;
 }
 
 void ScriptSocket::accept() {

@@ -25,8 +25,14 @@ ScriptedDashboard::ScriptedDashboard(DashboardWindow& window, double statusRate)
     window_.setMessageTap(
         [this](const std::string& text) { socket_.broadcast(headless::errorEvent(text)); });
     socket_.onCountChanged([this](int scripts) { window_.linkStatusBar().showScripts(scripts); });
+    // Only a status line no event has carried yet; a silence is told the scripts from its
+    // first second on (the window alone waits for its tick).
     connect(&statusTimer_, &QTimer::timeout, this, [this] {
-        if (window_.core().shown().readings) {
+        TerminalCore& core = window_.core();
+        if (socket_.count() > 0) {
+            core.noteSilence();
+        }
+        if (core.shown().readings && core.statusLinesShown() != statusLinesSent_) {
             emitStatus();
         }
     });
@@ -71,9 +77,9 @@ void ScriptedDashboard::emitStatus() {
     DashboardState panel;
     window_.readPanel(panel);
     const TerminalCore& core = window_.core();
+    statusLinesSent_ = core.statusLinesShown();
     headless::DashboardPicture picture;
-    picture.seconds =
-        static_cast<double>(window_.core().clock().milliseconds() - startMs_) / 1000.0;
+    picture.seconds = static_cast<double>(core.lastStatusLineMs() - startMs_) / 1000.0;
     picture.panel = &panel;
     picture.shown = &core.shown();
     socket_.broadcast(headless::statusEvent(picture));

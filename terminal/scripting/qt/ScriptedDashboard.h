@@ -48,6 +48,8 @@ private:
     headless::ScriptSocket socket_;
     QTimer statusTimer_;
     std::uint32_t startMs_;
+    // The status lines shown when the last status event went out.
+    std::uint64_t statusLinesSent_ = 0;
     std::string keyCommand_ = "key";
 };
 

@@ -109,11 +109,12 @@ TEST_F(LoaderWindowTest, ButtonsLampsAndCountersFollowTheStepsOfARun) {
     echoLastByte();
     EXPECT_TRUE(programmed);
     EXPECT_EQ(buttons(), "on on on off") << "programming finished";
-    EXPECT_EQ(text(ids::totalBytesEdit), "0");
-    EXPECT_EQ(text(ids::bytesSentEdit), "0");
+    // The run's figures stay on show until the next Connect.
+    EXPECT_EQ(text(ids::totalBytesEdit), "250");
+    EXPECT_EQ(text(ids::bytesSentEdit), "250");
     EXPECT_FALSE(lamp(ids::linkLamp));
     EXPECT_FALSE(lamp(ids::waitingLamp));
-    EXPECT_EQ(control<QProgressBar>(ids::programBar)->value(), 0);
+    EXPECT_EQ(control<QProgressBar>(ids::programBar)->value(), 100);
     EXPECT_TRUE(messages.empty());
 }
 
@@ -206,7 +207,7 @@ TEST_F(LoaderWindowTest, APortLostMidRunIsReportedOnceAndConnectWorksAgain) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].contains("lost"));
     EXPECT_EQ(buttons(), "on on on off");
-    EXPECT_EQ(text(ids::bytesSentEdit), "0");
+    EXPECT_EQ(text(ids::bytesSentEdit), "2") << "where the run stopped";
 }
 
 TEST_F(LoaderWindowTest, ExitClosesThePortBeforeTheWindowCloses) {

@@ -206,6 +206,65 @@ TEST_F(HeadlessSessionTest, NoStatusWithoutReadingsAndSnapshotSaysWhy) {
         << host.all();
 }
 
+// Each periodic status event carries a status line no event has carried yet, with the time
+// that line arrived; from the moment the rhythm's second has passed without a line the link
+// is silent, before the tick that resets it.
+TEST_F(HeadlessSessionTest, NoStatusOutlivesTheLastLineAndSilenceIsToldAtItsSecond) {
+    constexpr int silenceWatch = 3;
+    struct Step {
+        std::uint32_t atMs;
+        const char* action;  // "line", "status" (the periodic event), "watch", "snapshot", "tick"
+        const char* event;   // the event it sends, its start; "" for none
+    };
+    const Step steps[] = {
+        {1500, "line", ""},
+        {1620, "status", R"({"event":"status","time":1.5,"level":50,)"},
+        {1700, "status", ""},
+        {1850, "snapshot", R"({"event":"status","time":1.5,"level":50,)"},
+        {1900, "status", ""},
+        {2000, "line", ""},
+        {2100, "status", R"({"event":"status","time":2,"level":50,)"},
+        {2990, "watch", ""},
+        {2999, "snapshot", R"({"event":"status","time":2,"level":50,)"},
+        {3000, "watch", R"({"event":"link","state":"silent","port":"COM21","device":""})"},
+        {3050, "snapshot",
+         R"({"event":"error","message":"snapshot: no readings: the link is )"
+         R"(silent"})"},
+        // A line before the tick: too late, the tick resets and reconnects all the same.
+        {3100, "line", ""},
+        {3150, "status", ""},
+        {3200, "tick", R"({"event":"link","state":"connecting","port":"COM21","device":""})"},
+    };
+    session_->start("COM21");
+    EXPECT_TRUE(host.timerRunning);
+    session_->onTimer(linkTimer);
+    serial.receive("ACK REVD\r\n");
+    serial.receive(identification);
+    for (const Step& step : steps) {
+        const std::string action = step.action;
+        SCOPED_TRACE(std::to_string(step.atMs) + " " + action);
+        clock.now = step.atMs;
+        const std::size_t before = host.lines.size();
+        if (action == "line") {
+            serial.receive(level50WarningsOn);
+        } else if (action == "status") {
+            session_->emitNewStatus();
+        } else if (action == "watch") {
+            session_->onTimer(silenceWatch);
+        } else if (action == "snapshot") {
+            input("snapshot");
+        } else {
+            session_->onTimer(linkTimer);
+        }
+        if (*step.event == '\0') {
+            EXPECT_EQ(host.lines.size(), before) << host.all();
+        } else {
+            ASSERT_EQ(host.lines.size(), before + 1) << host.all();
+            EXPECT_EQ(host.lines.back().rfind(step.event, 0), 0u) << host.lines.back();
+        }
+    }
+}
+
 TEST_F(HeadlessSessionTest, EveryIdentificationAnswerSaysWhetherItWasAccepted) {
     session_->start("COM21");
     session_->onTimer(linkTimer);

@@ -2,7 +2,10 @@
 // commands written to standard input, against the j1939-sim stand-in on a pseudo-terminal.
 #include <csignal>
 
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
@@ -88,14 +91,16 @@ private:
 
 class HeadlessAgainstSimulator : public ::testing::Test {
 protected:
-    void startBoth(int comNumber, const QStringList& simArguments = {}) {
+    // `byPath`: the stand-in's link named as a device path (for COM numbers past COM40).
+    void startBoth(int comNumber, const QStringList& simArguments = {}, bool byPath = false) {
         ASSERT_TRUE(folder_.isValid());
         portMap_ = folder_.path() + "/comports";
         sim_ = std::make_unique<J1939SimProcess>(portMap_, comNumber);
         ASSERT_TRUE(sim_->start(simArguments)) << sim_->log().toStdString();
         tessaly_ = std::make_unique<HeadlessProcess>(portMap_);
-        ASSERT_TRUE(tessaly_->start({"--port", "COM" + QString::number(comNumber), "--settings",
-                                     folder_.path() + "/vive1939.ini", "--status-rate", "10"}));
+        const QString port = byPath ? sim_->linkPath() : "COM" + QString::number(comNumber);
+        ASSERT_TRUE(tessaly_->start({"--port", port, "--settings", folder_.path() + "/vive1939.ini",
+                                     "--status-rate", "10"}));
     }
 
     std::string describe() {
@@ -203,6 +208,62 @@ TEST_F(HeadlessAgainstSimulator, NoStatusEventsWhileTheDeviceIsGone) {
         EXPECT_FALSE(events[i].contains(R"("event":"status")")) << describe();
     }
     EXPECT_TRUE(events[again].contains(R"("level":42,)")) << describe();
+}
+
+// The simulator falls silent (SIGUSR1): the status events end with its last line, each
+// having carried a line of its own, and `silent` follows within the rhythm's second.
+TEST_F(HeadlessAgainstSimulator, TheStatusEventsEndWithTheLastLineAndSilentFollows) {
+    startBoth(45, {}, true);  // Dynamic on: every status line has a level of its own
+    const int identified = tessaly_->waitForEvent({R"("event":"identified")"}, 8000);
+    ASSERT_GE(identified, 0) << describe();
+    int status = identified;
+    for (int count = 0; count < 3; ++count) {
+        status = tessaly_->waitForEvent({R"("event":"status")"}, 5000, status + 1);
+        ASSERT_GE(status, 0) << describe();
+    }
+    ::kill(static_cast<pid_t>(sim_->pid()), SIGUSR1);
+    ASSERT_TRUE(sim_->waitForLog("silent now (SIGUSR1)", 3000)) << describe();
+    const int silentFrom = static_cast<int>(tessaly_->events().size());
+
+    // When each event was read, from here on.
+    QElapsedTimer clock;
+    clock.start();
+    QList<qint64> readAt;
+    const bool silent = waitUntil(
+        [&] {
+            const QStringList lines = tessaly_->events();
+            while (silentFrom + readAt.size() < lines.size()) {
+                readAt.append(clock.elapsed());
+            }
+            return lines.join('\n').indexOf(R"("state":"silent")") >= 0;
+        },
+        5000);
+    ASSERT_TRUE(silent) << describe();
+
+    const QStringList events = tessaly_->events();
+    int silentAt = -1;
+    int lastStatus = -1;
+    QSet<QString> readings;
+    static const QRegularExpression time(R"("time":[0-9.]+,)");
+    for (int i = identified; i < events.size(); ++i) {
+        if (events[i].contains(R"("state":"silent")")) {
+            silentAt = i;
+            break;
+        }
+        if (events[i].startsWith(R"({"event":"status",)")) {
+            lastStatus = i;
+            QString reading = events[i];
+            reading.remove(time);
+            EXPECT_FALSE(readings.contains(reading)) << "a reading repeated: " << describe();
+            readings.insert(reading);
+        }
+    }
+    ASSERT_GT(lastStatus, identified) << describe();
+    EXPECT_EQ(silentAt, lastStatus + 1) << describe();
+    // A line in flight as the stand-in fell silent may still come; none after it.
+    EXPECT_LE(lastStatus + 1 - silentFrom, 1) << describe();
+    const qint64 lastStatusRead = lastStatus >= silentFrom ? readAt[lastStatus - silentFrom] : 0;
+    EXPECT_LE(readAt[silentAt - silentFrom] - lastStatusRead, 1500) << describe();
 }
 
 // The simulator has had Warnings on from the start; the boxes were reset to off at the

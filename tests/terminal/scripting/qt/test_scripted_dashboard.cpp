@@ -38,7 +38,7 @@ protected:
         ASSERT_TRUE(folder.isValid());
         qputenv("COMPORTS_DIR", folder.path().toUtf8());
         sim = std::make_unique<J1939SimProcess>(folder.path(), simCom);
-        ASSERT_TRUE(sim->start({"--no-dynamic"}));
+        ASSERT_TRUE(sim->start(QStringList{"--no-dynamic"} + simArguments()));
         const QString settings = folder.filePath("vive1939.ini");
         QFile file(settings);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -60,6 +60,7 @@ protected:
     }
 
     virtual double statusRate() const { return 20; }
+    virtual QStringList simArguments() const { return {}; }
 
     QString scriptsShown() const {
         QLabel* field = window->linkStatusBar().scriptsField();
@@ -139,10 +140,12 @@ TEST_F(ScriptedWindow, ASeventeenthScriptIsTurnedAway) {
     EXPECT_GE(admitted.back()->waitFor(R"("event":"status")", 3000), 0);
 }
 
-// Status events at the highest rate: a script that does not read falls behind soonest.
+// Status events at the highest rate: a script that does not read falls behind soonest. A
+// status event goes only for a new status line, so the stand-in sends as many.
 class FloodedWindow : public ScriptedWindow {
 protected:
     double statusRate() const override { return 100; }
+    QStringList simArguments() const override { return {"--rate", "100"}; }
 };
 
 TEST_F(FloodedWindow, NoScriptStallsTheWindow) {
