@@ -98,6 +98,7 @@ TEST(PlotCommand, DrawsARecordingOfASessionWithALossIntoAPngOfTheAskedSize) {
         {{}, {1600, 900}},
         {{"--size", "640x480", "--values", "Engine RPM [RPM], level,Parking"}, {640, 480}},
         {{"--size", "1200x2000", "--values", "Speed (MPH)"}, {1200, 2000}},
+        {{"--size", "640x480", "--values", "engine_rpm,battery_v"}, {640, 480}},
     };
     for (const auto& c : cases) {
         const QString png = folder.path() + "/plot.png";
@@ -145,6 +146,9 @@ TEST(PlotCommand, RefusesWithStatusTwoAndOneLine) {
         {{"--plot", good, "--output", png, "--size", "100x100"},
          "Tessaly: --size takes WIDTHxHEIGHT, each 200 to 10000 pixels (1600x900), not "
          "'100x100'"},
+        {{"--plot", good, "--output", png, "--size", "10001x900"},
+         "Tessaly: --size takes WIDTHxHEIGHT, each 200 to 10000 pixels (1600x900), not "
+         "'10001x900'"},
         {{"--plot", good}, "Tessaly: --plot needs --output FILE.png"},
     };
     for (const auto& c : cases) {
@@ -183,6 +187,12 @@ TEST(PlotCommand, RefusesAnEmptyOrNonNumericValueAndWarnsOfRowsOutOfOrder) {
               "2025-03-14T09:00:20.000+01:00,identified,60,4819.125\r\n"
               "2025-03-14T09:00:10.000+01:00,identified,55,4417.5\r\n"
               "2025-03-14T09:00:05.000+01:00,identified,52,4176.5\r\n");
+    const QString oneBack = folder.path() + "/one-back.csv";
+    writeFile(oneBack,
+              "time,link,level,Engine RPM [RPM]\r\n"
+              "2025-03-14T09:00:00.000+01:00,identified,50,4015.875\r\n"
+              "2025-03-14T09:00:20.000+01:00,identified,60,4819.125\r\n"
+              "2025-03-14T09:00:10.000+01:00,identified,55,4417.5\r\n");
     const struct {
         QStringList arguments;
         int status;
@@ -208,6 +218,11 @@ TEST(PlotCommand, RefusesAnEmptyOrNonNumericValueAndWarnsOfRowsOutOfOrder) {
          0,
          "Tessaly: warning: " + unordered +
              " row 4 (09:00:10.000) is earlier than a row before it (09:00:20.000): 2 rows out "
+             "of time order, drawn in time order"},
+        {{"--plot", oneBack},
+         0,
+         "Tessaly: warning: " + oneBack +
+             " row 4 (09:00:10.000) is earlier than a row before it (09:00:20.000): 1 row out "
              "of time order, drawn in time order"},
     };
     for (const auto& c : cases) {
