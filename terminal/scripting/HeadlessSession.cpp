@@ -5,29 +5,11 @@
 #include "platform/serial/ComName.h"
 #include "terminal/dashboard/ControlIds.h"
 #include "terminal/dashboard/DashboardState.h"
+#include "terminal/dashboard/ModeBoxes.h"
 #include "terminal/link/PortNumber.h"
 #include "terminal/scripting/HeadlessEvents.h"
 
 namespace terminal::headless {
-
-namespace {
-
-using ModeField = bool DashboardState::*;
-
-ModeField modeField(int controlId) {
-    switch (controlId) {
-        case ids::dynamicCheck:
-            return &DashboardState::dynamicOn;
-        case ids::quietCheck:
-            return &DashboardState::quietOn;
-        case ids::warningsCheck:
-            return &DashboardState::warningsOn;
-        default:
-            return &DashboardState::resetEngineDm2On;
-    }
-}
-
-}  // namespace
 
 bool isPortChoice(std::string_view port) {
     if (!port.empty() && port.front() == '/') {
@@ -121,11 +103,11 @@ void HeadlessSession::reportError(const std::string& text) {
 }
 
 bool HeadlessSession::modeChecked(int controlId) {
-    return view_.panel().*modeField(controlId);
+    return view_.panel().*modeFieldOf(controlId);
 }
 
 void HeadlessSession::checkMode(int controlId, bool on) {
-    view_.panel().*modeField(controlId) = on;
+    view_.panel().*modeFieldOf(controlId) = on;
 }
 
 void HeadlessSession::moveSlider(double position) {

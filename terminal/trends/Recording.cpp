@@ -67,6 +67,16 @@ bool Recording::has(std::size_t item) const {
     return item < present_.size() && present_[item];
 }
 
+std::vector<std::size_t> Recording::defaultItems() const {
+    std::vector<std::size_t> shown;
+    for (const std::size_t item : defaultTrendItems()) {
+        if (has(item)) {
+            shown.push_back(item);
+        }
+    }
+    return shown;
+}
+
 std::vector<std::size_t> Recording::items() const {
     std::vector<std::size_t> present;
     for (std::size_t item = 0; item < columns_.size(); ++item) {

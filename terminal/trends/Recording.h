@@ -35,6 +35,8 @@ public:
     // Whether the file has a column for the item; the items it has, in trendItems() order.
     bool has(std::size_t item) const;
     std::vector<std::size_t> items() const;
+    // The values plotted when none are named (defaultTrendItems()) that the file has.
+    std::vector<std::size_t> defaultItems() const;
     // The offset from UTC of the first row's time: the recording's own clock.
     int utcOffsetMinutes() const { return utcOffsetMinutes_; }
     // Rows left out: cut off, not fitting the header, or without a readable time.

@@ -59,12 +59,7 @@ QByteArray runPlotPng(const std::filesystem::path& recordingFile, const RunRepor
     if (!recording || recording->size() == 0) {
         return {};
     }
-    std::vector<std::size_t> items;
-    for (const std::size_t item : defaultTrendItems()) {
-        if (recording->has(item)) {
-            items.push_back(item);
-        }
-    }
+    const std::vector<std::size_t> items = recording->defaultItems();
     ui::TrendsSource source;
     source.show(&*recording, recording->utcOffsetMinutes() * 60);
     source.setItems(items);

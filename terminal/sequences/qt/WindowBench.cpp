@@ -3,27 +3,11 @@
 #include <QAbstractButton>
 
 #include "terminal/dashboard/ControlIds.h"
+#include "terminal/dashboard/ModeBoxes.h"
 #include "terminal/dashboard/qt/DashboardWindow.h"
 #include "terminal/sequences/EventMessage.h"
 
 namespace terminal::sequences {
-
-namespace {
-
-bool DashboardState::*modeField(int controlId) {
-    switch (controlId) {
-        case ids::dynamicCheck:
-            return &DashboardState::dynamicOn;
-        case ids::quietCheck:
-            return &DashboardState::quietOn;
-        case ids::warningsCheck:
-            return &DashboardState::warningsOn;
-        default:
-            return &DashboardState::resetEngineDm2On;
-    }
-}
-
-}  // namespace
 
 WindowBench::WindowBench(ui::DashboardWindow& window)
     : window_(window),
@@ -86,7 +70,7 @@ bool WindowBench::askOperator(const std::string& question) {
 }
 
 bool WindowBench::modeChecked(int controlId) {
-    return window_.core().dashboard().*modeField(controlId);
+    return window_.core().dashboard().*modeFieldOf(controlId);
 }
 
 // As the click toggles the box before its handler runs; setChecked sends nothing itself.

@@ -222,11 +222,7 @@ int runPlot(int argc, char** argv, platform::CommandLine& options) {
                             .arg(input, columnList(*recording)));
         }
     } else {
-        for (const std::size_t item : defaultTrendItems()) {
-            if (recording->has(item)) {
-                items.push_back(item);
-            }
-        }
+        items = recording->defaultItems();
     }
 
     ui::TrendsSource source;
