@@ -13,7 +13,6 @@
 
 #include "platform/chart/qt/TrendChart.h"
 #include "terminal/trends/Recording.h"
-#include "terminal/trends/TrendItems.h"
 #include "terminal/trends/qt/TrendsSource.h"
 
 namespace terminal::sequences {
