@@ -53,6 +53,7 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
     setWindowTitle(programTitle());
     buildControls();
     setUpInstruments();
+    panel_ = std::make_unique<PanelBoxes>(controls_);
 
     comm_.setObjectName(QString::number(ids::serialControl));
     core_ = std::make_unique<TerminalCore>(*this, comm_, platform::SystemClock::instance(),
@@ -171,11 +172,11 @@ void DashboardWindow::handleEvent(const std::function<void()>& handler) {
 }
 
 void DashboardWindow::readPanel(DashboardState& state) {
-    ui::readPanel(controls_, state);
+    panel_->read(state);
 }
 
 void DashboardWindow::writePanel(const DashboardState& state) {
-    ui::writePanel(controls_, state);
+    panel_->write(state);
 }
 
 void DashboardWindow::setDisplayValue(int id, double value) {

@@ -29,6 +29,7 @@ class SessionRecording;
 class TrendsItem;
 class DashboardScaling;
 class LinkStatusBar;
+class PanelBoxes;
 
 class DashboardWindow : public QDialog, public TerminalView {
     Q_OBJECT
@@ -93,6 +94,7 @@ private:
     void handleEvent(const std::function<void()>& handler);
 
     platform::DialogControls controls_;
+    std::unique_ptr<PanelBoxes> panel_;
     platform::CMSComm comm_;
     std::unique_ptr<TerminalCore> core_;
     MultiPacketDialog engineDm1Dialog_;

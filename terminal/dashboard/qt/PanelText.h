@@ -2,6 +2,8 @@
 // Texts of the read-only boxes. A stored text may end with CR LF (the trouble-code rows); a
 // single-line box shows it without the line end, and the stored text is what the box gives
 // back, so a transfer round trip changes nothing.
+// A box on the screen takes a changed text at its window's next paint (TextAtPaint);
+// panelText gives the text back meanwhile.
 
 #include <QLineEdit>
 #include <string>
