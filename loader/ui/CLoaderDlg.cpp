@@ -22,6 +22,7 @@
 #include "loader/ui/LoaderLayout.h"
 #include "loader/ui/ProgramInfo.h"
 #include "platform/instruments/qt/CiLedRoundX.h"
+#include "platform/layout/qt/TextAtPaint.h"
 #include "platform/serial/PortMap.h"
 #include "platform/serial/SerialErrorText.h"
 #include "platform/serial/qt/CMSComm.h"
@@ -155,15 +156,25 @@ void CLoaderDlg::refresh() {
             box->setText(text);
         }
     };
+    // A combo is set only when it shows another text: setting lays its text out anew.
+    auto choose = [this](int id, const QString& text) {
+        auto* combo = controls_.get<QComboBox>(id);
+        if (combo->currentText() != text) {
+            combo->setCurrentText(text);
+        }
+    };
     show(ids::fileNameEdit, fileName_);
-    controls_.get<QComboBox>(ids::portCombo)->setCurrentText(portText_);
+    choose(ids::portCombo, portText_);
     // The line is bytes from the target; each one shown as the character it codes in Latin-1.
     show(ids::identLineEdit,
          QString::fromLatin1(link_->identLine().data(),
                              static_cast<qsizetype>(link_->identLine().size())));
-    controls_.get<QComboBox>(ids::speedCombo)->setCurrentText(speedText_);
+    choose(ids::speedCombo, speedText_);
     show(ids::totalBytesEdit, QString::number(link_->imageLength()));
-    show(ids::bytesSentEdit, QString::number(link_->sentCount()));
+    // Changes with every echoed byte: on the screen it takes its count as the window is
+    // painted, not laid out anew for each byte.
+    platform::setTextAtPaint(controls_.get<QLineEdit>(ids::bytesSentEdit),
+                             QString::number(link_->sentCount()));
     statusBar_->follow(*link_, fileName_, clock_->milliseconds());
 }
 
