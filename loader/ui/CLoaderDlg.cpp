@@ -171,10 +171,16 @@ void CLoaderDlg::refresh() {
                              static_cast<qsizetype>(link_->identLine().size())));
     choose(ids::speedCombo, speedText_);
     show(ids::totalBytesEdit, QString::number(link_->imageLength()));
-    // Changes with every echoed byte: on the screen it takes its count as the window is
-    // painted, not laid out anew for each byte.
-    platform::setTextAtPaint(controls_.get<QLineEdit>(ids::bytesSentEdit),
-                             QString::number(link_->sentCount()));
+    // Changes with every echoed byte: while writing, on the screen it takes its count as the
+    // window is painted, not laid out anew for each byte. Its reset at the end of a run is
+    // shown at once, in one step with the buttons.
+    auto* sent = controls_.get<QLineEdit>(ids::bytesSentEdit);
+    const QString count = QString::number(link_->sentCount());
+    if (link_->writing()) {
+        platform::setTextAtPaint(sent, count);
+    } else {
+        platform::setTextNow(sent, count);
+    }
     statusBar_->follow(*link_, fileName_, clock_->milliseconds());
 }
 

@@ -136,6 +136,13 @@ void setTextAtPaint(QLineEdit* box, const QString& text, bool fromStart) {
     box->update();  // asks the window for the paint that hands the text over
 }
 
+void setTextNow(QLineEdit* box, const QString& text, bool fromStart) {
+    waitingTexts().remove(box);
+    if (box->text() != text) {
+        setNow(box, text, fromStart);
+    }
+}
+
 QString textAtPaint(const QLineEdit* box) {
     const auto& texts = waitingTexts();
     const auto it = texts.constFind(box);

@@ -16,6 +16,10 @@ namespace platform {
 // than the box should.
 void setTextAtPaint(QLineEdit* box, const QString& text, bool fromStart = false);
 
+// Gives `box` the text `text` now, dropping one that waits for the paint: for a change that
+// must be seen together with others made in the same step.
+void setTextNow(QLineEdit* box, const QString& text, bool fromStart = false);
+
 // The text `box` shows, or will show at the next paint.
 QString textAtPaint(const QLineEdit* box);
 

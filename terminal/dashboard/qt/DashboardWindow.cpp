@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <exception>
 
@@ -61,7 +62,12 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
     comm_.setReceivePause(8);
     core_ = std::make_unique<TerminalCore>(*this, comm_, platform::SystemClock::instance(),
                                            settingsFile, formerSettingsFile);
-    comm_.setOnComm([this] { handleEvent([this] { core_->onReceive(); }); });
+    comm_.setOnComm([this] {
+        handleEvent([this] {
+            const QScopedValueRollback receiving(receiving_, true);
+            core_->onReceive();
+        });
+    });
     statusBar_ = new LinkStatusBar(this, [this] { return core_->sampleLineStatistics(); });
     placeStatusBar();
 
@@ -179,7 +185,9 @@ void DashboardWindow::readPanel(DashboardState& state) {
 }
 
 void DashboardWindow::writePanel(const DashboardState& state) {
-    panel_->write(state);
+    // What the line brings is painted at the next frame; what a button, the link timer or a
+    // script changes is seen at once, in one step with the controls it enables.
+    panel_->write(state, receiving_);
 }
 
 void DashboardWindow::setDisplayValue(int id, double value) {

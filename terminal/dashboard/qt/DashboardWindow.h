@@ -95,6 +95,7 @@ private:
 
     platform::DialogControls controls_;
     std::unique_ptr<PanelBoxes> panel_;
+    bool receiving_ = false;  // inside the serial control's receive event
     platform::CMSComm comm_;
     std::unique_ptr<TerminalCore> core_;
     MultiPacketDialog engineDm1Dialog_;

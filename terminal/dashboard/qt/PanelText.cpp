@@ -54,14 +54,18 @@ QString visibleLine(const std::string& text) {
     return line;
 }
 
-void showPanelText(QLineEdit* box, const std::string& text) {
+void showPanelText(QLineEdit* box, const std::string& text, bool atPaint) {
     StoredText& stored = storedFor(box);
     if (stored.text != text || stored.line.isNull()) {
         stored.text = text;
         stored.line = visibleLine(text);
     }
     // A text wider than the box shows its beginning.
-    platform::setTextAtPaint(box, stored.line, true);
+    if (atPaint) {
+        platform::setTextAtPaint(box, stored.line, true);
+    } else {
+        platform::setTextNow(box, stored.line, true);
+    }
     stored.showing = true;
 }
 

@@ -86,11 +86,11 @@ void PanelBoxes::read(DashboardState& state) const {
     }
 }
 
-void PanelBoxes::write(const DashboardState& state) const {
+void PanelBoxes::write(const DashboardState& state, bool atPaint) const {
     showPortName(port_, QString::fromStdString(state.portName));
-    showPanelText(serialNumber_, std::to_string(state.serialNumber));
+    showPanelText(serialNumber_, std::to_string(state.serialNumber), atPaint);
     for (std::size_t i = 0; i < textCount; ++i) {
-        showPanelText(texts_[i], state.*textFields[i].field);
+        showPanelText(texts_[i], state.*textFields[i].field, atPaint);
     }
     for (std::size_t i = 0; i < checkCount; ++i) {
         checks_[i]->setChecked(state.*checkFields[i].field);

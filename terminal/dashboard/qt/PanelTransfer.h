@@ -19,7 +19,9 @@ public:
     explicit PanelBoxes(const platform::DialogControls& controls);
 
     void read(DashboardState& state) const;
-    void write(const DashboardState& state) const;
+    // `atPaint`: the boxes on the screen take changed texts at the window's next paint (for
+    // the writes of every line); otherwise at once.
+    void write(const DashboardState& state, bool atPaint = false) const;
 
     static constexpr std::size_t textCount = 11;
     static constexpr std::size_t checkCount = 4;
