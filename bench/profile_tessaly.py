@@ -79,13 +79,16 @@ def read_script_events(path, counts):
     client = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     if not measure.wait_for(lambda: os.path.exists(path), 10):
         return
-    client.connect(path)
-    with client:
-        while True:
-            data = client.recv(65536)
-            if not data:
-                return
-            counts[0] += data.count(b"\n")
+    try:
+        client.connect(path)
+        with client:
+            while True:
+                data = client.recv(65536)
+                if not data:
+                    return
+                counts[0] += data.count(b"\n")
+    except OSError:
+        return  # Tessaly has ended
 
 
 def run(build, mode, seconds, perf_out, attach=None):
