@@ -12,9 +12,9 @@
 #include "FakeClock.h"
 #include "NullTerminalView.h"
 #include "bench/LineSource.h"
+#include "line_building.h"
 #include "terminal/dashboard/ControlIds.h"
 #include "terminal/link/TerminalCore.h"
-#include "tests/terminal/line_building.h"
 
 namespace {
 

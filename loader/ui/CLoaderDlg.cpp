@@ -22,6 +22,7 @@
 #include "loader/ui/LoaderLayout.h"
 #include "loader/ui/ProgramInfo.h"
 #include "platform/instruments/qt/CiLedRoundX.h"
+#include "platform/layout/qt/TextAtPaint.h"
 #include "platform/serial/PortMap.h"
 #include "platform/serial/SerialErrorText.h"
 #include "platform/serial/qt/CMSComm.h"
@@ -155,22 +156,38 @@ void CLoaderDlg::refresh() {
             box->setText(text);
         }
     };
+    // A combo is set only when it shows another text: setting lays its text out anew.
+    auto choose = [this](int id, const QString& text) {
+        auto* combo = controls_.get<QComboBox>(id);
+        if (combo->currentText() != text) {
+            combo->setCurrentText(text);
+        }
+    };
     show(ids::fileNameEdit, fileName_);
-    controls_.get<QComboBox>(ids::portCombo)->setCurrentText(portText_);
+    choose(ids::portCombo, portText_);
     // The line is bytes from the target; each one shown as the character it codes in Latin-1,
     // but for its line end, which a one-line box would show as a stray character.
     show(ids::identLineEdit, QString::fromLatin1(link_->identLine().data(),
                                                  static_cast<qsizetype>(link_->identLine().size()))
                                  .remove(QLatin1Char('\r'))
                                  .remove(QLatin1Char('\n')));
-    controls_.get<QComboBox>(ids::speedCombo)->setCurrentText(speedText_);
+    choose(ids::speedCombo, speedText_);
     // The link clears its counts when a run ends; the window keeps the last run's on show.
     if (link_->programming()) {
         shownLength_ = link_->imageLength();
         shownSent_ = link_->sentCount();
     }
     show(ids::totalBytesEdit, QString::number(shownLength_));
-    show(ids::bytesSentEdit, QString::number(shownSent_));
+    // Changes with every echoed byte: while writing, on the screen it takes its count as the
+    // window is painted, not laid out anew for each byte. Any other change is shown at once,
+    // in one step with the buttons.
+    auto* sent = controls_.get<QLineEdit>(ids::bytesSentEdit);
+    const QString count = QString::number(shownSent_);
+    if (link_->writing()) {
+        platform::setTextAtPaint(sent, count);
+    } else {
+        platform::setTextNow(sent, count);
+    }
     statusBar_->follow(*link_, fileName_, clock_->milliseconds());
 }
 

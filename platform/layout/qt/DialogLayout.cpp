@@ -26,9 +26,19 @@ namespace platform {
 
 void DialogControls::add(int id, QWidget* widget) {
     byId_[id] = widget;
+    if (id >= 0 && id < directIds) {
+        if (static_cast<std::size_t>(id) >= direct_.size()) {
+            direct_.resize(static_cast<std::size_t>(id) + 1, nullptr);
+        }
+        direct_[static_cast<std::size_t>(id)] = widget;
+    }
 }
 
 QWidget* DialogControls::widget(int id) const {
+    if (id >= 0 && id < directIds) {
+        return static_cast<std::size_t>(id) < direct_.size() ? direct_[static_cast<std::size_t>(id)]
+                                                             : nullptr;
+    }
     auto found = byId_.find(id);
     return found == byId_.end() ? nullptr : found->second;
 }

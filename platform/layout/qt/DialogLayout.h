@@ -17,6 +17,7 @@
 #include <QWidget>
 #include <map>
 #include <span>
+#include <vector>
 
 namespace platform {
 
@@ -69,7 +70,12 @@ public:
     const std::map<int, QWidget*>& all() const { return byId_; }
 
 private:
+    // Looked up for every value of every line: ids of dialog templates are small, and a
+    // table indexed by id spares the search.
+    static constexpr int directIds = 4096;
+
     std::map<int, QWidget*> byId_;
+    std::vector<QWidget*> direct_;
 };
 
 class DialogLayout {

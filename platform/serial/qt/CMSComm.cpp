@@ -7,6 +7,9 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -59,6 +62,13 @@ CMSComm::CMSComm(QObject* parent) : QObject(parent) {
     serial_.setReadBufferSize(inputBufferBytes);
     connect(&serial_, &QSerialPort::readyRead, this, &CMSComm::onReadyRead);
     connect(&serial_, &QSerialPort::errorOccurred, this, &CMSComm::onErrorOccurred);
+    receivePause_.setSingleShot(true);
+    receivePause_.setTimerType(Qt::PreciseTimer);
+    connect(&receivePause_, &QTimer::timeout, this, [this] {
+        if (serial_.isOpen() && !readNotifier_.isNull()) {
+            readNotifier_->setEnabled(true);
+        }
+    });
 }
 
 CMSComm::~CMSComm() {
@@ -188,6 +198,7 @@ void CMSComm::closePort() {
     if (!serial_.isOpen()) {
         return;
     }
+    receivePause_.stop();
     serial_.close();
     serial_.clearError();
     device_.clear();
@@ -238,8 +249,30 @@ void CMSComm::setOutput(const std::vector<std::uint8_t>& bytes) {
         return;
     }
     const std::string device = device_;
-    if (serial_.write(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<qint64>(bytes.size())) < 0) {
+    const char* data = reinterpret_cast<const char*>(bytes.data());
+    auto left = static_cast<qint64>(bytes.size());
+    // Straight to the driver while Qt holds nothing unsent: Qt's own path arms and disarms a
+    // write notifier for every call, which wakes the event loop once more for every byte the
+    // loader sends. What the driver does not take now (or refuses) goes Qt's way below, which
+    // keeps the order and reports a failure as before.
+    if (serial_.bytesToWrite() == 0) {
+        const int fd = static_cast<int>(serial_.handle());
+        while (left > 0) {
+            const ssize_t written = ::write(fd, data, static_cast<std::size_t>(left));
+            if (written > 0) {
+                data += written;
+                left -= written;
+            } else if (written < 0 && errno == EINTR) {
+                continue;
+            } else {
+                break;
+            }
+        }
+        if (left == 0) {
+            return;
+        }
+    }
+    if (serial_.write(data, left) < 0) {
         throw SerialError(platform::portLostText(port_, device));
     }
     // Hand the bytes to the driver now: the senders pace bytes with pauses that block the
@@ -276,6 +309,34 @@ void CMSComm::onReadyRead() {
     }
     commEvent_ = platform::comEvReceive;
     raiseOnCommSafely();
+    if (receivePauseMs_ > 0) {
+        pauseReceiving();
+    }
+}
+
+void CMSComm::pauseReceiving() {
+    // The port's own read notifier is held off until the pause ends; Qt turns it on again
+    // whenever the program reads, so it is turned off after the event's handler has read.
+    QSocketNotifier* notifier = serial_.isOpen() ? readNotifier() : nullptr;
+    if (notifier == nullptr) {
+        return;  // none to be found: read as bytes arrive
+    }
+    notifier->setEnabled(false);
+    receivePause_.start(receivePauseMs_);
+}
+
+QSocketNotifier* CMSComm::readNotifier() {
+    if (readNotifier_.isNull() || readNotifier_->socket() != serial_.handle()) {
+        readNotifier_ = nullptr;
+        for (auto* notifier : serial_.findChildren<QSocketNotifier*>()) {
+            if (notifier->type() == QSocketNotifier::Read &&
+                notifier->socket() == serial_.handle()) {
+                readNotifier_ = notifier;
+                break;
+            }
+        }
+    }
+    return readNotifier_.data();
 }
 
 void CMSComm::onErrorOccurred(QSerialPort::SerialPortError error) {

@@ -7,8 +7,11 @@
 #include "platform/serial/SerialControl.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <string>
@@ -49,6 +52,12 @@ public:
     QString devicePath() const;
     std::string openDevicePath() const override { return device_; }
 
+    // After each receive event, the port is not read again for `ms` milliseconds (0, the
+    // default: read as bytes arrive). A line that arrives a few bytes at a time then wakes the
+    // program once per pause rather than for every few bytes; no byte is lost or reordered,
+    // each waits at most the pause. For a program that shows a line rather than answers it.
+    void setReceivePause(int ms) { receivePauseMs_ = ms; }
+
     // Where an error that escapes an OnComm handler goes. By default a message box; a program
     // without a window reports it its own way.
     void setUnhandledErrorReporter(std::function<void(const std::string& text)> reporter) {
@@ -62,6 +71,8 @@ private:
     void onReadyRead();
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void raiseOnCommSafely();
+    void pauseReceiving();
+    QSocketNotifier* readNotifier();
 
     QSerialPort serial_;
     int port_ = 1;
@@ -77,6 +88,9 @@ private:
     // program has moved on to another open.
     unsigned generation_ = 0;
     std::function<void(const std::string& text)> unhandledErrorReporter_;
+    int receivePauseMs_ = 0;
+    QTimer receivePause_;
+    QPointer<QSocketNotifier> readNotifier_;
 };
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <exception>
 
@@ -55,11 +56,20 @@ DashboardWindow::DashboardWindow(const std::filesystem::path& settingsFile,
     setWindowTitle(programTitle());
     buildControls();
     setUpInstruments();
+    panel_ = std::make_unique<PanelBoxes>(controls_);
 
     comm_.setObjectName(QString::number(ids::serialControl));
+    // A saturated line arrives a few bytes every millisecond; taken in batches of 8 ms the
+    // window wakes an eighth as often, and a frame is 33 ms anyway.
+    comm_.setReceivePause(8);
     core_ = std::make_unique<TerminalCore>(*this, comm_, platform::SystemClock::instance(),
                                            settingsFile, formerSettingsFile);
-    comm_.setOnComm([this] { handleEvent([this] { core_->onReceive(); }); });
+    comm_.setOnComm([this] {
+        handleEvent([this] {
+            const QScopedValueRollback receiving(receiving_, true);
+            core_->onReceive();
+        });
+    });
     statusBar_ = new LinkStatusBar(this, [this] { return core_->sampleLineStatistics(); });
     placeStatusBar();
 
@@ -204,11 +214,13 @@ void DashboardWindow::handleEvent(const std::function<void()>& handler) {
 }
 
 void DashboardWindow::readPanel(DashboardState& state) {
-    ui::readPanel(controls_, state);
+    panel_->read(state);
 }
 
 void DashboardWindow::writePanel(const DashboardState& state) {
-    ui::writePanel(controls_, state);
+    // What the line brings is painted at the next frame; what a button, the link timer or a
+    // script changes is seen at once, in one step with the controls it enables.
+    panel_->write(state, receiving_);
 }
 
 void DashboardWindow::setDisplayValue(int id, double value) {

@@ -33,6 +33,7 @@ class SessionRecording;
 class TrendsItem;
 class DashboardScaling;
 class LinkStatusBar;
+class PanelBoxes;
 
 class DashboardWindow : public QDialog, public TerminalView {
     Q_OBJECT
@@ -107,6 +108,8 @@ private:
     bool handRefused();
 
     platform::DialogControls controls_;
+    std::unique_ptr<PanelBoxes> panel_;
+    bool receiving_ = false;  // inside the serial control's receive event
     platform::CMSComm comm_;
     std::unique_ptr<TerminalCore> core_;
     MultiPacketDialog engineDm1Dialog_;

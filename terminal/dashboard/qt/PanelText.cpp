@@ -4,6 +4,7 @@
 #include <QObject>
 
 #include "platform/layout/qt/OpaqueOnBackdrop.h"
+#include "platform/layout/qt/TextAtPaint.h"
 
 namespace terminal::ui {
 
@@ -15,6 +16,9 @@ namespace {
 struct StoredText {
     std::string text;
     QString line;
+    // The box shows the line, or takes it at the next paint. Cleared when the box's text
+    // changes to another: reading the panel back then needs no comparison for every box.
+    bool showing = false;
 };
 
 QHash<const QLineEdit*, StoredText>& storedTexts() {
@@ -28,6 +32,12 @@ StoredText& storedFor(QLineEdit* box) {
     if (it == texts.end()) {
         // A later box at the same address must not inherit this one's text.
         QObject::connect(box, &QObject::destroyed, [box] { storedTexts().remove(box); });
+        QObject::connect(box, &QLineEdit::textChanged, [box](const QString& now) {
+            const auto found = storedTexts().find(box);
+            if (found != storedTexts().end()) {
+                found->showing = now == found->line;
+            }
+        });
         // Written on every status line: repainted alone, not with the group boxes under it.
         platform::OpaqueOnBackdrop::install(box);
         it = texts.insert(box, {});
@@ -44,23 +54,26 @@ QString visibleLine(const std::string& text) {
     return line;
 }
 
-void showPanelText(QLineEdit* box, const std::string& text) {
+void showPanelText(QLineEdit* box, const std::string& text, bool atPaint) {
     StoredText& stored = storedFor(box);
     if (stored.text != text || stored.line.isNull()) {
         stored.text = text;
         stored.line = visibleLine(text);
     }
-    if (box->text() != stored.line) {
-        box->setText(stored.line);
-        box->setCursorPosition(0);  // a text wider than the box shows its beginning
+    // A text wider than the box shows its beginning.
+    if (atPaint) {
+        platform::setTextAtPaint(box, stored.line, true);
+    } else {
+        platform::setTextNow(box, stored.line, true);
     }
+    stored.showing = true;
 }
 
 std::string panelText(const QLineEdit* box) {
     const auto& texts = storedTexts();
     const auto it = texts.constFind(box);
-    // The stored text stands for the box only while the box still shows it.
-    if (it != texts.constEnd() && it->line == box->text()) {
+    // The stored text stands for the box while the box shows it or is about to.
+    if (it != texts.constEnd() && it->showing) {
         return it->text;
     }
     return box->text().toStdString();

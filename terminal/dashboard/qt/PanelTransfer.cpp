@@ -63,26 +63,37 @@ std::uint32_t serialNumberOf(const std::string& text) {
 
 }  // namespace
 
-void readPanel(const platform::DialogControls& controls, DashboardState& state) {
-    state.portName = controls.get<QComboBox>(ids::portCombo)->currentText().toStdString();
-    state.serialNumber = serialNumberOf(panelText(controls.get<QLineEdit>(ids::serialNumberEdit)));
-    for (const TextField& text : textFields) {
-        state.*text.field = panelText(controls.get<QLineEdit>(text.id));
+PanelBoxes::PanelBoxes(const platform::DialogControls& controls)
+    : port_(controls.get<QComboBox>(ids::portCombo)),
+      serialNumber_(controls.get<QLineEdit>(ids::serialNumberEdit)) {
+    static_assert(textFields.size() == textCount && checkFields.size() == checkCount);
+    for (std::size_t i = 0; i < textCount; ++i) {
+        texts_[i] = controls.get<QLineEdit>(textFields[i].id);
     }
-    for (const CheckField& check : checkFields) {
-        state.*check.field = controls.get<QCheckBox>(check.id)->isChecked();
+    for (std::size_t i = 0; i < checkCount; ++i) {
+        checks_[i] = controls.get<QCheckBox>(checkFields[i].id);
     }
 }
 
-void writePanel(const platform::DialogControls& controls, const DashboardState& state) {
-    showPortName(controls.get<QComboBox>(ids::portCombo), QString::fromStdString(state.portName));
-    showPanelText(controls.get<QLineEdit>(ids::serialNumberEdit),
-                  std::to_string(state.serialNumber));
-    for (const TextField& text : textFields) {
-        showPanelText(controls.get<QLineEdit>(text.id), state.*text.field);
+void PanelBoxes::read(DashboardState& state) const {
+    state.portName = port_->currentText().toStdString();
+    state.serialNumber = serialNumberOf(panelText(serialNumber_));
+    for (std::size_t i = 0; i < textCount; ++i) {
+        state.*textFields[i].field = panelText(texts_[i]);
     }
-    for (const CheckField& check : checkFields) {
-        controls.get<QCheckBox>(check.id)->setChecked(state.*check.field);
+    for (std::size_t i = 0; i < checkCount; ++i) {
+        state.*checkFields[i].field = checks_[i]->isChecked();
+    }
+}
+
+void PanelBoxes::write(const DashboardState& state, bool atPaint) const {
+    showPortName(port_, QString::fromStdString(state.portName));
+    showPanelText(serialNumber_, std::to_string(state.serialNumber), atPaint);
+    for (std::size_t i = 0; i < textCount; ++i) {
+        showPanelText(texts_[i], state.*textFields[i].field, atPaint);
+    }
+    for (std::size_t i = 0; i < checkCount; ++i) {
+        checks_[i]->setChecked(state.*checkFields[i].field);
     }
 }
 

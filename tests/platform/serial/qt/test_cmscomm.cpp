@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -106,6 +107,40 @@ TEST_F(CMSCommOnPty, ArrivingBytesRaiseOnCommOnTheWindowThreadAndInputTakesThemA
     EXPECT_TRUE(allOnWindowThread);
     EXPECT_TRUE(allReceiveEvents);
     EXPECT_TRUE(comm.getInput().empty());
+}
+
+// With a receive pause, bytes that arrive during the pause wait in the driver and come in one
+// event when it ends: all of them, in order.
+TEST_F(CMSCommOnPty, BytesArrivingDuringAReceivePauseComeTogetherAfterIt) {
+    comm.setReceivePause(1000);
+    openCom7();
+    std::string received;
+    int events = 0;
+    comm.setOnComm([&] {
+        ++events;
+        for (const std::uint8_t byte : comm.getInput()) {
+            received += static_cast<char>(byte);
+        }
+    });
+    ASSERT_EQ(::write(pty.masterFd(), "A", 1), 1);
+    ASSERT_TRUE(waitUntil([&] { return events == 1; }));
+    for (const char* piece : {"B", "CD", "E\r\n"}) {
+        ASSERT_EQ(::write(pty.masterFd(), piece, std::strlen(piece)),
+                  static_cast<ssize_t>(std::strlen(piece)));
+        runEventsFor(20);
+    }
+    EXPECT_EQ(received, "A");
+    ASSERT_TRUE(waitUntil([&] { return received.size() >= 6; }));
+    EXPECT_EQ(received, "ABCDE\r\n");
+    EXPECT_EQ(events, 2);
+
+    // A far end that goes away during a pause is still heard, once the pause is over.
+    int losses = 0;
+    comm.setOnComm([&] { losses += comm.getCommEvent() == platform::comEvPortLost ? 1 : 0; });
+    ASSERT_EQ(::write(pty.masterFd(), "F", 1), 1);
+    pty.closeMaster();
+    EXPECT_TRUE(waitUntil([&] { return losses == 1; }));
+    EXPECT_FALSE(comm.getPortOpen());
 }
 
 TEST_F(CMSCommOnPty, WaitingInputIsTakenOnRequestWithoutTheEventLoop) {

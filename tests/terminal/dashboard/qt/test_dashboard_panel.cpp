@@ -1,9 +1,11 @@
 // The dashboard's look right after start, and the transfers between DashboardState and the
 // controls.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QTest>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -12,6 +14,7 @@
 #include "platform/instruments/qt/CiAnalogDisplayX.h"
 #include "platform/instruments/qt/CiLedRectangleX.h"
 #include "terminal/dashboard/DashboardState.h"
+#include "terminal/dashboard/qt/PanelTransfer.h"
 #include "terminal/link/qt/PortList.h"
 
 using terminal::DashboardState;
@@ -228,6 +231,48 @@ TEST_F(PanelTransfer, KeepsTheLargestSerialNumber) {
     DashboardState taken;
     window->readPanel(taken);
     EXPECT_EQ(taken.serialNumber, 4294967295u);
+}
+
+// On the screen a box written for every line takes its text at the window's paint: the last
+// text written is the one painted, and the state read back meanwhile (what the core decides by
+// and every export shows) is the last one too. A write from outside the line (a button, the
+// link timer) is shown at once and drops a text still waiting.
+TEST_F(PanelTransfer, OnTheScreenTheLastOfManyLineWritesIsPaintedAndReadBack) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto* clock = control<QLineEdit>(1028);
+    auto* codes = control<QLineEdit>(1041);
+    int clockChanges = 0;
+    QObject::connect(clock, &QLineEdit::textChanged, [&] { ++clockChanges; });
+    const terminal::ui::PanelBoxes panel(window->controls());
+    DashboardState state;
+    for (const char* text : {"12:1", "12:2", "12:3"}) {
+        state.engineClockText = text;
+        state.engineDm1Text = std::string("111:1:1:0 at ") + text + "\r\n";
+        panel.write(state, true);
+    }
+    DashboardState taken;
+    window->readPanel(taken);
+    EXPECT_EQ(taken.engineClockText, "12:3");
+    EXPECT_EQ(taken.engineDm1Text, "111:1:1:0 at 12:3\r\n");
+
+    QEvent paint(QEvent::UpdateRequest);
+    QApplication::sendEvent(window.get(), &paint);
+    EXPECT_EQ(clock->text(), "12:3");
+    EXPECT_EQ(codes->text(), "111:1:1:0 at 12:3");
+    EXPECT_EQ(clockChanges, 1);
+    window->readPanel(taken);
+    EXPECT_EQ(taken.engineDm1Text, "111:1:1:0 at 12:3\r\n");
+
+    state.engineClockText = "12:4";
+    panel.write(state, true);
+    state.engineClockText = "0:0";
+    window->writePanel(state);
+    EXPECT_EQ(clock->text(), "0:0");
+    QApplication::sendEvent(window.get(), &paint);
+    EXPECT_EQ(clock->text(), "0:0");
+    window->readPanel(taken);
+    EXPECT_EQ(taken.engineClockText, "0:0");
 }
 
 using PortCombo = DashboardFixture;
