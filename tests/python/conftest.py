@@ -5,13 +5,14 @@ import ctypes
 import os
 import signal
 import subprocess
+import threading
 import time
 from pathlib import Path
 from typing import Any, Callable, Iterator, List, Optional
 
 import pytest
 
-from tessaly import Simulator
+from tessaly import Simulator, TessalyError
 
 pytest_plugins = ["pytester"]
 
@@ -115,3 +116,17 @@ def no_process_left() -> Iterator[None]:
     """Every test ends with no child left, running or unreaped."""
     yield
     assert _children() == []
+
+
+def failure_of_a_long_wait(simulator: Simulator, happening: Callable[[], None]) -> str:
+    """The text of the TessalyError that ends a long wait_for when `happening` comes half a
+    second into it: at once, not as the wait's time-out."""
+    later = threading.Timer(0.5, happening)
+    later.start()
+    try:
+        with pytest.raises(TessalyError) as failed:
+            simulator.wait_for(lambda s: False, timeout=60)
+    finally:
+        later.join()
+    assert not isinstance(failed.value, TimeoutError)
+    return str(failed.value)

@@ -11,7 +11,7 @@ from typing import Any, Callable, Iterator
 
 import pytest
 
-from conftest import TESSALY
+from conftest import TESSALY, failure_of_a_long_wait
 from tessaly import Simulator, TessalyError
 
 COM = 47
@@ -43,25 +43,12 @@ def attached(path: Path) -> Simulator:
     return Simulator.attach(path)
 
 
-def ended_mid_wait(simulator: Simulator, pid: int) -> str:
-    """The text of the TessalyError that ends a long wait_for when Tessaly gets SIGTERM."""
-    later = threading.Timer(0.5, lambda: os.kill(pid, signal.SIGTERM))
-    later.start()
-    try:
-        with pytest.raises(TessalyError) as failed:
-            simulator.wait_for(lambda s: False, timeout=60)
-    finally:
-        later.join()
-    assert not isinstance(failed.value, TimeoutError)
-    return str(failed.value)
-
-
 def test_an_attached_tessaly_ended_by_sigterm_says_it_ended(
         listening: "subprocess.Popen[bytes]", tmp_path: Path) -> None:
     path = tmp_path / "run" / "COM47.sock"
     with attached(path) as simulator:
         ended = "Tessaly ended (it listened at %s)" % path
-        assert ended_mid_wait(simulator, listening.pid) == ended
+        assert failure_of_a_long_wait(simulator, lambda: os.kill(listening.pid, signal.SIGTERM)) == ended
         with pytest.raises(TessalyError) as again:
             simulator.set_level(10)
         assert str(again.value) == ended
@@ -73,7 +60,7 @@ def test_a_started_tessaly_ended_by_sigterm_says_it_ended(
     stand_in.start("--no-dynamic")
     with open_simulator(port=str(stand_in.link)) as simulator:
         assert simulator.pid is not None
-        assert ended_mid_wait(simulator, simulator.pid) == \
+        assert failure_of_a_long_wait(simulator, lambda: os.kill(simulator.pid, signal.SIGTERM)) == \
             "Tessaly ended (status 143, signal SIGTERM)"
 
 

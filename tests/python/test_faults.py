@@ -4,11 +4,11 @@ raises TessalyError with the program's own text, never hangs, and leaves no proc
 
 import os
 import signal
-import threading
 from typing import Any, Callable, List, Optional
 
 import pytest
 
+from conftest import failure_of_a_long_wait
 from tessaly import Simulator, TessalyError, TessalyTimeoutError
 
 COM = 33
@@ -42,20 +42,6 @@ def test_a_program_that_cannot_be_started_is_a_tessaly_error(tmp_path: Any) -> N
     with pytest.raises(TessalyError) as raised:
         Simulator(program=missing)
     assert str(raised.value) == "cannot start %s: No such file or directory" % missing
-
-
-def failure_of_a_long_wait(simulator: Simulator, happening: Callable[[], None]) -> str:
-    """The text of the TessalyError that ends a long wait_for when `happening` comes half a
-    second into it: at once, not as the wait's time-out."""
-    later = threading.Timer(0.5, happening)
-    later.start()
-    try:
-        with pytest.raises(TessalyError) as failed:
-            simulator.wait_for(lambda s: False, timeout=60)
-    finally:
-        later.join()
-    assert not isinstance(failed.value, TimeoutError)
-    return str(failed.value)
 
 
 def test_a_device_lost_mid_wait_raises_at_once_and_its_return_is_awaited(
