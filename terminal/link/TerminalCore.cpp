@@ -446,6 +446,11 @@ void TerminalCore::simulationStatusShown(const SimulationModes& reported) {
 
 void TerminalCore::lineCounted(bool good) {
     lastLineMs_ = clock_.milliseconds();
+    // Talking again before the tick: the silence told was a late line, not a lost link, and
+    // the tick keeps its rule of resetting only after a whole period without a record.
+    if (silenceNoted_ && linkState_ == LinkState::silent) {
+        setLinkState(LinkState::identified);
+    }
     if (good) {
         counters_.goodLine(lastLineMs_);
     } else {

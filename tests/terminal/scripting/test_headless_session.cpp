@@ -208,13 +208,14 @@ TEST_F(HeadlessSessionTest, NoStatusWithoutReadingsAndSnapshotSaysWhy) {
 
 // Each periodic status event carries a status line no event has carried yet, with the time
 // that line arrived; from the moment the rhythm's second has passed without a line the link
-// is silent, before the tick that resets it.
+// is silent, before the tick that resets it, unless a line comes first.
 TEST_F(HeadlessSessionTest, NoStatusOutlivesTheLastLineAndSilenceIsToldAtItsSecond) {
     constexpr int silenceWatch = 3;
     struct Step {
         std::uint32_t atMs;
         const char* action;  // "line", "status" (the periodic event), "watch", "snapshot", "tick"
         const char* event;   // the event it sends, its start; "" for none
+        std::size_t events = 1;  // with the ones that follow it
     };
     const Step steps[] = {
         {1500, "line", ""},
@@ -230,10 +231,16 @@ TEST_F(HeadlessSessionTest, NoStatusOutlivesTheLastLineAndSilenceIsToldAtItsSeco
         {3050, "snapshot",
          R"({"event":"error","message":"snapshot: no readings: the link is )"
          R"(silent"})"},
-        // A line before the tick: too late, the tick resets and reconnects all the same.
-        {3100, "line", ""},
+        // A line before the tick: identified again, readings from the next status line on,
+        // and the tick finds a record.
+        {3100, "line", R"({"event":"link","state":"identified","port":"COM21","device":""})", 2},
         {3150, "status", ""},
-        {3200, "tick", R"({"event":"link","state":"connecting","port":"COM21","device":""})"},
+        {3200, "line", ""},
+        {3250, "status", R"({"event":"status","time":3.2,"level":50,)"},
+        {3300, "tick", ""},
+        // Silent again, and nothing until the tick: it resets and reconnects.
+        {4250, "watch", R"({"event":"link","state":"silent","port":"COM21","device":""})"},
+        {4300, "tick", R"({"event":"link","state":"connecting","port":"COM21","device":""})"},
     };
     session_->start("COM21");
     EXPECT_TRUE(host.timerRunning);
@@ -259,8 +266,8 @@ TEST_F(HeadlessSessionTest, NoStatusOutlivesTheLastLineAndSilenceIsToldAtItsSeco
         if (*step.event == '\0') {
             EXPECT_EQ(host.lines.size(), before) << host.all();
         } else {
-            ASSERT_EQ(host.lines.size(), before + 1) << host.all();
-            EXPECT_EQ(host.lines.back().rfind(step.event, 0), 0u) << host.lines.back();
+            ASSERT_EQ(host.lines.size(), before + step.events) << host.all();
+            EXPECT_EQ(host.lines.at(before).rfind(step.event, 0), 0u) << host.lines.at(before);
         }
     }
 }
