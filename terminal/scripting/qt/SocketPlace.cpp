@@ -57,6 +57,32 @@ std::string checkFolder(const std::filesystem::path& folder) {
     return {};
 }
 
+// A socket bound at `at` with mode 0600 from the start (no moment in which another user could
+// connect) and listening; -1 with errno set, and nothing left at `at`, when it cannot be.
+int listeningSocket(const std::string& at) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, at.c_str(), at.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+        return -1;
+    }
+    const mode_t formerMask = ::umask(0177);
+    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    int error = errno;
+    ::umask(formerMask);
+    if (bound && ::listen(fd, 16) == 0) {
+        return fd;
+    }
+    if (bound) {
+        error = errno;
+        ::unlink(at.c_str());
+    }
+    ::close(fd);
+    errno = error;
+    return -1;
+}
+
 }  // namespace
 
 std::string defaultSocketPath(const std::string& runtimeFolder, const std::string& port) {
@@ -106,22 +132,36 @@ ListeningSocket listenAt(const std::string& path) {
         }
     }
 
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) {
-        result.error = failure("cannot make the socket", path);
-        return result;
-    }
-    // Made with mode 0600 from the start: no moment in which another user could connect.
-    const mode_t formerMask = ::umask(0177);
-    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    const int bindError = errno;
-    ::umask(formerMask);
-    if (!bound || ::listen(fd, 16) != 0 || ::lstat(path.c_str(), &info) != 0) {
-        errno = bound ? errno : bindError;
-        result.error = failure("cannot listen at", path);
-        if (bound) {
-            ::unlink(path.c_str());
+    // Listening before its name appears: a script that connects as soon as it sees the
+    // socket is never refused. Where the hidden name does not fit, it is made in place.
+    const std::filesystem::path given(path);
+    const std::string hidden =
+        (given.parent_path() / ("." + given.filename().string() + "." + std::to_string(::getpid())))
+            .string();
+    int fd = hidden.size() < sizeof address.sun_path ? listeningSocket(hidden) : -1;
+    if (fd >= 0) {
+        const bool named = ::link(hidden.c_str(), path.c_str()) == 0;
+        const int linkError = errno;
+        ::unlink(hidden.c_str());
+        if (!named) {
+            ::close(fd);
+            fd = -1;
+            if (linkError == EEXIST) {
+                errno = linkError;
+                result.error = failure("cannot listen at", path);
+                return result;
+            }
         }
+    }
+    if (fd < 0) {
+        fd = listeningSocket(path);
+        if (fd < 0) {
+            result.error = failure("cannot listen at", path);
+            return result;
+        }
+    }
+    if (::lstat(path.c_str(), &info) != 0) {
+        result.error = failure("cannot listen at", path);
         ::close(fd);
         return result;
     }

@@ -60,6 +60,10 @@ TEST_F(SocketPlace, MadePrivateInAPrivateFolderAndRemovedOnlyIfStillItsOwn) {
     EXPECT_EQ(modeOf(path), 0600);
     EXPECT_EQ(modeOf(in("runtime/tessaly")), 0700);
     EXPECT_EQ(modeOf(in("runtime")), 0700);
+    // Named once it listens: nothing else is left beside it.
+    const auto entries = std::distance(std::filesystem::directory_iterator(in("runtime/tessaly")),
+                                       std::filesystem::directory_iterator());
+    EXPECT_EQ(entries, 1);
 
     // Another socket put in its place since is not removed; its own is.
     ::unlink(path.c_str());
@@ -103,6 +107,13 @@ TEST_F(SocketPlace, AFolderOthersCanReachIsRefused) {
                                      text + ")");
         EXPECT_FALSE(std::filesystem::exists(shared + "/COM35.sock")) << text;
     }
+
+    // A path that fits where the name it is made under first would not: made in place.
+    std::string nearTheLimit = in("y");
+    nearTheLimit.append(100 - nearTheLimit.size(), 'y');
+    const ListeningSocket atTheLimit = listen(nearTheLimit);
+    EXPECT_GE(atTheLimit.fd, 0) << atTheLimit.error;
+    EXPECT_EQ(modeOf(nearTheLimit), 0600);
 
     const std::string tooLong = in(std::string(120, 'x'));
     EXPECT_EQ(listen(tooLong).error, "the socket path must have 1 to 107 characters");
