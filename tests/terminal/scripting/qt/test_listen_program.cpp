@@ -75,6 +75,7 @@ TEST_F(ListeningProgram, TheWindowsSocketIsPrivateAloneAndGoneAfterASignal) {
     EXPECT_EQ(modeOf(path), 0600U);
     EXPECT_EQ(modeOf(folder.filePath("runtime/tessaly")), 0700U);
     ScriptClient script(path.toStdString());
+    ASSERT_TRUE(script.connected());
     EXPECT_GE(script.waitFor(R"({"event":"identified","serial":)", 8000), 0) << script.transcript();
 
     // A second Tessaly finds it live and leaves it alone.
