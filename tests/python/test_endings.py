@@ -48,7 +48,8 @@ def test_an_attached_tessaly_ended_by_sigterm_says_it_ended(
     path = tmp_path / "run" / "COM47.sock"
     with attached(path) as simulator:
         ended = "Tessaly ended (it listened at %s)" % path
-        assert failure_of_a_long_wait(simulator, lambda: os.kill(listening.pid, signal.SIGTERM)) == ended
+        pid = listening.pid
+        assert failure_of_a_long_wait(simulator, lambda: os.kill(pid, signal.SIGTERM)) == ended
         with pytest.raises(TessalyError) as again:
             simulator.set_level(10)
         assert str(again.value) == ended
@@ -60,7 +61,8 @@ def test_a_started_tessaly_ended_by_sigterm_says_it_ended(
     stand_in.start("--no-dynamic")
     with open_simulator(port=str(stand_in.link)) as simulator:
         assert simulator.pid is not None
-        assert failure_of_a_long_wait(simulator, lambda: os.kill(simulator.pid, signal.SIGTERM)) == \
+        pid = simulator.pid
+        assert failure_of_a_long_wait(simulator, lambda: os.kill(pid, signal.SIGTERM)) == \
             "Tessaly ended (status 143, signal SIGTERM)"
 
 
